@@ -1,0 +1,3 @@
+#include "app/MasterPasswordGate.h"
+
+void RunMasterPasswordGate() {}

@@ -1,0 +1,8 @@
+// The program's entry: hands control to the one application object.
+#include "framework/Framework.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->Run(instance) : 1;
+}

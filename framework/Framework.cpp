@@ -1,0 +1,213 @@
+#include "framework/Framework.h"
+
+#include <vector>
+
+namespace {
+
+// The one application object registers itself here when it is constructed.
+CWinApp*& CurrentApp()
+{
+    static CWinApp* app = nullptr;
+    return app;
+}
+
+std::string ModuleTitle(HINSTANCE instance)
+{
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(instance, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return std::string();
+        if (n < path.size() - 1 || path.size() >= 32768) {
+            std::string full(path.data(), n);
+            std::string::size_type slash = full.find_last_of("\\/");
+            std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
+            std::string::size_type dot = name.rfind('.');
+            return dot == std::string::npos ? name : name.substr(0, dot);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace
+
+CWinApp::CWinApp()
+{
+    CurrentApp() = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (CurrentApp() == this)
+        CurrentApp() = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return FALSE;
+}
+
+HICON CWinApp::LoadIcon(UINT id) const
+{
+    return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id));
+}
+
+int CWinApp::Run(HINSTANCE instance)
+{
+    m_hInstance = instance;
+    m_strTitle = ModuleTitle(instance);
+    InitInstance();
+    return 0;
+}
+
+CWinApp* AfxGetApp()
+{
+    return CurrentApp();
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    CWinApp* app = AfxGetApp();
+    return app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+}
+
+std::string AfxAppTitle()
+{
+    CWinApp* app = AfxGetApp();
+    if (app && !app->AppTitle().empty())
+        return app->AppTitle();
+    return ModuleTitle(nullptr);
+}
+
+HWND AfxGetMainHwnd()
+{
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+int AfxMessageBox(const std::string& text, UINT type)
+{
+    if ((type & MB_ICONMASK) == 0)
+        type |= MB_ICONEXCLAMATION;
+    // Owned by whatever window of ours is active (a dialog over the main window), else the main window.
+    HWND owner = GetActiveWindow();
+    if (!owner)
+        owner = AfxGetMainHwnd();
+    return MessageBoxA(owner, text.c_str(), AfxAppTitle().c_str(), type);
+}
+
+std::string GetWindowString(HWND window)
+{
+    int length = GetWindowTextLengthA(window);
+    if (length <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
+{
+    HWND control = GetDlgItem(pDX->m_hDlg, controlId);
+    if (!control)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        value = GetWindowString(control);
+    else
+        SetWindowTextA(control, value.c_str());
+}
+
+void DDX_Check(CDataExchange* pDX, int controlId, int& value)
+{
+    if (pDX->m_bSaveAndValidate)
+        value = IsDlgButtonChecked(pDX->m_hDlg, controlId) == BST_CHECKED ? 1 : 0;
+    else
+        CheckDlgButton(pDX->m_hDlg, controlId, value ? BST_CHECKED : BST_UNCHECKED);
+}
+
+CDialog::CDialog(UINT templateId, HWND parent) : m_nTemplateId(templateId), m_hParent(parent) {}
+
+CDialog::~CDialog() = default;
+
+INT_PTR CDialog::DoModal()
+{
+    HWND owner = m_hParent ? m_hParent : AfxGetMainHwnd();
+    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nTemplateId), owner, &CDialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(m_hWnd, saveAndValidate != FALSE);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void CDialog::EndDialog(int result)
+{
+    ::EndDialog(m_hWnd, result);
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::OnCommand(UINT, UINT)
+{
+    return FALSE;
+}
+
+INT_PTR CDialog::OnMessage(UINT, WPARAM, LPARAM, bool&)
+{
+    return 0;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CDialog* self;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        self->m_hWnd = window;
+        return self->OnInitDialog();
+    }
+    self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!self)
+        return FALSE;
+
+    if (message == WM_COMMAND) {
+        UINT id = LOWORD(wParam);
+        UINT code = HIWORD(wParam);
+        if (id == IDOK && code == BN_CLICKED) {
+            self->OnOK();
+            return TRUE;
+        }
+        if (id == IDCANCEL && code == BN_CLICKED) {
+            self->OnCancel();
+            return TRUE;
+        }
+        return self->OnCommand(id, code);
+    }
+    if (message == WM_NCDESTROY)
+        self->m_hWnd = nullptr;
+
+    bool handled = false;
+    INT_PTR result = self->OnMessage(message, wParam, lParam, handled);
+    return handled ? result : FALSE;
+}

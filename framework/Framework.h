@@ -1,0 +1,90 @@
+// The least of an application framework that Latchkey's dialogs need: an application object,
+// modal dialogs over DialogBoxParamA with data exchange, and the standard message box.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CDialog;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Returns FALSE to end the program once it is done, as a dialog-based tool does.
+    virtual BOOL InitInstance();
+    HICON LoadIcon(UINT id) const;
+    // The executable's file name without folder and extension: every AfxMessageBox caption.
+    const std::string& AppTitle() const { return m_strTitle; }
+
+    // Entered by the framework's WinMain; returns the process exit code.
+    int Run(HINSTANCE instance);
+
+    HINSTANCE m_hInstance = nullptr;
+    CDialog* m_pMainWnd = nullptr;
+
+private:
+    std::string m_strTitle;
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetResourceHandle();
+std::string AfxAppTitle();
+// The main window, owner of dialogs created without a parent; null before it exists.
+HWND AfxGetMainHwnd();
+
+// A no-op: our dialogs host no ActiveX controls.
+inline void AfxEnableControlContainer() {}
+
+// The standard message box: the application title as caption, owned by the main window,
+// the exclamation icon unless the type asks for another.
+int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+
+class CDataExchange {
+public:
+    CDataExchange(HWND dialog, bool saveAndValidate) : m_hDlg(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    HWND m_hDlg;
+    bool m_bSaveAndValidate;
+};
+
+void DDX_Text(CDataExchange* pDX, int controlId, std::string& value);
+void DDX_Check(CDataExchange* pDX, int controlId, int& value);
+
+// The whole text of a window, however long.
+std::string GetWindowString(HWND window);
+
+class CDialog {
+public:
+    explicit CDialog(UINT templateId, HWND parent = nullptr);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // IDOK, IDCANCEL or another end code; -1 when the dialog cannot be created.
+    virtual INT_PTR DoModal();
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    void EndDialog(int result);
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    // Commands other than OK and Cancel; TRUE when handled.
+    virtual BOOL OnCommand(UINT id, UINT notifyCode);
+    // Any other window message; set handled to answer it instead of the default dialog procedure.
+    virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_nTemplateId;
+    HWND m_hParent;
+};

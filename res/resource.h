@@ -1,0 +1,29 @@
+// Resource identifiers of Latchkey.exe.
+#pragma once
+
+#define IDD_ABOUTBOX          100
+#define IDS_ABOUTBOX          101
+#define IDD_LATCHKEY_DIALOG   102
+#define IDR_MAINFRAME         128
+#define IDD_ADDPASSWORD       129
+#define IDD_MASTERPROMPT      132
+#define IDD_MASTERPASSWORD    133
+#define IDD_REMOVEPASSWORD    134
+
+#define IDM_ABOUTBOX          0x0010
+
+#define IDC_PROGRAM           1005
+#define IDC_PASSWORD          1006
+#define IDC_RETYPE            1007
+#define IDC_TARGET            1008
+#define IDC_REMOVE            1009
+#define IDC_POWEREDBY         1009
+#define IDC_SETMASTER         1010
+#define IDC_ABOUT             1016
+#define IDC_CREATE            1018
+#define IDC_README            1039
+#define IDC_USEORIGINALICON   1046
+
+#ifndef IDC_STATIC
+#define IDC_STATIC            (-1)
+#endif

@@ -1,0 +1,6 @@
+#include "app/LinkProtectDlg.h"
+
+HRESULT CLinkProtectDlg::RemoveProtection(const std::string&)
+{
+    return E_NOTIMPL;
+}

@@ -1,0 +1,3 @@
+#include "app/LinkProtectDlg.h"
+
+void CLinkProtectDlg::SetMasterPassword() {}
