@@ -32,7 +32,5 @@ INT_PTR CLinkProtectDlg::OnMessage(UINT, WPARAM, LPARAM, bool&)
     return 0;
 }
 
-void CLinkProtectDlg::OnCreate() {}
-void CLinkProtectDlg::OnRemove() {}
 void CLinkProtectDlg::OnReadMe() {}
 void CLinkProtectDlg::OnAbout() {}

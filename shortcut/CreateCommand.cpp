@@ -5,3 +5,5 @@ HRESULT CLinkProtectDlg::CreateProtection(const std::string&)
 {
     return E_NOTIMPL;
 }
+
+void CLinkProtectDlg::OnCreate() {}

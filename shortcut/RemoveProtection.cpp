@@ -4,3 +4,5 @@ HRESULT CLinkProtectDlg::RemoveProtection(const std::string&)
 {
     return E_NOTIMPL;
 }
+
+void CLinkProtectDlg::OnRemove() {}
