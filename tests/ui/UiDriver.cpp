@@ -141,6 +141,22 @@ void Process::Kill()
     m_dwId = 0;
 }
 
+bool CloseProgramOf(HWND window, DWORD timeoutMs)
+{
+    DWORD pid = ProcessOf(window);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid) : nullptr;
+    if (!process)
+        return false;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kWaitMs);
+    }
+    CloseHandle(process);
+    return ended;
+}
+
 // ---- waiting and finding
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)

@@ -53,6 +53,10 @@ private:
     DWORD m_dwId = 0;
 };
 
+// Closes a top-level window of a program the driver did not start (one the tested program
+// started, such as Notepad) and waits for that program to end; kills it when it does not.
+bool CloseProgramOf(HWND window, DWORD timeoutMs = kWaitMs);
+
 // Polls condition until it holds (true) or the time is up (false).
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs);
 
