@@ -301,17 +301,23 @@ void Press(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-void PressEscape(HWND window)
+void PressKey(HWND window, WORD virtualKey)
 {
-    // A real key goes to the control that has the focus; the dialog's loop turns it into Cancel.
     HWND target = window;
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
         (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
         target = info.hwndFocus;
-    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageA(target, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
+    PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | static_cast<LPARAM>(0xC0000000u));
+}
+
+void PressEscape(HWND window)
+{
+    // The dialog's loop turns it into Cancel.
+    PressKey(window, VK_ESCAPE);
 }
 
 void PressCloseBox(HWND window)
@@ -322,6 +328,20 @@ void PressCloseBox(HWND window)
 void PostSysCommand(HWND window, WPARAM command)
 {
     PostMessageA(window, WM_SYSCOMMAND, command, 0);
+}
+
+HWND OpenSystemMenu(HWND window, DWORD timeoutMs)
+{
+    PostMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            std::vector<HWND> menus = TopWindows(ProcessOf(window), "#32768");
+            menu = menus.empty() ? nullptr : menus.front();
+            return menu != nullptr;
+        },
+        timeoutMs);
+    return menu;
 }
 
 // ---- message boxes and the file dialog

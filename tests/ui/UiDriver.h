@@ -84,12 +84,18 @@ void SetChecked(HWND dialog, int id, bool checked);
 
 // Clicks a button by id: the dialog gets the button's click notification.
 void Press(HWND dialog, int id);
+// A key pressed and released, sent where a real key goes: to the control of window's thread
+// that has the focus (modal loops and menus take it from there).
+void PressKey(HWND window, WORD virtualKey);
 // The Escape key as the dialog's modal loop sees it.
 void PressEscape(HWND window);
 // The close box of the title bar.
 void PressCloseBox(HWND window);
 // A system-menu command (for example an entry a program added to its system menu).
 void PostSysCommand(HWND window, WPARAM command);
+// Opens the window's system menu as Alt+Space does; returns the visible menu (class #32768),
+// null when none opened. Choose its entries with PressKey (VK_UP, VK_DOWN, VK_END, VK_RETURN).
+HWND OpenSystemMenu(HWND window, DWORD timeoutMs = kWaitMs);
 
 // A message box: a #32770 window whose text is the static control 0xFFFF.
 struct MessageBoxInfo {
