@@ -383,13 +383,41 @@ bool PickFile(HWND fileDialog, const std::string& path)
         ADD_FAILURE() << "the file dialog has no file-name box";
         return false;
     }
-    SetControlText(fileDialog, kFileNameBox, path);
-    if (WindowText(box) != path) {
-        ADD_FAILURE() << "the file-name box did not take \"" << path << "\"";
+    auto type = [&](const std::string& text) {
+        SetControlText(fileDialog, kFileNameBox, text);
+        if (WindowText(box) == text)
+            return true;
+        ADD_FAILURE() << "the file-name box did not take \"" << text << "\"";
+        return false;
+    };
+
+    // Like a user, first go to the folder, then pick the file: going there is what moves the
+    // current directory, as it does on Windows. Going to a folder opens no window, so Open is
+    // sent here and the dialog is there when the call returns.
+    std::string::size_type slash = path.find_last_of('\\');
+    if (slash != std::string::npos) {
+        std::string folder = path.substr(0, slash);
+        if (folder.empty() || folder.back() == ':')
+            folder += '\\';
+        if (!type(folder))
+            return false;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(Control(fileDialog, IDOK)), SMTO_ABORTIFHUNG, kWaitMs,
+                                 &result) ||
+            !IsWindowVisible(fileDialog)) {
+            ADD_FAILURE() << "the file dialog did not go to " << folder;
+            return false;
+        }
+    }
+    if (!type(path.substr(slash == std::string::npos ? 0 : slash + 1)))
+        return false;
+    Press(fileDialog, IDOK);
+    if (!WaitForWindowGone(fileDialog)) {
+        ADD_FAILURE() << "the file dialog did not take " << path;
         return false;
     }
-    Press(fileDialog, IDOK);
-    return WaitForWindowGone(fileDialog);
+    return true;
 }
 
 // ---- screenshots

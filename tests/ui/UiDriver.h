@@ -111,7 +111,9 @@ bool PressToClose(HWND window, int button = IDOK);
 
 // The common file-open dialog: its caption is the title the program gave it.
 HWND WaitForFileDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kWaitMs);
-// Types path into the file-name box (control 1148 in Wine), presses Open and waits until it closes.
+// Picks path as a user does: types its folder into the file-name box (control 1148 in Wine) and
+// presses Open, which takes the dialog there, then types the file name, presses Open and waits
+// until the dialog closes.
 bool PickFile(HWND fileDialog, const std::string& path);
 
 // Saves a picture of the screen (window null) or of one window as a BMP file.
