@@ -118,5 +118,7 @@ bool PickFile(HWND fileDialog, const std::string& path);
 
 // Saves a picture of the screen (window null) or of one window as a BMP file.
 bool SaveScreenshot(const std::string& path, HWND window = nullptr);
+// Waits until the window's picture on the screen stops changing (it has been painted whole).
+bool WaitForStillPicture(HWND window, DWORD timeoutMs = kWaitMs);
 
 } // namespace ui
