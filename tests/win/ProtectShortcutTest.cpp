@@ -27,14 +27,14 @@ private:
     std::vector<std::string> m_paths;
 };
 
-// Sets the Linux immutable flag on a folder of the prefix; always undone.
-class ImmutableFolder {
+// Sets the Linux immutable flag on a file or folder of the prefix; always undone.
+class Immutable {
 public:
-    explicit ImmutableFolder(const std::string& path) : m_unixPath(UnixPath(path))
+    explicit Immutable(const std::string& path) : m_unixPath(UnixPath(path))
     {
         m_set = !m_unixPath.empty() && RunLinux("chattr +i " + ShellQuote(m_unixPath)) == 0;
     }
-    ~ImmutableFolder()
+    ~Immutable()
     {
         if (m_set)
             RunLinux("chattr -i " + ShellQuote(m_unixPath));
@@ -128,6 +128,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     EXPECT_EQ(protectedLink.arguments, ScramblePassword(recordPath));
     EXPECT_EQ(protectedLink.workingDirectory, "");
     EXPECT_EQ(protectedLink.description, spec.description);
+    EXPECT_EQ(protectedLink.iconPath, "");
     EXPECT_EQ(protectedLink.iconIndex, 0);
     WORD hotKey = 1;
     int show = 0;
@@ -246,7 +247,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     const std::string before = FileBytes(link);
     ProtectOutcome outcome;
     {
-        ImmutableFolder readOnly(programFolder);
+        Immutable readOnly(programFolder);
         ASSERT_TRUE(readOnly.IsSet());
         outcome = ApplyProtection(link, loaded.info, "pw", false, "02022027020202");
     }
@@ -259,4 +260,21 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
                   "\\02022027020202.lki\nThe shortcut has not been changed.");
     EXPECT_EQ(FileBytes(link), before);
     EXPECT_FALSE(FileExists(outcome.recordPath));
+}
+
+TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    const std::string before = FileBytes(link);
+    ProtectOutcome outcome;
+    {
+        Immutable readOnly(link);
+        ASSERT_TRUE(readOnly.IsSet());
+        outcome = ApplyProtection(link, loaded.info, "pw", false, "03032027030303");
+    }
+    EXPECT_EQ(outcome.message, ProtectMessage::CreateLinkFailed);
+    EXPECT_LT(outcome.status, 0);
+    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_EQ(ReadProtectionRecord(outcome.recordPath).status, RecordStatus::Ok);
 }

@@ -80,6 +80,8 @@ TEST_F(ShortcutFiles, WritingCreatesANewFileAndReadingEmptiesTheTexts)
     EXPECT_EQ(read.arguments, "");
     EXPECT_EQ(read.workingDirectory, "");
     EXPECT_EQ(read.description, "");
+    EXPECT_EQ(read.iconPath, "");
+    EXPECT_EQ(read.iconIndex, 0);
 }
 
 TEST_F(ShortcutFiles, AFileThatIsNoShortcutFailsToLoad)
