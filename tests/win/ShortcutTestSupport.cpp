@@ -21,9 +21,10 @@ int RunLinux(const std::string& command, std::string* output)
     const std::string script = "(" + command + ") >" + ShellQuote(unixOut) + " 2>&1; echo $? >" +
                                ShellQuote(unixStatus + ".tmp") + "; mv " + ShellQuote(unixStatus + ".tmp") + " " +
                                ShellQuote(unixStatus);
-    std::string commandLine = "/bin/sh -c \"" + script + "\"";
-    if (commandLine.find('"', 12) != commandLine.size() - 1)
+    const std::string shell = DosPath("/bin/sh");
+    if (shell.empty() || script.find('"') != std::string::npos)
         return -1; // a double quote inside would end the argument early
+    std::string commandLine = "\"" + shell + "\" -c \"" + script + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

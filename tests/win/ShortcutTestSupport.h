@@ -13,7 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
+#include <vector>
 
 namespace lktest {
 
