@@ -246,3 +246,45 @@ TEST(ProgramDisplayName, IsTheLongFileName)
 }
 
 } // namespace
+
+namespace {
+
+// The shipped launchers of both widths carry their own resources: the Security dialog, the
+// icon, a version record naming lkrun3.exe and a manifest that never asks for elevation.
+TEST(LauncherResources, BothBuildsCarryDialogIconVersionAndAnAsInvokerManifest)
+{
+    const char* distUnix = std::getenv("LK_DIST_DIR");
+    ASSERT_NE(distUnix, nullptr);
+    std::string dist = std::string("Z:") + distUnix;
+    for (char& c : dist)
+        if (c == '/')
+            c = '\\';
+    const std::string root = dist.substr(0, dist.rfind('\\'));
+    for (const std::string exe : {root + "\\win64\\lkrun3.exe", root + "\\win32\\lkrun3.exe"}) {
+        SCOPED_TRACE(exe);
+        HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module, nullptr);
+        EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(130), MAKEINTRESOURCEA(5)), nullptr) << "dialog";
+        EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14)), nullptr) << "icon group";
+        HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        ASSERT_NE(manifest, nullptr);
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
+        const std::string text(bytes, SizeofResource(module, manifest));
+        EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+        EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+        FreeLibrary(module);
+
+        DWORD ignored = 0;
+        DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+        ASSERT_GT(size, 0u);
+        std::string info(size, '\0');
+        ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, &info[0]));
+        char* value = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\OriginalFilename",
+                                   reinterpret_cast<void**>(&value), &length));
+        EXPECT_STREQ(value, "lkrun3.exe");
+    }
+}
+
+} // namespace
