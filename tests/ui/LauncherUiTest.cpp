@@ -1,9 +1,11 @@
 // lkrun3.exe as a user meets it: a protected shortcut opened the way the shell opens it asks
 // for its password and starts its program exactly; bad input is reported and starts nothing.
 #include "launcher/LauncherResource.h"
+#include "resource.h"
 #include "shortcut/ProtectShortcut.h"
 #include "storage/ProtectionRecord.h"
 #include "storage/Scramble.h"
+#include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/UiDriver.h"
 #include "tests/win/LaunchProbe.h"
 
@@ -210,6 +212,52 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
     }
 }
 
+TEST_F(LauncherUi, AShortcutProtectedByLatchkeyOpensItsProgram)
+{
+    const std::string masterFile = SystemLauncher().substr(0, SystemLauncher().rfind('\\')) + "\\master2.lki";
+    ASSERT_EQ(GetFileAttributesA(masterFile.c_str()), INVALID_FILE_ATTRIBUTES) << "a master password would be asked";
+    ShortcutInfo original;
+    original.targetPath = scratch.PlaceProbe("Editor Folder\\Long Editor Name.exe");
+    original.arguments = "--open \"My File.txt\" 100%";
+    original.workingDirectory = scratch.Folder("Editor Documents");
+    const std::string link = scratch.Path() + "\\Long Editor.lnk";
+    ASSERT_GE(WriteShortcut(link, original), 0);
+
+    // Protected by the tool itself, as a user does it.
+    {
+        Latchkey app = StartLatchkey();
+        ASSERT_NE(app.main, nullptr);
+        Press(app.main, IDC_CREATE);
+        HWND picker = WaitForFileDialog(app.Id(), "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION");
+        ASSERT_NE(picker, nullptr);
+        ASSERT_TRUE(PickFile(picker, link));
+        HWND add = WaitForWindow(app.Id(), "Add Password Protection");
+        ASSERT_NE(add, nullptr);
+        SetControlText(add, IDC_PASSWORD, "s3cret!");
+        SetControlText(add, IDC_RETYPE, "s3cret!");
+        Press(add, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(app.Id());
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.caption, "Succeed!") << box.text;
+        ASSERT_TRUE(PressToClose(box.window));
+        Press(app.main, IDCANCEL);
+        EXPECT_TRUE(app.process.WaitForExit());
+    }
+
+    Open(link);
+    HWND dialog = WaitForSecurity();
+    ASSERT_NE(dialog, nullptr);
+    Launcher launcher(dialog);
+    EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), "Long Editor Name.exe");
+    SetControlText(dialog, IDC_PASSWORD, "s3cret!");
+    Press(dialog, IDOK);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    probe::Report started = probe::WaitForReport(report);
+    ASSERT_TRUE(started.arrived);
+    EXPECT_EQ(started.commandLine, probe::ShortPath(original.targetPath) + " " + original.arguments);
+    EXPECT_EQ(started.directory, original.workingDirectory);
+}
+
 TEST_F(LauncherUi, CancelEscapeAndTheCloseBoxStartNothing)
 {
     ShortcutInfo original;
@@ -286,6 +334,11 @@ TEST_F(LauncherUi, AProgramThatCannotStartIsReportedWithTheSystemsText)
     original.targetPath = scratch.Folder("Gone Folder") + "\\gone program.exe";
     original.arguments = "-x";
     const std::string link = Protect("gone.lnk", original, "pw");
+    ShortcutInfo protectedLink;
+    ASSERT_GE(ReadShortcut(link, protectedLink), 0);
+    RecordReadResult stored = ReadProtectionRecord(UnscramblePassword(protectedLink.arguments));
+    ASSERT_EQ(stored.status, RecordStatus::Ok);
+    EXPECT_EQ(stored.record.commandLine, "\"" + original.targetPath + "\" -x");
 
     Open(link);
     HWND dialog = WaitForSecurity();
