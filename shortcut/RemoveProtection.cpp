@@ -1,6 +1,7 @@
 // The remove command's windows: file picker, Security dialog and messages around the file work.
 #include "app/LinkProtectDlg.h"
 
+#include "shortcut/PickShortcut.h"
 #include "shortcut/ProtectRules.h"
 #include "shortcut/RemovePasswordDlg.h"
 #include "shortcut/UnprotectShortcut.h"
@@ -31,4 +32,10 @@ HRESULT CLinkProtectDlg::RemoveProtection(const std::string& pickedPath)
     return outcome.status;
 }
 
-void CLinkProtectDlg::OnRemove() {}
+void CLinkProtectDlg::OnRemove()
+{
+    std::string pickedPath;
+    if (PickShortcut("*** REMOVE password protection -- select the shortcut you want to remove password protection",
+                     pickedPath))
+        RemoveProtection(pickedPath);
+}

@@ -119,7 +119,7 @@ protected:
         ASSERT_NE(box.window, nullptr);
         EXPECT_EQ(box.text, "Password not correct!");
         EXPECT_EQ(box.caption, kAppTitle);
-        ASSERT_TRUE(AnswerMessageBox(box.window));
+        ASSERT_TRUE(PressToClose(box.window));
         EXPECT_TRUE(IsWindowVisible(security));
         EXPECT_EQ(ControlText(security, IDC_PASSWORD), text);
     }
@@ -158,7 +158,7 @@ TEST_F(RemoveCommandTest, RefusesWrongPasswordsThenRestoresTheShortcut)
     EXPECT_EQ(box.text, "Password protection for\nMy Editor\nhas been removed successfully.");
     EXPECT_EQ(GetWindow(box.window, GW_OWNER), app.main);
     EXPECT_FALSE(IsWindowVisible(security));
-    ASSERT_TRUE(AnswerMessageBox(box.window));
+    ASSERT_TRUE(PressToClose(box.window));
     EXPECT_TRUE(CommandDone(app));
 
     ShortcutInfo restored;
@@ -224,7 +224,7 @@ TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
     EXPECT_EQ(box.text,
               "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.");
     EXPECT_EQ(FindTopWindow(app.Id(), "Security"), nullptr);
-    ASSERT_TRUE(AnswerMessageBox(box.window));
+    ASSERT_TRUE(PressToClose(box.window));
     EXPECT_TRUE(CommandDone(app));
     EXPECT_EQ(FileBytes(m_link), protectedBytes);
 
@@ -235,7 +235,7 @@ TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.caption, kAppTitle);
     EXPECT_EQ(box.text, "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
-    ASSERT_TRUE(AnswerMessageBox(box.window));
+    ASSERT_TRUE(PressToClose(box.window));
     EXPECT_TRUE(CommandDone(app));
     EXPECT_EQ(FileBytes(m_link), protectedBytes);
 
