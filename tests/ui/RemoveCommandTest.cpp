@@ -210,6 +210,19 @@ TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
         EXPECT_EQ(FileBytes(m_link), protectedBytes);
     }
 
+    // A file that is not a shortcut ends the command without a word. (A message box left open
+    // would stop the next pick.)
+    const std::string notALink = Track(m_links + "\\program.exe");
+    {
+        std::FILE* file = std::fopen(notALink.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("MZ not a link", file);
+        std::fclose(file);
+    }
+    PickForRemoval(app, notALink);
+    EXPECT_TRUE(CommandDone(app));
+    EXPECT_EQ(FileBytes(notALink), "MZ not a link");
+
     // A damaged record is reported before any password is asked; the shortcut stays as it is.
     {
         std::FILE* file = std::fopen(recordPath.c_str(), "wb");
