@@ -1,0 +1,280 @@
+// Protecting real shortcuts: the record beside the program, the rewritten shortcut, the icon
+// choice and a program folder that cannot be written.
+#include "ShortcutTestSupport.h"
+
+#include "shortcut/ProtectShortcut.h"
+#include "storage/Scramble.h"
+
+using namespace lktest;
+
+namespace {
+
+// Takes the files a test put into the system directory away again.
+class SystemDirectoryFiles {
+public:
+    ~SystemDirectoryFiles()
+    {
+        for (const std::string& path : m_paths)
+            DeleteFileA(path.c_str());
+    }
+    const std::string& Add(const std::string& path)
+    {
+        m_paths.push_back(path);
+        return m_paths.back();
+    }
+
+private:
+    std::vector<std::string> m_paths;
+};
+
+// Sets the Linux immutable flag on a file or folder of the prefix; always undone.
+class Immutable {
+public:
+    explicit Immutable(const std::string& path) : m_unixPath(UnixPath(path))
+    {
+        m_set = !m_unixPath.empty() && RunLinux("chattr +i " + ShellQuote(m_unixPath)) == 0;
+    }
+    ~Immutable()
+    {
+        if (m_set)
+            RunLinux("chattr -i " + ShellQuote(m_unixPath));
+    }
+    bool IsSet() const { return m_set; }
+
+private:
+    std::string m_unixPath;
+    bool m_set = false;
+};
+
+// The value of one "\tName\t...: value" line of lnkinfo's report; "(absent)" when there is none.
+std::string LnkInfoField(const std::string& report, const std::string& name)
+{
+    std::string::size_type at = report.find("\t" + name + "\t");
+    if (at == std::string::npos)
+        return "(absent)";
+    std::string::size_type colon = report.find(": ", at);
+    std::string::size_type end = report.find('\n', at);
+    if (colon == std::string::npos || colon > end)
+        return "(absent)";
+    return report.substr(colon + 2, end - colon - 2);
+}
+
+class ProtectShortcut : public ComTest {
+protected:
+    void SetUp() override
+    {
+        ComTest::SetUp();
+        ASSERT_TRUE(MakeFolders(programFolder));
+        ASSERT_TRUE(WriteFileBytes(program, "MZ the long-named program"));
+        shortProgram = ShortPath(program);
+        ASSERT_NE(shortProgram, "");
+        ASSERT_NE(shortProgram, program); // Wine made a short form
+        shortFolder = shortProgram.substr(0, shortProgram.rfind('\\'));
+
+        spec.target = program;
+        spec.arguments = "-open \"two words.txt\" /x";
+        spec.workingDirectory = folder / "Work Folder";
+        spec.description = "Edits long things";
+        spec.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+        spec.showCommand = SW_SHOWMAXIMIZED;
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    }
+
+    // A stamp of this process, so that icon copies of parallel or earlier runs never collide.
+    std::string Stamp(int n) const
+    {
+        char stamp[15];
+        std::snprintf(stamp, sizeof stamp, "%08lu%06d", GetCurrentProcessId() % 100000000ul, n);
+        return stamp;
+    }
+
+    ScratchFolder folder{"lk protect"};
+    const std::string programFolder = folder / "Long Program Folder";
+    const std::string program = programFolder + "\\Long Editor Name.exe";
+    const std::string link = folder / "My Editor.lnk";
+    std::string shortProgram, shortFolder;
+    LinkSpec spec;
+    SystemDirectoryFiles systemFiles;
+};
+
+} // namespace
+
+TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ASSERT_GE(loaded.status, 0);
+    EXPECT_EQ(loaded.info.targetPath, shortProgram);
+    EXPECT_EQ(loaded.info.arguments, spec.arguments);
+    EXPECT_EQ(loaded.info.workingDirectory, spec.workingDirectory);
+    EXPECT_EQ(loaded.info.description, spec.description);
+
+    const std::string stamp = "07122026090552";
+    ProtectOutcome outcome = ApplyProtection(link, loaded.info, "Pass word!", false, stamp);
+    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    EXPECT_GE(outcome.status, 0);
+
+    // The record: in the short-form folder of the program, exactly these bytes.
+    const std::string recordPath = shortFolder + "\\07122026090552.lki";
+    EXPECT_EQ(outcome.recordPath, recordPath);
+    EXPECT_EQ(FileBytes(programFolder + "\\07122026090552.lki"),
+              ScramblePassword("Pass word!") + "\r\n" + ScramblePassword(shortProgram + " " + spec.arguments) +
+                  "\r\n" + ScramblePassword(spec.workingDirectory) + "\r\n.");
+
+    // The shortcut, rewritten in place: the launcher with the scrambled record path, nothing more.
+    ShortcutInfo protectedLink;
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
+    EXPECT_EQ(protectedLink.targetPath, SystemDir() + "\\lkrun3.exe");
+    EXPECT_EQ(protectedLink.arguments, ScramblePassword(recordPath));
+    EXPECT_EQ(protectedLink.workingDirectory, "");
+    EXPECT_EQ(protectedLink.description, spec.description);
+    EXPECT_EQ(protectedLink.iconPath, "");
+    EXPECT_EQ(protectedLink.iconIndex, 0);
+    WORD hotKey = 1;
+    int show = 0;
+    ASSERT_HRESULT_SUCCEEDED(ReadHotKeyAndShow(link, hotKey, show));
+    EXPECT_EQ(hotKey, 0);
+    EXPECT_EQ(show, SW_SHOWNORMAL);
+
+    // An outside reader of .lnk files sees the same.
+    std::string report;
+    ASSERT_EQ(RunLinux("lnkinfo " + ShellQuote(UnixPath(link)), &report), 0) << report;
+    EXPECT_EQ(LnkInfoField(report, "Local path"), SystemDir() + "\\lkrun3.exe") << report;
+    EXPECT_EQ(LnkInfoField(report, "Command line arguments"), ScramblePassword(recordPath)) << report;
+    EXPECT_EQ(LnkInfoField(report, "Description"), spec.description) << report;
+    EXPECT_EQ(LnkInfoField(report, "Working directory"), "") << report;
+    EXPECT_EQ(LnkInfoField(report, "Icon location"), "") << report;
+    EXPECT_EQ(LnkInfoField(report, "Icon index"), "0") << report;
+    EXPECT_EQ(LnkInfoField(report, "Hot Key value"), "0") << report;
+
+    // A second attempt is refused before anything is written.
+    LoadedShortcut again = LoadShortcutForProtection(link);
+    EXPECT_EQ(again.message, ProtectMessage::AlreadyProtected);
+    EXPECT_EQ(again.status, -1);
+}
+
+TEST_F(ProtectShortcut, ATargetWithoutShortFormIsQuotedInTheRecord)
+{
+    // A program that is gone has no short form, so its path keeps its blanks.
+    const std::string gone = programFolder + "\\Gone Program.exe";
+    spec.target = gone;
+    spec.arguments = "a b";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    EXPECT_EQ(loaded.info.targetPath, gone);
+
+    ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", false, "01012027000000");
+    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    EXPECT_EQ(outcome.recordPath, programFolder + "\\01012027000000.lki");
+    RecordReadResult record = ReadProtectionRecord(outcome.recordPath);
+    ASSERT_EQ(record.status, RecordStatus::Ok);
+    EXPECT_EQ(record.record.commandLine, "\"" + gone + "\" a b");
+}
+
+TEST_F(ProtectShortcut, AFileThatIsNoShortcutIsRefusedAndNothingIsWritten)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(program);
+    EXPECT_EQ(loaded.message, ProtectMessage::ReadFailed);
+    EXPECT_LT(loaded.status, 0);
+    EXPECT_EQ(FileBytes(program), "MZ the long-named program");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((programFolder + "\\*.lki").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+TEST_F(ProtectShortcut, OriginalIconChoice)
+{
+    const std::string sys = SystemDir();
+    const std::string iconFile = folder / "Icons\\Pretty Icons.ICO";
+    ASSERT_TRUE(MakeFolders(folder / "Icons"));
+    ASSERT_TRUE(WriteFileBytes(iconFile, "icon bytes"));
+    struct Case {
+        const char* name;
+        std::string target;
+        std::string iconPath;
+        int iconIndex;
+        std::string copyExtension; // empty: nothing is copied
+        std::string copiedBytes;
+        std::string expectedIcon;  // when nothing is copied
+        int expectedIndex;
+    } cases[] = {
+        {"no icon of its own: the program is copied", program, "", 0, ".exe", "MZ the long-named program", "", 0},
+        {"its own icon file is copied", program, iconFile, 2, ".ico", "icon bytes", "", 2},
+        {"a folder target: the shell's folder icon", programFolder, "", 0, "", "", sys + "\\SHELL32.dll", 3},
+        // Departure from a copy that does not exist: the source itself, even in the program's folder.
+        {"a missing icon beside the program", program, programFolder + "\\Missing.ico", 4, "", "",
+         programFolder + "\\Missing.ico", 4},
+        {"an icon path that is no file as it stands", program, "%SystemRoot%\\system32\\shell32.dll", 5, "", "",
+         "%SystemRoot%\\system32\\shell32.dll", 5},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        spec.target = c.target;
+        spec.iconPath = c.iconPath;
+        spec.iconIndex = c.iconIndex;
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+        LoadedShortcut loaded = LoadShortcutForProtection(link);
+        ASSERT_EQ(loaded.message, ProtectMessage::None);
+
+        const std::string stamp = Stamp(++n);
+        const std::string copy = systemFiles.Add(sys + "\\" + stamp + c.copyExtension);
+        ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", true, stamp);
+        ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+        DeleteFileA(outcome.recordPath.c_str());
+
+        ShortcutInfo protectedLink;
+        ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
+        if (!c.copyExtension.empty()) {
+            EXPECT_EQ(protectedLink.iconPath, copy);
+            EXPECT_EQ(FileBytes(copy), c.copiedBytes);
+        } else {
+            EXPECT_EQ(protectedLink.iconPath, c.expectedIcon);
+            EXPECT_FALSE(FileExists(copy));
+        }
+        EXPECT_EQ(protectedLink.iconIndex, c.expectedIndex);
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec)); // unprotected again for the next case
+    }
+}
+
+TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    const std::string before = FileBytes(link);
+    ProtectOutcome outcome;
+    {
+        Immutable readOnly(programFolder);
+        ASSERT_TRUE(readOnly.IsSet());
+        outcome = ApplyProtection(link, loaded.info, "pw", false, "02022027020202");
+    }
+    EXPECT_EQ(outcome.message, ProtectMessage::RecordWriteFailed);
+    EXPECT_EQ(outcome.status, RecordWriteFailedStatus);
+    EXPECT_LT(outcome.status, 0);
+    EXPECT_EQ(outcome.recordPath, shortFolder + "\\02022027020202.lki");
+    EXPECT_EQ(ProtectMessageText(outcome.message, "", outcome.recordPath),
+              "Failed to write the protection record file:\n" + shortFolder +
+                  "\\02022027020202.lki\nThe shortcut has not been changed.");
+    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_FALSE(FileExists(outcome.recordPath));
+}
+
+TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    const std::string before = FileBytes(link);
+    ProtectOutcome outcome;
+    {
+        Immutable readOnly(link);
+        ASSERT_TRUE(readOnly.IsSet());
+        outcome = ApplyProtection(link, loaded.info, "pw", false, "03032027030303");
+    }
+    EXPECT_EQ(outcome.message, ProtectMessage::CreateLinkFailed);
+    EXPECT_LT(outcome.status, 0);
+    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_EQ(ReadProtectionRecord(outcome.recordPath).status, RecordStatus::Ok);
+}

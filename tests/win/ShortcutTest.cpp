@@ -1,0 +1,116 @@
+// Reading and writing real shortcut files through the shell link object.
+#include "ShortcutTestSupport.h"
+
+using namespace lktest;
+
+namespace {
+
+class ShortcutFiles : public ComTest {
+protected:
+    void SetUp() override
+    {
+        ComTest::SetUp();
+        program = folder / "Long Program Folder\\Long Editor Name.exe";
+        ASSERT_TRUE(MakeFolders(folder / "Long Program Folder"));
+        ASSERT_TRUE(WriteFileBytes(program, "MZ not really a program"));
+    }
+
+    ScratchFolder folder{"lk shortcut files"};
+    std::string program;
+};
+
+} // namespace
+
+TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
+{
+    const std::string link = folder / "My Editor.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    spec.arguments = "-open \"two words.txt\" /x";
+    spec.workingDirectory = folder.Path();
+    spec.description = "Edits long things";
+    spec.iconPath = folder / "Long Program Folder\\editor icons.dll";
+    spec.iconIndex = 7;
+    spec.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    spec.showCommand = SW_SHOWMINNOACTIVE;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+
+    ShortcutInfo read;
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
+    EXPECT_EQ(read.targetPath, program);
+    EXPECT_EQ(read.arguments, spec.arguments);
+    EXPECT_EQ(read.workingDirectory, spec.workingDirectory);
+    EXPECT_EQ(read.description, spec.description);
+    EXPECT_EQ(read.iconPath, spec.iconPath);
+    EXPECT_EQ(read.iconIndex, 7);
+
+    // Written back over the same file: the five survive, everything else is the object's default.
+    ASSERT_HRESULT_SUCCEEDED(WriteShortcut(link, read));
+    ShortcutInfo again;
+    again.iconIndex = -99; // the icon step overwrites the caller's values
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, again));
+    EXPECT_EQ(again.targetPath, read.targetPath);
+    EXPECT_EQ(again.arguments, read.arguments);
+    EXPECT_EQ(again.workingDirectory, read.workingDirectory);
+    EXPECT_EQ(again.description, read.description);
+    EXPECT_EQ(again.iconPath, read.iconPath);
+    EXPECT_EQ(again.iconIndex, 7);
+    WORD hotKey = 1;
+    int show = 0;
+    ASSERT_HRESULT_SUCCEEDED(ReadHotKeyAndShow(link, hotKey, show));
+    EXPECT_EQ(hotKey, 0);
+    EXPECT_EQ(show, SW_SHOWNORMAL);
+}
+
+TEST_F(ShortcutFiles, WritingCreatesANewFileAndReadingEmptiesTheTexts)
+{
+    const std::string link = folder / "New.lnk";
+    ShortcutInfo info;
+    info.targetPath = program;
+    ASSERT_FALSE(FileExists(link));
+    ASSERT_HRESULT_SUCCEEDED(WriteShortcut(link, info));
+    ASSERT_TRUE(FileExists(link));
+
+    ShortcutInfo read;
+    read.arguments = "stale";
+    read.workingDirectory = "stale";
+    read.description = "stale";
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
+    EXPECT_EQ(read.targetPath, program);
+    EXPECT_EQ(read.arguments, "");
+    EXPECT_EQ(read.workingDirectory, "");
+    EXPECT_EQ(read.description, "");
+    EXPECT_EQ(read.iconPath, "");
+    EXPECT_EQ(read.iconIndex, 0);
+}
+
+TEST_F(ShortcutFiles, AFileThatIsNoShortcutFailsToLoad)
+{
+    ShortcutInfo info;
+    info.targetPath = "stale";
+    info.iconPath = "caller's";
+    info.iconIndex = 4;
+    HRESULT hr = ReadShortcut(program, info);
+    EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+    EXPECT_EQ(info.targetPath, "");
+    EXPECT_EQ(info.iconPath, "caller's");
+    EXPECT_EQ(info.iconIndex, 4);
+    EXPECT_EQ(FileBytes(program), "MZ not really a program");
+}
+
+TEST_F(ShortcutFiles, ALinkPathTooLongForTheWideBufferFailsCleanly)
+{
+    // 259 characters and the terminator fill the 260 units exactly; one more does not fit.
+    const std::string fits = "C:\\" + std::string(252, 'a') + ".lnk";
+    const std::string tooLong = "C:\\" + std::string(253, 'a') + ".lnk";
+    ASSERT_EQ(fits.size(), 259u);
+    const HRESULT rangeError = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+
+    ShortcutInfo info;
+    info.targetPath = program;
+    EXPECT_EQ(ReadShortcut(tooLong, info), rangeError);
+    EXPECT_EQ(WriteShortcut(tooLong, info), rangeError);
+    HRESULT hr = ReadShortcut(fits, info);
+    EXPECT_TRUE(FAILED(hr));
+    EXPECT_NE(hr, rangeError); // got as far as loading a file that is not there
+}

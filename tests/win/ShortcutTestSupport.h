@@ -1,0 +1,141 @@
+// Helpers for the shortcut tests under Wine: a scratch folder in the prefix, real shortcut
+// files, short names as Wine makes them, and Linux programs (chattr, lnkinfo) run from Wine.
+#pragma once
+
+#include "shortcut/Shortcut.h"
+#include "storage/ProtectionRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace lktest {
+
+inline std::string ShortPath(const std::string& path)
+{
+    char buffer[MAX_PATH] = {};
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : std::string();
+}
+
+inline std::string SystemDir()
+{
+    char buffer[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    return std::string(buffer, n);
+}
+
+inline bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline std::string FileBytes(const std::string& path)
+{
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+// Wine's own mapping between its drives and Linux paths.
+inline std::string UnixPath(const std::string& windowsPath)
+{
+    using Fn = char*(CDECL*)(LPCWSTR);
+    auto fn = reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!fn)
+        return std::string();
+    WCHAR wide[MAX_PATH] = {};
+    if (!MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
+        return std::string();
+    char* unix = fn(wide);
+    if (!unix)
+        return std::string();
+    std::string result(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+inline std::string DosPath(const std::string& unixPath)
+{
+    using Fn = WCHAR*(CDECL*)(const char*);
+    auto fn = reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
+    if (!fn)
+        return std::string();
+    WCHAR* dos = fn(unixPath.c_str());
+    if (!dos)
+        return std::string();
+    char buffer[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, dos, -1, buffer, sizeof buffer, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, dos);
+    return buffer;
+}
+
+// Quotes a text for the Linux shell.
+inline std::string ShellQuote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs a Linux shell command from Wine and returns its exit status, its output in *output.
+// Wine starts Linux programs but gives no handle to wait on, so the command leaves its status
+// in a file that we wait for, with a deadline.
+int RunLinux(const std::string& command, std::string* output = nullptr);
+
+// A scratch folder in the prefix, removed with everything in it at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+bool MakeFolders(const std::string& path);
+
+// A shortcut written through the shell link object with more than Latchkey carries.
+struct LinkSpec {
+    std::string target;
+    std::string arguments;
+    std::string workingDirectory;
+    std::string description;
+    std::string iconPath;
+    int iconIndex = 0;
+    WORD hotKey = 0;
+    int showCommand = SW_SHOWNORMAL;
+};
+HRESULT MakeLink(const std::string& linkPath, const LinkSpec& spec);
+
+// Hot key and show command as the shell link object reads them back.
+HRESULT ReadHotKeyAndShow(const std::string& linkPath, WORD& hotKey, int& showCommand);
+
+// COM for every test of a suite deriving from this.
+class ComTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+    void TearDown() override { CoUninitialize(); }
+};
+
+} // namespace lktest
