@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,56 @@ std::string FileBytes(const std::string& path)
     std::string bytes;
     ReadWholeFile(path, bytes);
     return bytes;
+}
+
+// The Security dialog's controls in tab order, with their texts and the styles that matter:
+// a masked password box with a border, two borderless read-only lines; the password box has
+// the focus.
+void ExpectSecurityTemplate(HWND security)
+{
+    struct Expected {
+        int id;
+        const char* className;
+        const char* text; // null: not checked (the boxes the command fills)
+    } expected[] = {
+        {IDC_PASSWORD, "Edit", nullptr},
+        {IDOK, "Button", "OK"},
+        {IDCANCEL, "Button", "Cancel"},
+        {IDC_STATIC, "Static", "You must enter the password you set for this link in order to remove the protection."},
+        {IDC_STATIC, "Static", "Password:"},
+        {IDC_PROGRAM, "Edit", nullptr},
+        {IDC_TARGET, "Edit", nullptr},
+    };
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(security, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    ASSERT_EQ(children.size(), std::size(expected));
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE("control " + std::to_string(i));
+        EXPECT_EQ(static_cast<int>(static_cast<short>(GetDlgCtrlID(children[i]))), expected[i].id);
+        EXPECT_EQ(ClassName(children[i]), expected[i].className);
+        if (expected[i].text)
+            EXPECT_EQ(WindowText(children[i]), expected[i].text);
+    }
+    auto style = [&](int id) { return GetWindowLongA(Control(security, id), GWL_STYLE); };
+    // The dialog manager draws an edit box's border as a client edge.
+    auto bordered = [&](int id) {
+        return (style(id) & WS_BORDER) || (GetWindowLongA(Control(security, id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    };
+    EXPECT_TRUE(style(IDC_PASSWORD) & ES_PASSWORD);
+    EXPECT_TRUE(bordered(IDC_PASSWORD));
+    EXPECT_TRUE(style(IDOK) & BS_DEFPUSHBUTTON);
+    for (int id : {IDC_PROGRAM, IDC_TARGET}) {
+        EXPECT_TRUE(style(id) & ES_READONLY) << id;
+        EXPECT_FALSE(bordered(id)) << id;
+        EXPECT_TRUE(style(id) & WS_TABSTOP) << id;
+    }
+    EXPECT_TRUE(WaitUntil([&] {
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof thread;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(security, nullptr), &thread) &&
+               thread.hwndFocus == Control(security, IDC_PASSWORD);
+    })) << "the password box has no focus";
 }
 
 // A program with a long name in a folder with blanks, and a shortcut to it named with a blank,
@@ -143,6 +194,7 @@ TEST_F(RemoveCommandTest, RefusesWrongPasswordsThenRestoresTheShortcut)
     EXPECT_EQ(ControlText(security, IDC_PROGRAM), "My Editor");
     EXPECT_EQ(ControlText(security, IDC_TARGET), "Target shortcut: " + m_link);
     EXPECT_EQ(ControlText(security, IDC_PASSWORD), "");
+    ExpectSecurityTemplate(security);
 
     ExpectRefused(app, security, "wrong");
     ExpectRefused(app, security, "wrong", false); // OK again, unchanged
