@@ -80,6 +80,11 @@ BOOL CWinApp::InitInstance()
     return FALSE;
 }
 
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
+
 HICON CWinApp::LoadIcon(UINT id) const
 {
     return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id));
@@ -90,7 +95,7 @@ int CWinApp::Run(HINSTANCE instance)
     m_hInstance = instance;
     m_strTitle = ModuleTitle(instance);
     InitInstance();
-    return 0;
+    return ExitInstance();
 }
 
 CWinApp* AfxGetApp()

@@ -17,6 +17,8 @@ public:
 
     // Returns FALSE to end the program once it is done, as a dialog-based tool does.
     virtual BOOL InitInstance();
+    // Called when InitInstance is done; its result is the process exit code (0 by default).
+    virtual int ExitInstance();
     HICON LoadIcon(UINT id) const;
     // The executable's file name without folder and extension: every AfxMessageBox caption.
     const std::string& AppTitle() const { return m_strTitle; }

@@ -80,18 +80,14 @@ RecordReadResult ParseProtectionRecord(const std::string& bytes)
     std::string fields[3];
     std::string::size_type start = 0;
     for (std::string& field : fields) {
-        if (start > bytes.size())
-            return result;
+        // Every line the writer makes ends with a line end; a last line without one is a cut
+        // record (or the end marker where a line is missing), so it does not count.
         std::string::size_type end = bytes.find('\n', start);
-        std::string::size_type next = end == std::string::npos ? bytes.size() + 1 : end + 1;
-        if (end == std::string::npos) {
-            // An unterminated last line still counts, but only if it holds something.
-            if (start == bytes.size())
-                return result;
-            end = bytes.size();
-        } else if (end > start && bytes[end - 1] == '\r') {
+        if (end == std::string::npos)
+            return result;
+        std::string::size_type next = end + 1;
+        if (end > start && bytes[end - 1] == '\r')
             --end;
-        }
         field = bytes.substr(start, end - start);
         start = next;
     }

@@ -47,7 +47,8 @@ struct RecordReadResult {
 };
 
 // Reads the file's bytes as they are: lines end at CR LF or a lone LF, no byte is special,
-// the closing full stop is optional. Fewer than three lines is damage.
+// the closing full stop is optional. Fewer than three complete lines (each with its line
+// end) is damage.
 RecordReadResult ParseProtectionRecord(const std::string& bytes);
 RecordReadResult ReadProtectionRecord(const std::string& recordPath);
 

@@ -1,0 +1,45 @@
+#include "launcher/LaunchPasswordDlg.h"
+
+#include "launcher/LaunchRequest.h"
+#include "launcher/LauncherResource.h"
+
+CLaunchPasswordDlg::CLaunchPasswordDlg(const std::string& program, const std::string& expectedPassword)
+    : CDialog(IDD_LAUNCHPASSWORD), m_strProgram(program), m_strExpected(expectedPassword)
+{
+}
+
+CLaunchPasswordDlg::~CLaunchPasswordDlg()
+{
+    ClearSecret(m_strPassword);
+    ClearSecret(m_strExpected);
+}
+
+BOOL CLaunchPasswordDlg::OnInitDialog()
+{
+    // The dialog is the launcher's only window: it carries the icon on its title bar and task bar button.
+    if (HICON icon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr) {
+        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    CDialog::OnInitDialog();
+    // Started from the shell, the launcher may open behind the window that was active.
+    SetForegroundWindow(m_hWnd);
+    return TRUE;
+}
+
+void CLaunchPasswordDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Text(pDX, IDC_PROGRAM, m_strProgram);
+    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+}
+
+void CLaunchPasswordDlg::OnOK()
+{
+    ClearSecret(m_strPassword);
+    UpdateData(TRUE);
+    if (m_strPassword != m_strExpected) {
+        AfxMessageBox("Password not correct!");
+        return;
+    }
+    EndDialog(IDOK);
+}

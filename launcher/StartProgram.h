@@ -1,0 +1,25 @@
+// Starting the protected program once its password has been given.
+#pragma once
+
+#include "launcher/LaunchRequest.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The folder the program starts in: the record's working directory (environment variables
+// expanded when it names no folder as it stands), or the target's own folder when it is empty.
+std::string StartDirectory(const ProtectionRecord& record, const CommandLineParts& program);
+
+// Starts the record's command line exactly as stored, without waiting for the program.
+// Returns 0, or the system's error code when the program cannot be started.
+DWORD StartProgram(const ProtectionRecord& record, const CommandLineParts& program);
+
+// The system's text for an error code, without the trailing line end.
+std::string SystemErrorText(DWORD error);
+
+// The message shown when the program cannot be started.
+std::string StartFailureText(const std::string& targetPath, DWORD error);
+
+// The program's file name for the password dialog: its long name when the file exists.
+std::string ProgramDisplayName(const std::string& targetPath);

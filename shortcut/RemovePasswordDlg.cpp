@@ -1,0 +1,23 @@
+#include "shortcut/RemovePasswordDlg.h"
+
+#include "resource.h"
+
+CRemovePasswordDlg::CRemovePasswordDlg(HWND parent) : CDialog(IDD_REMOVEPASSWORD, parent) {}
+
+void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_TARGET, m_strTarget);
+    DDX_Text(pDX, IDC_PROGRAM, m_strProgram);
+}
+
+void CRemovePasswordDlg::OnOK()
+{
+    UpdateData(TRUE);
+    if (m_strPassword != m_strLinkPassword) {
+        AfxMessageBox("Password not correct!");
+        return;
+    }
+    CDialog::OnOK();
+}

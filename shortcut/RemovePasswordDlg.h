@@ -1,0 +1,21 @@
+// The Security dialog of the remove command: asks for the password that was set for the link.
+#pragma once
+
+#include "framework/Framework.h"
+
+#include <string>
+
+class CRemovePasswordDlg : public CDialog {
+public:
+    explicit CRemovePasswordDlg(HWND parent = nullptr);
+
+    std::string m_strPassword;     // typed by the user
+    std::string m_strTarget;       // "Target shortcut: " and the picked path
+    std::string m_strProgram;      // the picked shortcut's base name
+    std::string m_strLinkPassword; // from the record; never shown
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    // Closes only on the exact link password; a wrong one is refused and stays in its box.
+    void OnOK() override;
+};

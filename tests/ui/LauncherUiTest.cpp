@@ -1,0 +1,363 @@
+// lkrun3.exe as a user meets it: a protected shortcut opened the way the shell opens it asks
+// for its password and starts its program exactly; bad input is reported and starts nothing.
+#include "launcher/LauncherResource.h"
+#include "resource.h"
+#include "shortcut/ProtectShortcut.h"
+#include "storage/ProtectionRecord.h"
+#include "storage/Scramble.h"
+#include "tests/ui/LatchkeyUi.h"
+#include "tests/ui/UiDriver.h"
+#include "tests/win/LaunchProbe.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace ui;
+
+namespace {
+
+constexpr char kLauncherTitle[] = "lkrun3";
+constexpr char kSecurity[] = "Security";
+
+std::string SystemLauncher()
+{
+    char directory[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(directory, MAX_PATH);
+    return std::string(directory, n < MAX_PATH ? n : 0) + "\\lkrun3.exe";
+}
+
+// True when some running process was started by process pid.
+bool HasChildren(DWORD pid)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = entry.th32ParentProcessID == pid && entry.th32ProcessID != pid;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// A launcher process found by its window: its exit code is read once it ends.
+class Launcher {
+public:
+    explicit Launcher(HWND window) : m_dwId(window ? ProcessOf(window) : 0)
+    {
+        if (m_dwId)
+            m_hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, m_dwId);
+    }
+    ~Launcher()
+    {
+        if (m_hProcess) {
+            if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT) {
+                HANDLE killer = OpenProcess(PROCESS_TERMINATE, FALSE, m_dwId);
+                if (killer) {
+                    TerminateProcess(killer, 99);
+                    CloseHandle(killer);
+                }
+            }
+            CloseHandle(m_hProcess);
+        }
+    }
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    DWORD Id() const { return m_dwId; }
+    std::string ImagePath() const
+    {
+        char path[MAX_PATH * 2] = {};
+        DWORD size = sizeof path;
+        return m_hProcess && QueryFullProcessImageNameA(m_hProcess, 0, path, &size) ? std::string(path, size) : "";
+    }
+    // The exit code once the process has ended within the time; STILL_ACTIVE when it has not.
+    DWORD WaitForExit()
+    {
+        DWORD code = STILL_ACTIVE;
+        if (m_hProcess && WaitForSingleObject(m_hProcess, kWaitMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(m_hProcess, &code);
+        return code;
+    }
+
+private:
+    DWORD m_dwId = 0;
+    HANDLE m_hProcess = nullptr;
+};
+
+class LauncherUi : public ::testing::Test {
+protected:
+    // The launcher goes where protected shortcuts look for it, for this test program only.
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(CopyFileA((DistDir() + "\\lkrun3.exe").c_str(), SystemLauncher().c_str(), FALSE));
+    }
+    static void TearDownTestSuite() { DeleteFileA(SystemLauncher().c_str()); }
+
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        ASSERT_FALSE(probe::ProbeProgram().empty());
+        probe::ExpectReportAt(report);
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    // Writes a shortcut to target and protects it with the create command's own file work.
+    // keepLongTarget stands for a volume without short names: the target keeps its blanks.
+    std::string Protect(const std::string& linkName, const ShortcutInfo& original, const std::string& password,
+                        bool keepLongTarget = false)
+    {
+        const std::string link = scratch.Path() + "\\" + linkName;
+        EXPECT_GE(WriteShortcut(link, original), 0);
+        LoadedShortcut loaded = LoadShortcutForProtection(link);
+        EXPECT_EQ(loaded.message, ProtectMessage::None);
+        if (keepLongTarget)
+            loaded.info.targetPath = original.targetPath;
+        ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, false, NextStamp());
+        EXPECT_EQ(outcome.message, ProtectMessage::Succeeded);
+        return link;
+    }
+
+    // Opens a file as the shell does when the user double-clicks it.
+    static void Open(const std::string& path)
+    {
+        HINSTANCE result = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        EXPECT_GT(reinterpret_cast<INT_PTR>(result), 32) << path;
+    }
+
+    // Waits for the launcher's Security dialog.
+    static HWND WaitForSecurity() { return WaitForWindow(0, kSecurity); }
+
+    // Nothing was started: no report, and the launcher (now ended) left no program running.
+    void ExpectNothingStarted(DWORD launcherId)
+    {
+        EXPECT_FALSE(HasChildren(launcherId));
+        EXPECT_EQ(GetFileAttributesA(report.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+
+    std::string NextStamp() { return "010120260000" + std::to_string(10 + m_nStamps++); }
+
+    probe::ScratchFolder scratch{"lk launcher ui"};
+    std::string report = scratch.Path() + "\\report.bin";
+
+private:
+    int m_nStamps = 0;
+};
+
+TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
+{
+    const std::string longProgram = scratch.PlaceProbe("Launch Probe Folder\\Launch Probe Program.exe");
+    const std::string blankFolderProgram = scratch.PlaceProbe("Folder With Blanks\\probe program.exe");
+    const std::string workDir = scratch.Folder("Work Dir ;%&^!'(),");
+    struct Case {
+        const char* name;
+        std::string target;
+        const char* arguments;
+        std::string workingDirectory;
+        bool keepLongTarget;
+        std::string expectedFolder;
+    } cases[] = {
+        {"risky arguments", longProgram, "\"quoted arg\" \"\" x\"\"y %PATH% ^& | < > ; $X * ? ! \\\" end\\  ", workDir,
+         false, workDir},
+        {"no arguments, no working directory", longProgram, "", "", false, scratch.Path() + "\\Launch Probe Folder"},
+        {"quoted target", blankFolderProgram, "-x \"a b\"", "", true, scratch.Path() + "\\Folder With Blanks"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        probe::ExpectReportAt(report);
+        ShortcutInfo original;
+        original.targetPath = c.target;
+        original.arguments = c.arguments;
+        original.workingDirectory = c.workingDirectory;
+        const std::string link = Protect(std::string(c.name) + ".lnk", original, "Open Sesame", c.keepLongTarget);
+        const std::string storedTarget = c.keepLongTarget ? c.target : probe::ShortPath(c.target);
+
+        Open(link);
+        HWND dialog = WaitForSecurity();
+        ASSERT_NE(dialog, nullptr);
+        Launcher launcher(dialog);
+        EXPECT_EQ(_stricmp(launcher.ImagePath().c_str(), SystemLauncher().c_str()), 0) << launcher.ImagePath();
+        EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), c.target.substr(c.target.rfind('\\') + 1));
+        EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), "");
+
+        // Case and a trailing blank count.
+        for (const char* wrong : {"open sesame", "Open Sesame "}) {
+            SetControlText(dialog, IDC_PASSWORD, wrong);
+            Press(dialog, IDOK);
+            MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+            ASSERT_NE(box.window, nullptr);
+            EXPECT_EQ(box.caption, kLauncherTitle);
+            EXPECT_EQ(box.text, "Password not correct!");
+            ASSERT_TRUE(PressToClose(box.window));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), wrong);
+            EXPECT_FALSE(HasChildren(launcher.Id()));
+        }
+
+        SetControlText(dialog, IDC_PASSWORD, "Open Sesame");
+        Press(dialog, IDOK);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+        probe::Report started = probe::WaitForReport(report);
+        ASSERT_TRUE(started.arrived);
+        EXPECT_EQ(started.commandLine, MakeCommandLine(storedTarget, c.arguments));
+        EXPECT_EQ(started.commandLine.substr(started.commandLine.size() - std::string(c.arguments).size()),
+                  c.arguments);
+        EXPECT_EQ(probe::LongPath(started.directory), c.expectedFolder);
+    }
+}
+
+TEST_F(LauncherUi, AShortcutProtectedByLatchkeyOpensItsProgram)
+{
+    const std::string masterFile = SystemLauncher().substr(0, SystemLauncher().rfind('\\')) + "\\master2.lki";
+    ASSERT_EQ(GetFileAttributesA(masterFile.c_str()), INVALID_FILE_ATTRIBUTES) << "a master password would be asked";
+    ShortcutInfo original;
+    original.targetPath = scratch.PlaceProbe("Editor Folder\\Long Editor Name.exe");
+    original.arguments = "--open \"My File.txt\" 100%";
+    original.workingDirectory = scratch.Folder("Editor Documents");
+    const std::string link = scratch.Path() + "\\Long Editor.lnk";
+    ASSERT_GE(WriteShortcut(link, original), 0);
+
+    // Protected by the tool itself, as a user does it.
+    {
+        Latchkey app = StartLatchkey();
+        ASSERT_NE(app.main, nullptr);
+        Press(app.main, IDC_CREATE);
+        HWND picker = WaitForFileDialog(app.Id(), "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION");
+        ASSERT_NE(picker, nullptr);
+        ASSERT_TRUE(PickFile(picker, link));
+        HWND add = WaitForWindow(app.Id(), "Add Password Protection");
+        ASSERT_NE(add, nullptr);
+        SetControlText(add, IDC_PASSWORD, "s3cret!");
+        SetControlText(add, IDC_RETYPE, "s3cret!");
+        Press(add, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(app.Id());
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.caption, "Succeed!") << box.text;
+        ASSERT_TRUE(PressToClose(box.window));
+        Press(app.main, IDCANCEL);
+        EXPECT_TRUE(app.process.WaitForExit());
+    }
+
+    Open(link);
+    HWND dialog = WaitForSecurity();
+    ASSERT_NE(dialog, nullptr);
+    Launcher launcher(dialog);
+    EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), "Long Editor Name.exe");
+    SetControlText(dialog, IDC_PASSWORD, "s3cret!");
+    Press(dialog, IDOK);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    probe::Report started = probe::WaitForReport(report);
+    ASSERT_TRUE(started.arrived);
+    EXPECT_EQ(started.commandLine, probe::ShortPath(original.targetPath) + " " + original.arguments);
+    EXPECT_EQ(started.directory, original.workingDirectory);
+}
+
+TEST_F(LauncherUi, CancelEscapeAndTheCloseBoxStartNothing)
+{
+    ShortcutInfo original;
+    original.targetPath = scratch.PlaceProbe("Cancelled Program.exe");
+    original.arguments = "-never";
+    const std::string link = Protect("cancelled.lnk", original, "pw");
+
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        probe::ExpectReportAt(report);
+        Open(link);
+        HWND dialog = WaitForSecurity();
+        ASSERT_NE(dialog, nullptr);
+        Launcher launcher(dialog);
+        SetControlText(dialog, IDC_PASSWORD, "pw"); // typed, but not confirmed
+        if (way == 0)
+            Press(dialog, IDCANCEL);
+        else if (way == 1)
+            PressEscape(dialog);
+        else
+            PressCloseBox(dialog);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+        ExpectNothingStarted(launcher.Id());
+    }
+}
+
+TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
+{
+    ShortcutInfo original;
+    original.targetPath = scratch.PlaceProbe("Probe.exe");
+    original.arguments = "-x";
+    const std::string link = Protect("good.lnk", original, "pw");
+    ShortcutInfo protectedLink;
+    ASSERT_GE(ReadShortcut(link, protectedLink), 0);
+    const std::string goodRecord = UnscramblePassword(protectedLink.arguments);
+
+    const std::string damaged = scratch.Path() + "\\damaged record.lki";
+    ASSERT_TRUE(WriteProtectionRecord(damaged, {"pw", probe::ShortPath(original.targetPath), ""})); // no blank
+    const std::string missing = scratch.Path() + "\\01012026999999.lki";
+
+    struct Case {
+        const char* name;
+        std::string argument;
+        std::string named; // the record path the message names
+    } cases[] = {
+        {"no argument", "", ""},
+        {"missing record", ScramblePassword(missing), missing},
+        {"damaged record", ScramblePassword(damaged), damaged},
+        {"record path not scrambled", goodRecord, UnscramblePassword(goodRecord)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        probe::ExpectReportAt(report);
+        Process launcher = Process::Start(SystemLauncher(), scratch.Path(), c.argument);
+        ASSERT_NE(launcher.Id(), 0u);
+        MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.caption, kLauncherTitle);
+        if (!c.named.empty())
+            EXPECT_NE(box.text.find("\n" + c.named + "\n"), std::string::npos) << box.text;
+        EXPECT_EQ(FindTopWindow(launcher.Id(), kSecurity), nullptr);
+        ASSERT_TRUE(PressToClose(box.window));
+        DWORD exitCode = 0;
+        ASSERT_TRUE(launcher.WaitForExit(&exitCode));
+        EXPECT_EQ(exitCode, 1u);
+        ExpectNothingStarted(launcher.Id());
+    }
+}
+
+TEST_F(LauncherUi, AProgramThatCannotStartIsReportedWithTheSystemsText)
+{
+    // The program is gone from a folder with a blank: no short form, so the target is quoted.
+    ShortcutInfo original;
+    original.targetPath = scratch.Folder("Gone Folder") + "\\gone program.exe";
+    original.arguments = "-x";
+    const std::string link = Protect("gone.lnk", original, "pw");
+    ShortcutInfo protectedLink;
+    ASSERT_GE(ReadShortcut(link, protectedLink), 0);
+    RecordReadResult stored = ReadProtectionRecord(UnscramblePassword(protectedLink.arguments));
+    ASSERT_EQ(stored.status, RecordStatus::Ok);
+    EXPECT_EQ(stored.record.commandLine, "\"" + original.targetPath + "\" -x");
+
+    Open(link);
+    HWND dialog = WaitForSecurity();
+    ASSERT_NE(dialog, nullptr);
+    Launcher launcher(dialog);
+    SetControlText(dialog, IDC_PASSWORD, "pw");
+    Press(dialog, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(launcher.Id());
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, kLauncherTitle);
+    EXPECT_NE(box.text.find(original.targetPath), std::string::npos) << box.text;
+    char systemText[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_NOT_FOUND, 0,
+                   systemText, sizeof systemText, nullptr);
+    std::string expected = systemText;
+    expected = expected.substr(0, expected.find_last_not_of("\r\n ") + 1);
+    EXPECT_NE(box.text.find(expected), std::string::npos) << box.text;
+    ASSERT_TRUE(PressToClose(box.window));
+    EXPECT_EQ(launcher.WaitForExit(), 1u);
+}
+
+} // namespace

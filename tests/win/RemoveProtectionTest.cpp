@@ -1,0 +1,347 @@
+// The remove command's file work against real shortcuts, records and short names under Wine:
+// protect, then remove, must give the user's command line back exactly.
+#include "shortcut/ProtectShortcut.h"
+#include "shortcut/Shortcut.h"
+#include "shortcut/UnprotectShortcut.h"
+#include "storage/ProtectionRecord.h"
+#include "storage/Scramble.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+class ComEnvironment : public testing::Environment {
+public:
+    void SetUp() override { ASSERT_GE(CoInitialize(nullptr), 0); }
+    void TearDown() override { CoUninitialize(); }
+};
+testing::Environment* const comEnvironment = testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+std::string ShortPath(const std::string& path)
+{
+    char buffer[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : std::string();
+}
+
+std::string SystemDirectory()
+{
+    char buffer[MAX_PATH];
+    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    return std::string(buffer, n);
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    return bytes;
+}
+
+// Files and folders a test made, removed in reverse order whatever the outcome.
+class Cleanup {
+public:
+    ~Cleanup()
+    {
+        for (auto it = m_paths.rbegin(); it != m_paths.rend(); ++it)
+            if (!DeleteFileA(it->c_str()))
+                RemoveDirectoryA(it->c_str());
+    }
+    const std::string& Add(const std::string& path)
+    {
+        m_paths.push_back(path);
+        return m_paths.back();
+    }
+    const std::string& Folder(const std::string& path)
+    {
+        CreateDirectoryA(path.c_str(), nullptr);
+        return Add(path);
+    }
+    const std::string& File(const std::string& path, const std::string& bytes = "MZ")
+    {
+        WriteBytes(path, bytes);
+        return Add(path);
+    }
+
+private:
+    std::vector<std::string> m_paths;
+};
+
+std::string Stamp(int n)
+{
+    char stamp[16];
+    std::snprintf(stamp, sizeof stamp, "31122026%06d", n);
+    return stamp;
+}
+
+ShortcutInfo Plain(const std::string& target, const std::string& arguments, const std::string& workingDirectory)
+{
+    ShortcutInfo info;
+    info.targetPath = target;
+    info.arguments = arguments;
+    info.workingDirectory = workingDirectory;
+    info.description = "the user's comment";
+    return info;
+}
+
+// Protects the shortcut at link through the create command's file work; returns the record path.
+std::string Protect(const std::string& link, const std::string& password, bool useOriginalIcon, const std::string& stamp)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    EXPECT_EQ(loaded.message, ProtectMessage::None) << link;
+    ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, useOriginalIcon, stamp);
+    EXPECT_EQ(outcome.message, ProtectMessage::Succeeded) << link;
+    return MakeRecordPath(loaded.info.targetPath, stamp);
+}
+
+class RemoveProtectionTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        DWORD n = GetTempPathA(MAX_PATH, temp);
+        ASSERT_GT(n, 0u);
+        m_root = m_files.Folder(std::string(temp, n) + "lk remove " + std::to_string(GetCurrentProcessId()));
+        m_links = m_files.Folder(m_root + "\\Links With Blanks");
+        m_programFolder = m_files.Folder(m_root + "\\Program Files");
+        m_files.Folder(m_programFolder + "\\My Editor");
+        m_program = m_files.File(m_programFolder + "\\My Editor\\Long Editor Name.exe");
+        ASSERT_FALSE(ShortPath(m_program).empty());
+    }
+
+    std::string Link(const std::string& name) { return m_files.Add(m_links + "\\" + name + ".lnk"); }
+
+    Cleanup m_files;
+    std::string m_root, m_links, m_programFolder, m_program;
+};
+
+} // namespace
+
+TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
+{
+    // Targets whose short form puts the separating blank and the arguments at the positions
+    // where scrambling makes white space or 0x1A: 4, 8 and 9 characters. Past the tenth
+    // character every position behaves alike, so the long program gets a sample of them.
+    const std::vector<std::string> shortTargets = {
+        m_files.File("C:\\q"),
+        m_files.File("C:\\q.exe"),
+        m_files.File("C:\\qz.exe"),
+    };
+    const std::string risky = " !\"#$*\t";
+    struct Case {
+        std::string target, arguments, workingDirectory, password;
+    };
+    std::vector<Case> cases;
+    auto add = [&cases](const std::string& target, char c, int at) {
+        std::string arguments = "abcdefghijkl", workingDirectory = "C:\\Work\\Dir\\Sub", password = "pass word 12";
+        arguments[at] = c;
+        workingDirectory[at] = c;
+        password[at] = c;
+        cases.push_back({target, arguments, workingDirectory, password});
+    };
+    for (const std::string& target : shortTargets)
+        for (char c : risky)
+            for (int at = 0; at < 12; ++at)
+                add(target, c, at);
+    for (int at = 0; at < 12; ++at)
+        add(m_program, risky[at % risky.size()], at);
+    for (const std::string& target : {shortTargets[0], shortTargets[1], shortTargets[2], m_program}) {
+        cases.push_back({target, "", "", "pw"});
+        cases.push_back({target, "", "C:\\W", "pw"});
+        cases.push_back({target, "-x", "", "pw"});
+        cases.push_back({target, "  two  blanks  ", " lead", "$$$$$$$$$$$$"});
+    }
+    ASSERT_GE(cases.size(), 200u);
+
+    const std::string link = Link("Round Trip");
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(n) + ": [" + c.target + "] [" + c.arguments + "] [" +
+                     c.workingDirectory + "]");
+        ShortcutInfo original = Plain(c.target, c.arguments, c.workingDirectory);
+        ASSERT_GE(WriteShortcut(link, original), 0);
+        const std::string recordPath = m_files.Add(Protect(link, c.password, false, Stamp(++n)));
+
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        ASSERT_TRUE(loaded.Ready());
+        EXPECT_EQ(loaded.recordPath, recordPath);
+        EXPECT_EQ(loaded.record.password, c.password);
+        RemoveOutcome outcome = RestoreShortcut(link, loaded);
+        EXPECT_EQ(outcome.message, RemoveMessage::Succeeded);
+        EXPECT_GE(outcome.status, 0);
+
+        ShortcutInfo restored;
+        ASSERT_GE(ReadShortcut(link, restored), 0);
+        EXPECT_EQ(restored.targetPath, ShortPath(c.target));
+        EXPECT_EQ(restored.arguments, c.arguments);
+        EXPECT_EQ(restored.workingDirectory, c.workingDirectory);
+        EXPECT_EQ(restored.description, "");
+        // The record stays where it was.
+        EXPECT_TRUE(FileExists(recordPath));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
+{
+    // A target that no longer exists has no short form and keeps its blanks.
+    m_files.Folder(m_root + "\\Gone Away");
+    const std::string target = m_root + "\\Gone Away\\old tool.exe";
+    const std::string link = Link("Gone");
+    ASSERT_GE(WriteShortcut(link, Plain(target, "-a \"b c\"", "C:\\Work")), 0);
+    const std::string recordPath = m_files.Add(Protect(link, "pw", false, Stamp(900)));
+    ASSERT_TRUE(FileExists(recordPath));
+
+    LoadedProtection loaded = LoadProtectedShortcut(link);
+    ASSERT_TRUE(loaded.Ready());
+    EXPECT_EQ(loaded.commandLine.targetPath, target);
+    EXPECT_EQ(loaded.commandLine.arguments, "-a \"b c\"");
+    ShortcutInfo restoredInfo = RestoredShortcutInfo(loaded);
+    EXPECT_EQ(restoredInfo.targetPath, target);
+    EXPECT_EQ(restoredInfo.workingDirectory, "C:\\Work");
+}
+
+TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarget)
+{
+    const std::string shortProgram = ShortPath(m_program);
+    const std::string icon = m_files.File(m_programFolder + "\\My Editor\\editor.ico", "icon");
+
+    // Not kept at protection: the protected shortcut names no icon file, so the restored
+    // shortcut takes the program's own, with the protected shortcut's index.
+    {
+        const std::string link = Link("No Icon");
+        ShortcutInfo original = Plain(m_program, "-a", "");
+        original.iconPath = icon;
+        original.iconIndex = 5;
+        ASSERT_GE(WriteShortcut(link, original), 0);
+        m_files.Add(Protect(link, "pw", false, Stamp(910)));
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        ASSERT_TRUE(loaded.Ready());
+        ShortcutInfo restored = RestoredShortcutInfo(loaded);
+        EXPECT_EQ(restored.iconPath, shortProgram);
+        EXPECT_EQ(restored.iconIndex, 0);
+        ASSERT_GE(RestoreShortcut(link, loaded).status, 0);
+        ShortcutInfo onDisk;
+        ASSERT_GE(ReadShortcut(link, onDisk), 0);
+        EXPECT_EQ(onDisk.iconPath, shortProgram);
+        EXPECT_EQ(onDisk.iconIndex, 0);
+    }
+    // Kept: the protected shortcut shows the icon copy in the system directory, and so does
+    // the restored one, index and all; the copy stays.
+    {
+        const std::string link = Link("Kept Icon");
+        ShortcutInfo original = Plain(m_program, "", "C:\\Work");
+        original.iconPath = icon;
+        original.iconIndex = 5;
+        ASSERT_GE(WriteShortcut(link, original), 0);
+        const std::string copy = m_files.Add(SystemDirectory() + "\\" + Stamp(911) + ".ico");
+        m_files.Add(Protect(link, "pw", true, Stamp(911)));
+        ASSERT_TRUE(FileExists(copy));
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        ASSERT_TRUE(loaded.Ready());
+        ASSERT_GE(RestoreShortcut(link, loaded).status, 0);
+        ShortcutInfo onDisk;
+        ASSERT_GE(ReadShortcut(link, onDisk), 0);
+        EXPECT_EQ(onDisk.iconPath, copy);
+        EXPECT_EQ(onDisk.iconIndex, 5);
+        EXPECT_TRUE(FileExists(copy));
+    }
+}
+
+TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
+{
+    // Never protected, with and without arguments.
+    for (const char* arguments : {"-x file.txt", ""}) {
+        const std::string link = Link("Plain");
+        ASSERT_GE(WriteShortcut(link, Plain(m_program, arguments, "C:\\Work")), 0);
+        const std::string before = ReadBytes(link);
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        EXPECT_FALSE(loaded.Ready());
+        EXPECT_EQ(loaded.message, RemoveMessage::NotProtected) << arguments;
+        EXPECT_EQ(loaded.status, -1);
+        EXPECT_EQ(ReadBytes(link), before);
+    }
+    // Protected, then its record deleted.
+    const std::string link = Link("Record Deleted");
+    ASSERT_GE(WriteShortcut(link, Plain(m_program, "-x", "")), 0);
+    const std::string recordPath = Protect(link, "pw", false, Stamp(920));
+    ASSERT_TRUE(DeleteFileA(recordPath.c_str()));
+    EXPECT_EQ(LoadProtectedShortcut(link).message, RemoveMessage::NotProtected);
+
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),
+              "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
+}
+
+TEST_F(RemoveProtectionTest, AFileThatIsNotAShortcutFailsSilently)
+{
+    const std::string notALink = m_files.File(m_links + "\\program.exe", "MZ not a link");
+    LoadedProtection loaded = LoadProtectedShortcut(notALink);
+    EXPECT_FALSE(loaded.Ready());
+    EXPECT_EQ(loaded.message, RemoveMessage::None);
+    EXPECT_LT(loaded.status, 0);
+    EXPECT_EQ(ReadBytes(notALink), "MZ not a link");
+}
+
+TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten)
+{
+    const std::string link = Link("Damaged");
+    ASSERT_GE(WriteShortcut(link, Plain(m_program, "-a -b", "C:\\Work")), 0);
+    const std::string recordPath = m_files.Add(Protect(link, "pw", false, Stamp(930)));
+    const std::string protectedBytes = ReadBytes(link);
+
+    const std::string damaged[] = {
+        "",
+        ScramblePassword("pw") + "\r\n" + ScramblePassword(ShortPath(m_program) + " -a") + "\r\n.",
+        ScramblePassword("pw") + "\r\n" + ScramblePassword(ShortPath(m_program)) + "\r\n\r\n.",
+        "random bytes without any line end",
+    };
+    for (const std::string& bytes : damaged) {
+        WriteBytes(recordPath, bytes);
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        EXPECT_FALSE(loaded.Ready());
+        EXPECT_EQ(loaded.message, RemoveMessage::RecordDamaged);
+        EXPECT_EQ(loaded.status, -1);
+        EXPECT_EQ(loaded.recordPath, recordPath);
+        EXPECT_EQ(ReadBytes(link), protectedBytes);
+        EXPECT_EQ(ReadBytes(recordPath), bytes);
+    }
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "", recordPath),
+              "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.");
+}
+
+TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
+{
+    const std::string link = Link("Cannot Write");
+    ASSERT_GE(WriteShortcut(link, Plain(m_program, "-a", "")), 0);
+    m_files.Add(Protect(link, "pw", false, Stamp(940)));
+    LoadedProtection loaded = LoadProtectedShortcut(link);
+    ASSERT_TRUE(loaded.Ready());
+    // A folder where the shortcut must go.
+    const std::string blocked = m_files.Folder(m_links + "\\Blocked.lnk");
+    RemoveOutcome outcome = RestoreShortcut(blocked, loaded);
+    EXPECT_EQ(outcome.message, RemoveMessage::RestoreFailed);
+    EXPECT_LT(outcome.status, 0);
+    EXPECT_EQ(RemoveMessageText(outcome.message, "", ""), "Failed to restore original Link.");
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::Succeeded, "My Editor", ""),
+              "Password protection for\nMy Editor\nhas been removed successfully.");
+}
