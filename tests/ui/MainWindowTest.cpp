@@ -85,6 +85,15 @@ TEST(MainWindow, ShowsItsButtonsAndTextsCentredOnTheScreen)
     POINT w = Centre(window), s = Centre(screen);
     EXPECT_LE(std::abs(w.x - s.x), 2) << "not centred across the screen";
     EXPECT_LE(std::abs(w.y - s.y), 2) << "not centred down the screen";
+
+    // Minimised it paints its icon itself; restored it is the same window, still answering.
+    PostSysCommand(app.main, SC_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(app.main) != FALSE; })) << "did not minimise";
+    RedrawWindow(app.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    PostSysCommand(app.main, SC_RESTORE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsIconic(app.main); })) << "did not come back";
+    EXPECT_EQ(ControlText(app.main, IDC_CREATE), "Pick a shortcut to CREATE password protection...");
+    EXPECT_TRUE(app.process.Running());
 }
 
 // Exit, the Escape key and the close box each end the program at once, without a question.

@@ -20,6 +20,8 @@ namespace {
 
 const char kPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";
 const char kAddCaption[] = "Add Password Protection";
+constexpr int kFileTypeBox = 1136; // the file dialog's "Files of type" list
+constexpr int kReadOnlyBox = 1040; // its "Open as read-only" check box
 
 class ProtectFromMainWindow : public testing::Test {
 protected:
@@ -97,6 +99,9 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
     HWND picker = OpenPicker(app);
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(GetWindow(picker, GW_OWNER), app.main);
+    EXPECT_EQ(ControlText(picker, kFileTypeBox), "Program Link (*.lnk)");
+    HWND readOnly = Control(picker, kReadOnlyBox);
+    EXPECT_TRUE(!readOnly || !IsWindowVisible(readOnly)) << "the read-only box is shown";
     ASSERT_TRUE(PressToClose(picker, IDCANCEL));
     ExpectBackAtMainWindow(app);
     ExpectNothingWritten();
@@ -108,6 +113,12 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
     EXPECT_EQ(ControlText(dialog, IDC_TARGET), ShortPath(m_strProgram));
     EXPECT_NE(ControlText(dialog, IDC_TARGET), m_strProgram) << "the target is not in its short form";
     EXPECT_FALSE(IsChecked(dialog, IDC_USEORIGINALICON));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), app.main);
+    RECT box, main;
+    GetWindowRect(dialog, &box);
+    GetWindowRect(app.main, &main);
+    EXPECT_LE(std::abs((box.left + box.right) / 2 - (main.left + main.right) / 2), 2) << "not centred on the main window";
+    EXPECT_LE(std::abs((box.top + box.bottom) / 2 - (main.top + main.bottom) / 2), 2) << "not centred on the main window";
     ASSERT_TRUE(PressToClose(dialog, IDCANCEL));
     ExpectBackAtMainWindow(app);
     ExpectNothingWritten();
