@@ -1,5 +1,6 @@
 #include "storage/MasterFile.h"
 #include "storage/MasterPassword.h"
+#include "tests/win/UnixShell.h"
 
 #include <windows.h>
 
@@ -13,11 +14,12 @@ namespace {
 // A fresh folder under the temporary directory, removed with everything in it.
 class MasterFileTest : public ::testing::Test {
 protected:
+    // A fixed name, so that the test run's clean-up can find it should a locked test be killed.
+    static constexpr const char* kFolder = "C:\\lk_master_file_test";
+
     void SetUp() override
     {
-        char temp[MAX_PATH + 1] = {};
-        ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-        m_dir = std::string(temp) + "lk_master_" + std::to_string(GetCurrentProcessId());
+        m_dir = kFolder;
         RemoveTree(m_dir);
         ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), nullptr));
         m_path = m_dir + "\\" + MasterFileName;
@@ -120,4 +122,20 @@ TEST_F(MasterFileTest, UncreatableNewFileFailsAndWritesNothing)
     const std::string missing = m_dir + "\\no such folder\\" + MasterFileName;
     EXPECT_FALSE(WriteMasterFile(missing, "secret"));
     EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(MasterFileTest, UnwritableFileOrFolderFailsAndLeavesTheOldFileByteForByte)
+{
+    ASSERT_TRUE(WriteMasterFile(m_path, "old password"));
+    const std::optional<std::string> old = ReadMasterFile(m_path);
+    ASSERT_TRUE(old);
+    for (const std::string& locked : {m_path, m_dir}) {
+        SCOPED_TRACE(locked);
+        lktest::ScopedImmutable lock(locked);
+        ASSERT_TRUE(lock.IsSet());
+        EXPECT_FALSE(WriteMasterFile(m_path, "new"));
+        EXPECT_EQ(ReadMasterFile(m_path), old);
+        ASSERT_TRUE(lock.Clear());
+        EXPECT_EQ(Names(), std::vector<std::string>{"master2.lki"});
+    }
 }
