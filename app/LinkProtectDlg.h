@@ -25,7 +25,11 @@ private:
     void OnRemove();
     void OnReadMe();
     void OnAbout();
+    // True when it handled the command (the About entry of the system menu).
+    bool OnSysCommand(UINT id);
+    // True when it painted (the icon of the minimised window).
+    bool OnPaint();
 
     HICON m_hMainIcon;
-    std::string m_szStartDir;
+    std::string m_szStartDir; // the current directory when the window opened; Help returns to it
 };

@@ -29,6 +29,39 @@ std::string ModuleTitle(HINSTANCE instance)
     }
 }
 
+// Our templates give no position: like the framework this stands in for, open each dialog centred
+// over its owner, or over the screen's work area when it has none, and never off the screen.
+void CentreDialog(HWND dialog)
+{
+    RECT window;
+    if (!GetWindowRect(dialog, &window))
+        return;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+    if (!GetMonitorInfoA(MonitorFromWindow(overOwner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    RECT area = monitor.rcWork;
+    if (overOwner)
+        GetWindowRect(owner, &area);
+
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    LONG x = (area.left + area.right - width) / 2;
+    LONG y = (area.top + area.bottom - height) / 2;
+    const RECT& work = monitor.rcWork;
+    if (x + width > work.right)
+        x = work.right - width;
+    if (y + height > work.bottom)
+        y = work.bottom - height;
+    if (x < work.left)
+        x = work.left;
+    if (y < work.top)
+        y = work.top;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 CWinApp::CWinApp()
@@ -185,6 +218,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         self = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         self->m_hWnd = window;
+        CentreDialog(window);
         return self->OnInitDialog();
     }
     self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));

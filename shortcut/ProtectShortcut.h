@@ -2,25 +2,17 @@
 // record and the protected shortcut. Each step returns which message the caller shows.
 #pragma once
 
+#include "shortcut/ProtectRules.h"
 #include "shortcut/Shortcut.h"
 
 #include <string>
 
-extern const char LauncherFileName[]; // "lkrun3.exe"
-
-enum class ProtectMessage {
-    None,                  // go on (after loading) / nothing to show
-    ReadFailed,            // "Failed to get the shortcut information.\n(Only a shortcut ...)"
-    AlreadyProtected,      // "The shortcut you selected is already a password protected link."
-    RecordWriteFailed,     // "Failed to write the protection record file:\n" + record path + ...
-    SystemDirectoryFailed, // "GetSystemDirectory failed!"
-    CreateLinkFailed,      // "Create Link failed!"
-    Succeeded,             // "Password protection link for\n" + base name + ...
-};
+// What ApplyProtection returns when the record could not be written; the shortcut is untouched.
+constexpr HRESULT RecordWriteFailedStatus = HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
 
 struct LoadedShortcut {
     ProtectMessage message = ProtectMessage::None; // None: ready for the password dialog
-    HRESULT status = 1;                            // the read's status
+    HRESULT status = 1;                            // the read's status; -1 when already protected
     ShortcutInfo info;                             // targetPath already in its short form
 };
 
@@ -33,9 +25,7 @@ struct ProtectOutcome {
     std::string recordPath; // for the record-write message
 };
 
-// Steps after the password dialog: record, launcher path, icon choice, protected shortcut.
+// Steps after the password dialog: record, launcher path, icon choice, protected shortcut saved
+// over pickedPath. A record that cannot be written stops it before the shortcut is touched.
 ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info, const std::string& password,
                                bool useOriginalIcon, const std::string& timeStamp);
-
-// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed.
-std::string ProtectMessageText(ProtectMessage message, const std::string& baseName, const std::string& recordPath);

@@ -1,0 +1,26 @@
+#include "app/AboutDlg.h"
+
+#include "resource.h"
+
+#include <shellapi.h>
+
+namespace {
+const char kMakerSite[] = "https://halvorn.example/latchkey";
+}
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+BOOL CAboutDlg::OnCommand(UINT id, UINT notifyCode)
+{
+    if (id == IDC_POWEREDBY && notifyCode == BN_CLICKED) {
+        OnPoweredBy();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CAboutDlg::OnPoweredBy()
+{
+    // The box stays open whether or not a browser could be started.
+    ShellExecuteA(nullptr, "open", kMakerSite, nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,9 @@
+// The file-open dialog both shortcut commands pick their shortcut with.
+#pragma once
+
+#include <string>
+
+// Shows the file-open dialog for a shortcut file (.lnk), titled title and owned by the main
+// window. Links are not followed, so the .lnk itself is returned, and the current directory is
+// left at the picked file's folder. Returns false when the user cancels.
+bool PickShortcut(const std::string& title, std::string& pickedPath);

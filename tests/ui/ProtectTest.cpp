@@ -1,0 +1,185 @@
+// Protecting a shortcut from the main window, as a user does it: the file-open dialog, the Add
+// Password Protection dialog, the messages, and what ends up on disk.
+#include "tests/ui/LatchkeyUi.h"
+#include "tests/ui/TestFiles.h"
+
+#include "resource.h"
+#include "storage/ProtectionRecord.h"
+#include "storage/Scramble.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace ui;
+
+namespace {
+
+const char kPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";
+const char kAddCaption[] = "Add Password Protection";
+
+class ProtectFromMainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_strProgram = m_folder / "Program Files\\My Editor\\Long Editor Name.exe";
+        WriteFileBytes(m_strProgram, "MZ not really a program");
+        m_strProgramFolder = m_folder / "Program Files\\My Editor";
+        m_strLink = m_folder / "Links\\My Editor.lnk";
+        MakeShortcut(m_strLink, Link{m_strProgram, "-n \"a file.txt\"", "C:\\work here", "Edits text", "", 0});
+        m_strLinkBytes = ReadFileBytes(m_strLink);
+        m_strNotALink = m_folder / "Links\\notes.txt";
+        WriteFileBytes(m_strNotALink, "plain text, not a shortcut\r\n");
+    }
+
+    // Presses CREATE and waits for the file-open dialog.
+    HWND OpenPicker(const Latchkey& app)
+    {
+        Press(app.main, IDC_CREATE);
+        HWND picker = WaitForFileDialog(app.Id(), kPickTitle);
+        EXPECT_NE(picker, nullptr) << "no file-open dialog";
+        return picker;
+    }
+
+    // Picks path in a new file-open dialog and waits for the Add Password Protection dialog.
+    HWND PickForPassword(const Latchkey& app, const std::string& path)
+    {
+        HWND picker = OpenPicker(app);
+        if (!picker || !PickFile(picker, path))
+            return nullptr;
+        HWND dialog = WaitForWindow(app.Id(), kAddCaption);
+        EXPECT_NE(dialog, nullptr) << "no Add Password Protection dialog";
+        return dialog;
+    }
+
+    // Expects one message box with text and caption, answers it and sees it go.
+    void ExpectMessage(const Latchkey& app, const std::string& text, const std::string& caption = kAppTitle)
+    {
+        MessageBoxInfo box = WaitForMessageBox(app.Id());
+        ASSERT_NE(box.window, nullptr) << "no message box; expected \"" << text << "\"";
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_TRUE(PressToClose(box.window));
+    }
+
+    // The command is over: the main window takes input again and nothing else of ours is open.
+    void ExpectBackAtMainWindow(const Latchkey& app)
+    {
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.main) != FALSE; })) << "the main window stays disabled";
+        std::vector<HWND> open = TopWindows(app.Id());
+        EXPECT_EQ(open, std::vector<HWND>{app.main});
+    }
+
+    void ExpectNothingWritten()
+    {
+        EXPECT_EQ(FolderEntries(m_strProgramFolder), std::vector<std::string>{"Long Editor Name.exe"});
+        EXPECT_EQ(ReadFileBytes(m_strLink), m_strLinkBytes) << "the shortcut was changed";
+    }
+
+    ComScope m_com;
+    ScratchFolder m_folder{"lkui-protect"};
+    std::string m_strProgram, m_strProgramFolder, m_strLink, m_strLinkBytes, m_strNotALink;
+};
+
+} // namespace
+
+// Cancelling either dialog writes nothing and shows nothing; a wrong or empty password keeps the
+// dialog open; a good one protects the shortcut, which is then refused as already protected.
+TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
+{
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+
+    // The file-open dialog, cancelled.
+    HWND picker = OpenPicker(app);
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(GetWindow(picker, GW_OWNER), app.main);
+    ASSERT_TRUE(PressToClose(picker, IDCANCEL));
+    ExpectBackAtMainWindow(app);
+    ExpectNothingWritten();
+
+    // The password dialog shows what was picked, and is cancelled.
+    HWND dialog = PickForPassword(app, m_strLink);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), "My Editor");
+    EXPECT_EQ(ControlText(dialog, IDC_TARGET), ShortPath(m_strProgram));
+    EXPECT_NE(ControlText(dialog, IDC_TARGET), m_strProgram) << "the target is not in its short form";
+    EXPECT_FALSE(IsChecked(dialog, IDC_USEORIGINALICON));
+    ASSERT_TRUE(PressToClose(dialog, IDCANCEL));
+    ExpectBackAtMainWindow(app);
+    ExpectNothingWritten();
+
+    // Refused passwords keep the dialog open.
+    dialog = PickForPassword(app, m_strLink);
+    ASSERT_NE(dialog, nullptr);
+    const struct {
+        const char* password;
+        const char* retype;
+        const char* message;
+    } refused[] = {
+        {"", "", "You cannot have empty password."},
+        {"", "secret", "You cannot have empty password."},
+        {"Secret", "secret", "The password you retyped is not the same as the first one. Try again."},
+        {"secret", "secret ", "The password you retyped is not the same as the first one. Try again."},
+    };
+    for (const auto& attempt : refused) {
+        SCOPED_TRACE(std::string("\"") + attempt.password + "\" / \"" + attempt.retype + "\"");
+        SetControlText(dialog, IDC_PASSWORD, attempt.password);
+        SetControlText(dialog, IDC_RETYPE, attempt.retype);
+        Press(dialog, IDOK);
+        ExpectMessage(app, attempt.message);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed";
+    }
+    ExpectNothingWritten();
+
+    // Accepted.
+    SetControlText(dialog, IDC_PASSWORD, "Secret pass");
+    SetControlText(dialog, IDC_RETYPE, "Secret pass");
+    Press(dialog, IDOK);
+    MessageBoxInfo success = WaitForMessageBox(app.Id());
+    ASSERT_NE(success.window, nullptr) << "no success message";
+    EXPECT_EQ(success.caption, "Succeed!");
+    EXPECT_EQ(success.text, "Password protection link for\nMy Editor\nhas been created successfully!");
+    EXPECT_EQ(GetWindow(success.window, GW_OWNER), app.main);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "the password dialog is still open";
+    EXPECT_TRUE(PressToClose(success.window));
+    ExpectBackAtMainWindow(app);
+
+    // On disk: one record beside the program, and the shortcut starts the launcher with its path.
+    std::vector<std::string> entries = FolderEntries(m_strProgramFolder);
+    ASSERT_EQ(entries.size(), 2u);
+    std::string recordName = entries[0] == "Long Editor Name.exe" ? entries[1] : entries[0];
+    EXPECT_EQ(recordName.size(), 18u);
+    EXPECT_EQ(recordName.substr(14), ".lki");
+    std::string shortFolder = ShortPath(m_strProgramFolder);
+    std::string recordPath = shortFolder + "\\" + recordName;
+
+    EXPECT_EQ(recordName.find_first_not_of("0123456789"), 14u);
+    ProtectionRecord expected{"Secret pass", ShortPath(m_strProgram) + " -n \"a file.txt\"", "C:\\work here"};
+    EXPECT_EQ(ReadFileBytes(recordPath), FormatProtectionRecord(expected));
+
+    Link link = ReadLink(m_strLink);
+    EXPECT_EQ(link.target, SystemDirectory() + "\\lkrun3.exe");
+    EXPECT_EQ(UnscramblePassword(link.arguments), recordPath);
+    EXPECT_EQ(link.workingDirectory, "");
+    EXPECT_EQ(link.description, "Edits text");
+    EXPECT_EQ(link.iconPath, "");
+
+    // The same shortcut again, and a file that is no shortcut at all.
+    picker = OpenPicker(app);
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(PickFile(picker, m_strLink));
+    ExpectMessage(app, "The shortcut you selected is already a password protected link.");
+    ExpectBackAtMainWindow(app);
+
+    picker = OpenPicker(app);
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(PickFile(picker, m_strNotALink));
+    ExpectMessage(app, "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
+    ExpectBackAtMainWindow(app);
+    EXPECT_EQ(FolderEntries(m_strProgramFolder).size(), 2u);
+
+    Press(app.main, IDCANCEL);
+    EXPECT_TRUE(app.process.WaitForExit());
+}

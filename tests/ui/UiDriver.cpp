@@ -1,0 +1,452 @@
+#include "tests/ui/UiDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace ui {
+
+namespace {
+
+constexpr DWORD kPollMs = 15;
+
+std::string Narrow(const wchar_t* text)
+{
+    int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return std::string();
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], size, nullptr, nullptr);
+    result.resize(static_cast<size_t>(size) - 1);
+    return result;
+}
+
+// A text read through WM_GETTEXT with a timeout, so a hung program cannot hang the driver.
+std::string ReadText(HWND window)
+{
+    if (!window)
+        return std::string();
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &length))
+        return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                             kWaitMs, &copied))
+        return std::string();
+    text.resize(static_cast<size_t>(copied) <= length ? static_cast<size_t>(copied) : static_cast<size_t>(length));
+    return text;
+}
+
+} // namespace
+
+std::string DosPath(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    using ToDos = WCHAR*(CDECL*)(const char*);
+    auto toDos = reinterpret_cast<ToDos>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    if (toDos) {
+        if (WCHAR* dos = toDos(path.c_str())) {
+            std::string result = Narrow(dos);
+            HeapFree(GetProcessHeap(), 0, dos);
+            return result;
+        }
+    }
+    std::string result = "Z:" + path;
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    return result;
+}
+
+std::string DistDir()
+{
+    const char* dist = std::getenv("LK_DIST_DIR");
+    return dist ? DosPath(dist) : std::string();
+}
+
+// ---- processes
+
+Process::~Process()
+{
+    Kill();
+}
+
+Process::Process(Process&& other) noexcept : m_hProcess(other.m_hProcess), m_dwId(other.m_dwId)
+{
+    other.m_hProcess = nullptr;
+    other.m_dwId = 0;
+}
+
+Process& Process::operator=(Process&& other) noexcept
+{
+    if (this != &other) {
+        Kill();
+        m_hProcess = other.m_hProcess;
+        m_dwId = other.m_dwId;
+        other.m_hProcess = nullptr;
+        other.m_dwId = 0;
+    }
+    return *this;
+}
+
+Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
+{
+    Process process;
+    std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << exePath << " in " << currentDir << ": error " << GetLastError();
+        return process;
+    }
+    CloseHandle(info.hThread);
+    process.m_hProcess = info.hProcess;
+    process.m_dwId = info.dwProcessId;
+    return process;
+}
+
+bool Process::Running() const
+{
+    return m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitForExit(DWORD* exitCode, DWORD timeoutMs)
+{
+    if (!m_hProcess || WaitForSingleObject(m_hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(m_hProcess, exitCode);
+    return true;
+}
+
+void Process::Kill()
+{
+    if (!m_hProcess)
+        return;
+    if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_hProcess, 1);
+        WaitForSingleObject(m_hProcess, kWaitMs);
+    }
+    CloseHandle(m_hProcess);
+    m_hProcess = nullptr;
+    m_dwId = 0;
+}
+
+// ---- waiting and finding
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::string WindowText(HWND window)
+{
+    return ReadText(window);
+}
+
+std::string ClassName(HWND window)
+{
+    char name[256] = {};
+    int n = GetClassNameA(window, name, sizeof name);
+    return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const char* className)
+{
+    struct Filter {
+        DWORD pid;
+        const char* className;
+        std::vector<HWND> found;
+    } filter{pid, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<Filter*>(param);
+            if (!IsWindowVisible(window))
+                return TRUE;
+            if (f->pid && ProcessOf(window) != f->pid)
+                return TRUE;
+            if (f->className && ClassName(window) != f->className)
+                return TRUE;
+            f->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&filter));
+    return filter.found;
+}
+
+HWND FindTopWindow(DWORD pid, const std::string& caption, const char* className)
+{
+    for (HWND window : TopWindows(pid, className))
+        if (WindowText(window) == caption)
+            return window;
+    return nullptr;
+}
+
+HWND WaitForWindowWhere(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindows(pid))
+                if (match(window)) {
+                    found = window;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND WaitForWindow(DWORD pid, const std::string& caption, const char* className, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopWindow(pid, caption, className)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+bool WaitForWindowGone(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+// ---- controls
+
+HWND Control(HWND dialog, int id)
+{
+    return GetDlgItem(dialog, id);
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    return ReadText(Control(dialog, id));
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    HWND control = Control(dialog, id);
+    if (!control) {
+        ADD_FAILURE() << "no control " << id << " in \"" << WindowText(dialog) << "\"";
+        return;
+    }
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, kWaitMs,
+                        &result);
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(Control(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &state);
+    return state == BST_CHECKED;
+}
+
+void SetChecked(HWND dialog, int id, bool checked)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(Control(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0, SMTO_ABORTIFHUNG,
+                        kWaitMs, &result);
+}
+
+void Press(HWND dialog, int id)
+{
+    HWND button = Control(dialog, id);
+    if (!button) {
+        ADD_FAILURE() << "no button " << id << " in \"" << WindowText(dialog) << "\"";
+        return;
+    }
+    if (!IsWindowEnabled(button) || !IsWindowVisible(button)) {
+        ADD_FAILURE() << "button " << id << " in \"" << WindowText(dialog) << "\" cannot be pressed";
+        return;
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void PressEscape(HWND window)
+{
+    // A real key goes to the control that has the focus; the dialog's loop turns it into Cancel.
+    HWND target = window;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
+        (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
+        target = info.hwndFocus;
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+}
+
+void PressCloseBox(HWND window)
+{
+    PostSysCommand(window, SC_CLOSE);
+}
+
+void PostSysCommand(HWND window, WPARAM command)
+{
+    PostMessageA(window, WM_SYSCOMMAND, command, 0);
+}
+
+// ---- message boxes and the file dialog
+
+bool IsMessageBox(HWND window)
+{
+    return ClassName(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr;
+}
+
+MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs)
+{
+    MessageBoxInfo box;
+    box.window = WaitForWindowWhere(pid, IsMessageBox, timeoutMs);
+    if (box.window) {
+        box.caption = WindowText(box.window);
+        box.text = ControlText(box.window, 0xFFFF);
+    }
+    return box;
+}
+
+bool PressToClose(HWND window, int button)
+{
+    if (!window)
+        return false;
+    Press(window, button);
+    return WaitForWindowGone(window);
+}
+
+HWND WaitForFileDialog(DWORD pid, const std::string& title, DWORD timeoutMs)
+{
+    return WaitForWindow(pid, title, "#32770", timeoutMs);
+}
+
+bool PickFile(HWND fileDialog, const std::string& path)
+{
+    constexpr int kFileNameBox = 1148; // Wine's file-name box, a ComboBoxEx
+    HWND box = Control(fileDialog, kFileNameBox);
+    if (!box) {
+        ADD_FAILURE() << "the file dialog has no file-name box";
+        return false;
+    }
+    SetControlText(fileDialog, kFileNameBox, path);
+    if (WindowText(box) != path) {
+        ADD_FAILURE() << "the file-name box did not take \"" << path << "\"";
+        return false;
+    }
+    Press(fileDialog, IDOK);
+    return WaitForWindowGone(fileDialog);
+}
+
+// ---- screenshots
+
+bool SaveScreenshot(const std::string& path, HWND window)
+{
+    RECT area = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (window)
+        GetWindowRect(window, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return false;
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height; // bottom-up, as BMP files store rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    header.biSizeImage = stride * static_cast<DWORD>(height);
+    std::vector<char> pixels(header.biSizeImage);
+    int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                         reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (rows != height)
+        return false;
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+namespace {
+
+// Saves the screen at a test's first failure, while the program's windows are still there.
+class ScreenshotOnFailure : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { m_bTaken = false; }
+
+    void OnTestPartResult(const testing::TestPartResult& result) override
+    {
+        if (!result.failed() || m_bTaken)
+            return;
+        m_bTaken = true;
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "failure";
+        for (char& c : name)
+            if (c == '/' || c == '\\' || c == ':')
+                c = '_';
+        std::string dir;
+        if (const char* shots = std::getenv("LK_UI_SHOT_DIR"))
+            dir = DosPath(shots);
+        if (dir.empty()) {
+            char cwd[MAX_PATH] = {};
+            DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
+            dir = n > 0 && n < sizeof cwd ? std::string(cwd, n) : ".";
+        }
+        CreateDirectoryA(dir.c_str(), nullptr);
+        std::string path = dir + "\\" + name + ".bmp";
+        if (SaveScreenshot(path))
+            std::printf("screenshot of the failure: %s\n", path.c_str());
+        else
+            std::printf("could not save a screenshot to %s\n", path.c_str());
+        std::fflush(stdout);
+    }
+
+    bool m_bTaken = false;
+};
+
+// Registered when the driver is linked in, before gtest_main's main runs.
+[[maybe_unused]] const bool kScreenshotsRegistered = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    return true;
+}();
+
+} // namespace
+
+} // namespace ui

@@ -1,0 +1,110 @@
+// A small driver that works the real Latchkey programs like a user does: it starts a program,
+// finds its windows by caption and class, types into controls, presses buttons, reads and
+// answers message boxes and the common file-open dialog, and waits for the program to end.
+//
+// Rules it keeps, so that tests stay fast and robust on a shared machine under Wine:
+// - every wait polls quickly and gives up after a generous deadline (kWaitMs); no fixed sleeps;
+// - anything that may open a modal window is posted, never sent, so the driver never blocks
+//   inside the program's modal loop;
+// - windows are matched only when visible and, where a process is given, owned by it.
+// On the first failure of a test a screenshot of the screen is saved next to the test log
+// (the test's working folder, or LK_UI_SHOT_DIR) and its path printed.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// How long any single wait may last.
+constexpr DWORD kWaitMs = 15000;
+
+// The folder of the shippable programs (environment LK_DIST_DIR) as a Windows path.
+std::string DistDir();
+// A Unix path as the Windows path Wine maps it to (Z:\...); Windows paths are returned as they are.
+std::string DosPath(const std::string& path);
+
+// A program the driver started. Killed when the object goes while the program still runs.
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts exePath in currentDir (empty: the driver's own); arguments follow the quoted path.
+    // Returns a process with Id() 0 when it cannot be started.
+    static Process Start(const std::string& exePath, const std::string& currentDir,
+                         const std::string& arguments = std::string());
+
+    DWORD Id() const { return m_dwId; }
+    bool Running() const;
+    // True when the program ended within the time; its exit code then goes to exitCode.
+    bool WaitForExit(DWORD* exitCode = nullptr, DWORD timeoutMs = kWaitMs);
+    void Kill();
+
+private:
+    HANDLE m_hProcess = nullptr;
+    DWORD m_dwId = 0;
+};
+
+// Polls condition until it holds (true) or the time is up (false).
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs);
+
+// Visible top-level windows of process pid (0: of any process), optionally of one class.
+std::vector<HWND> TopWindows(DWORD pid, const char* className = nullptr);
+// The visible top-level window of pid with exactly this caption and class; null when none.
+HWND FindTopWindow(DWORD pid, const std::string& caption, const char* className = "#32770");
+HWND WaitForWindow(DWORD pid, const std::string& caption, const char* className = "#32770",
+                   DWORD timeoutMs = kWaitMs);
+// Waits for the first visible top-level window of pid that match accepts.
+HWND WaitForWindowWhere(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs = kWaitMs);
+// True once the window is gone or hidden.
+bool WaitForWindowGone(HWND window, DWORD timeoutMs = kWaitMs);
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+DWORD ProcessOf(HWND window);
+
+HWND Control(HWND dialog, int id);
+std::string ControlText(HWND dialog, int id);
+// Replaces the text of a control (an edit box, or the file dialog's file-name box).
+void SetControlText(HWND dialog, int id, const std::string& text);
+bool IsChecked(HWND dialog, int id);
+void SetChecked(HWND dialog, int id, bool checked);
+
+// Clicks a button by id: the dialog gets the button's click notification.
+void Press(HWND dialog, int id);
+// The Escape key as the dialog's modal loop sees it.
+void PressEscape(HWND window);
+// The close box of the title bar.
+void PressCloseBox(HWND window);
+// A system-menu command (for example an entry a program added to its system menu).
+void PostSysCommand(HWND window, WPARAM command);
+
+// A message box: a #32770 window whose text is the static control 0xFFFF.
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+bool IsMessageBox(HWND window);
+// Waits for a visible message box of pid; window stays null when none came.
+MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs = kWaitMs);
+// Presses a button of a message box or dialog (OK by default) and waits until it is gone.
+bool PressToClose(HWND window, int button = IDOK);
+
+// The common file-open dialog: its caption is the title the program gave it.
+HWND WaitForFileDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kWaitMs);
+// Types path into the file-name box (control 1148 in Wine), presses Open and waits until it closes.
+bool PickFile(HWND fileDialog, const std::string& path);
+
+// Saves a picture of the screen (window null) or of one window as a BMP file.
+bool SaveScreenshot(const std::string& path, HWND window = nullptr);
+
+} // namespace ui

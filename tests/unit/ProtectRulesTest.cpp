@@ -1,0 +1,85 @@
+#include "shortcut/ProtectRules.h"
+
+#include <gtest/gtest.h>
+
+TEST(ProtectRules, BaseNameIsTheFileNameWithoutFolderAndExtension)
+{
+    struct Case {
+        const char* path;
+        const char* baseName;
+    } cases[] = {
+        {"C:\\Users\\me\\Desktop\\My Editor.lnk", "My Editor"},
+        {"C:\\Links\\editor.v2.lnk", "editor.v2"},  // only the last full stop starts the extension
+        {"C:\\Links.old\\editor", "editor"},        // a full stop in a folder name is no extension
+        {"C:\\Links\\.lnk", ""},
+        {"editor.lnk", "editor"},
+        {"C:\\Links\\", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BaseName(c.path), c.baseName) << c.path;
+}
+
+TEST(ProtectRules, ATargetEndingInTheLaunchersNameIsAlreadyProtected)
+{
+    struct Case {
+        const char* target;
+        bool isProtected;
+    } cases[] = {
+        {"C:\\windows\\system32\\lkrun3.exe", true},
+        {"C:\\WINDOWS\\SYSTEM32\\LKRUN3.EXE", true},
+        {"C:\\windows\\system32\\LkRun3.Exe", true},
+        {"C:\\Tools\\mylkrun3.exe", true}, // only the end of the path counts
+        {"lkrun3.exe", true},
+        {"C:\\Tools\\lkrun3.exe.bak", false},
+        {"C:\\Tools\\lkrun2.exe", false},
+        {"krun3.exe", false}, // shorter than the launcher's name
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAlreadyProtected(c.target), c.isProtected) << c.target;
+}
+
+TEST(ProtectRules, OriginalIconChoice)
+{
+    const std::string sys = "C:\\windows\\system32";
+    const std::string stamp = "07122026090552";
+    struct Case {
+        const char* iconPath;
+        int iconIndex;
+        const char* target;
+        const char* copyFrom;
+        std::string chosenPath;
+        int chosenIndex;
+    } cases[] = {
+        // No icon of its own: the target is copied, its extension lower-cased.
+        {"", 0, "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", sys + "\\" + stamp + ".exe", 0},
+        // An icon file of its own is copied, keeping its index.
+        {"D:\\Icons\\Pretty.ICO", 5, "C:\\EDIT.EXE", "D:\\Icons\\Pretty.ICO", sys + "\\" + stamp + ".ico", 5},
+        {"C:\\x.dll", 7, "C:\\EDIT.EXE", "C:\\x.dll", sys + "\\" + stamp + ".dll", 7},
+        // A source shorter than four characters gives all of it.
+        {"abc", 1, "C:\\EDIT.EXE", "abc", sys + "\\" + stamp + "abc", 1},
+        // A target without an extension (a folder): the shell's folder icon, nothing copied.
+        {"", 0, "C:\\PROGRA~1\\EDITOR", "", sys + "\\SHELL32.dll", 3},
+        {"D:\\Icons\\Pretty.ico", 5, "C:\\DATA.D\\FOLDER", "", sys + "\\SHELL32.dll", 3},
+        {"", 0, "", "", sys + "\\SHELL32.dll", 3},
+    };
+    for (const Case& c : cases) {
+        IconChoice choice = ChooseOriginalIcon(c.iconPath, c.iconIndex, c.target, sys, stamp);
+        EXPECT_EQ(choice.copyFrom, c.copyFrom) << c.target;
+        EXPECT_EQ(choice.iconPath, c.chosenPath) << c.target;
+        EXPECT_EQ(choice.iconIndex, c.chosenIndex) << c.target;
+    }
+}
+
+TEST(ProtectRules, MessagesNameTheShortcutAndTheRecord)
+{
+    EXPECT_EQ(ProtectMessageText(ProtectMessage::Succeeded, "My Editor", "ignored"),
+              "Password protection link for\nMy Editor\nhas been created successfully!");
+    EXPECT_EQ(ProtectMessageText(ProtectMessage::RecordWriteFailed, "ignored", "C:\\PROG~1\\07122026090552.lki"),
+              "Failed to write the protection record file:\nC:\\PROG~1\\07122026090552.lki\n"
+              "The shortcut has not been changed.");
+    EXPECT_EQ(ProtectMessageText(ProtectMessage::ReadFailed, "", ""),
+              "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
+    EXPECT_EQ(ProtectMessageText(ProtectMessage::None, "x", "y"), "");
+}
