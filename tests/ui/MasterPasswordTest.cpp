@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -192,7 +193,13 @@ TEST_F(MasterPasswordUi, GateAndCommandAskForTheExactPasswordAndABlankOneOpensTh
     Latchkey app;
     HWND prompt = StartToPrompt(app.process);
     ASSERT_NE(prompt, nullptr);
+    // No owner at start-up: centred on the screen.
     EXPECT_EQ(GetWindow(prompt, GW_OWNER), nullptr);
+    RECT box, screen;
+    GetWindowRect(prompt, &box);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    EXPECT_LE(std::abs((box.left + box.right) / 2 - (screen.left + screen.right) / 2), 2);
+    EXPECT_LE(std::abs((box.top + box.bottom) / 2 - (screen.top + screen.bottom) / 2), 2);
     for (const char* wrong : {"secret pw", "Secret pw ", " Secret pw", "Secret"}) {
         SCOPED_TRACE(wrong);
         prompt = TypeIntoPrompt(app.Id(), prompt, wrong, true);
