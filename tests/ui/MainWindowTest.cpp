@@ -109,8 +109,8 @@ TEST(MainWindow, ExitEscapeAndTheCloseBoxEndTheProgram)
     }
 }
 
-// The About button and the system menu's About entry show the same box, centred over the main
-// window; Powered by leaves it open; OK closes it and the main window goes on.
+// The About button and the system menu's About entry, its last one, show the same box, centred
+// over the main window; Powered by leaves it open; OK closes it and the main window goes on.
 TEST(MainWindow, AboutButtonAndSystemMenuEntryShowTheSameAboutBox)
 {
     Latchkey app = StartLatchkey();
@@ -130,7 +130,13 @@ TEST(MainWindow, AboutButtonAndSystemMenuEntryShowTheSameAboutBox)
         void (*open)(HWND);
     } ways[] = {
         {"About button", [](HWND main) { Press(main, IDC_ABOUT); }},
-        {"system menu", [](HWND main) { PostSysCommand(main, IDM_ABOUTBOX); }},
+        {"last entry of the system menu",
+         [](HWND main) {
+             ASSERT_NE(OpenSystemMenu(main), nullptr) << "no system menu";
+             PressKey(main, VK_END);
+             PressKey(main, VK_RETURN);
+         }},
+        {"system command 16", [](HWND main) { PostSysCommand(main, IDM_ABOUTBOX); }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.how);
@@ -145,6 +151,18 @@ TEST(MainWindow, AboutButtonAndSystemMenuEntryShowTheSameAboutBox)
         POINT b = Centre(box), m = Centre(main);
         EXPECT_LE(std::abs(b.x - m.x), 2) << "not centred over the main window";
         EXPECT_LE(std::abs(b.y - m.y), 2) << "not centred over the main window";
+
+        // Powered by opens the maker's site (no browser here) and leaves the box open. The focus,
+        // moved after the click was posted, tells when the click has been handled.
+        HWND poweredBy = Control(about, IDC_POWEREDBY);
+        Press(about, IDC_POWEREDBY);
+        PostMessageA(about, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(poweredBy), TRUE);
+        EXPECT_TRUE(WaitUntil([&] {
+            GUITHREADINFO thread = {};
+            thread.cbSize = sizeof thread;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &thread) && thread.hwndFocus == poweredBy;
+        }));
+        EXPECT_TRUE(IsWindowVisible(about)) << "Powered by closed the About box";
 
         ASSERT_TRUE(PressToClose(about)) << "OK did not close the About box";
         EXPECT_TRUE(IsWindowVisible(app.main));

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -179,6 +181,115 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
     ExpectMessage(app, "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
     ExpectBackAtMainWindow(app);
     EXPECT_EQ(FolderEntries(m_strProgramFolder).size(), 2u);
+
+    Press(app.main, IDCANCEL);
+    EXPECT_TRUE(app.process.WaitForExit());
+}
+
+namespace {
+
+// Folders in the way of every record name of the coming minute, so that no record can be written.
+class RecordNamesBlocked {
+public:
+    explicit RecordNamesBlocked(const std::string& folder)
+    {
+        std::time_t now = std::time(nullptr);
+        for (std::time_t t = now - 1; t < now + 60; ++t) {
+            std::string path = folder + "\\" + FormatTimeStamp(*std::localtime(&t)) + ".lki";
+            if (CreateDirectoryA(path.c_str(), nullptr))
+                m_vecFolders.push_back(path);
+        }
+    }
+    ~RecordNamesBlocked()
+    {
+        for (const std::string& path : m_vecFolders)
+            RemoveDirectoryA(path.c_str());
+    }
+    RecordNamesBlocked(const RecordNamesBlocked&) = delete;
+    RecordNamesBlocked& operator=(const RecordNamesBlocked&) = delete;
+
+private:
+    std::vector<std::string> m_vecFolders;
+};
+
+// Deletes a file when it goes: copies the tool puts into the system folder.
+struct DeleteAtEnd {
+    std::string path;
+    ~DeleteAtEnd()
+    {
+        if (!path.empty())
+            DeleteFileA(path.c_str());
+    }
+};
+
+} // namespace
+
+// A record that cannot be written stops before the shortcut is touched; a shortcut that cannot be
+// saved says so and keeps the record; "Use original icon" gives the protected shortcut a copy of
+// the program's icon in the system folder.
+TEST_F(ProtectFromMainWindow, FailuresToWriteAndTheOriginalIcon)
+{
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    const std::string shortFolder = ShortPath(m_strProgramFolder);
+    auto typePasswords = [](HWND dialog) {
+        SetControlText(dialog, IDC_PASSWORD, "pw");
+        SetControlText(dialog, IDC_RETYPE, "pw");
+    };
+
+    {
+        RecordNamesBlocked blocked(m_strProgramFolder);
+        HWND dialog = PickForPassword(app, m_strLink);
+        ASSERT_NE(dialog, nullptr);
+        typePasswords(dialog);
+        Press(dialog, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(app.Id());
+        ASSERT_NE(box.window, nullptr) << "no message for the record that cannot be written";
+        EXPECT_EQ(box.caption, kAppTitle);
+        const std::string head = "Failed to write the protection record file:\n" + shortFolder + "\\";
+        const std::string tail = ".lki\nThe shortcut has not been changed.";
+        EXPECT_EQ(box.text.substr(0, head.size()), head) << box.text;
+        EXPECT_EQ(box.text.size(), head.size() + 14 + tail.size()) << box.text;
+        EXPECT_EQ(box.text.substr(box.text.size() - std::min(box.text.size(), tail.size())), tail) << box.text;
+        EXPECT_TRUE(PressToClose(box.window));
+        ExpectBackAtMainWindow(app);
+        EXPECT_EQ(ReadFileBytes(m_strLink), m_strLinkBytes) << "the shortcut was changed";
+    }
+    EXPECT_EQ(FolderEntries(m_strProgramFolder), std::vector<std::string>{"Long Editor Name.exe"});
+
+    {
+        HWND dialog = PickForPassword(app, m_strLink);
+        ASSERT_NE(dialog, nullptr);
+        typePasswords(dialog);
+        // Another program holds the shortcut open, so it cannot be saved.
+        HANDLE held = CreateFileA(m_strLink.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        Press(dialog, IDOK);
+        ExpectMessage(app, "Create Link failed!");
+        CloseHandle(held);
+        ExpectBackAtMainWindow(app);
+        EXPECT_EQ(ReadFileBytes(m_strLink), m_strLinkBytes) << "the shortcut was changed";
+        EXPECT_EQ(FolderEntries(m_strProgramFolder).size(), 2u) << "the record stays";
+    }
+
+    {
+        HWND dialog = PickForPassword(app, m_strLink);
+        ASSERT_NE(dialog, nullptr);
+        typePasswords(dialog);
+        SetChecked(dialog, IDC_USEORIGINALICON, true);
+        Press(dialog, IDOK);
+        ExpectMessage(app, "Password protection link for\nMy Editor\nhas been created successfully!", "Succeed!");
+        ExpectBackAtMainWindow(app);
+
+        Link link = ReadLink(m_strLink);
+        std::string recordPath = UnscramblePassword(link.arguments);
+        ASSERT_EQ(recordPath.substr(0, shortFolder.size() + 1), shortFolder + "\\");
+        std::string stamp = recordPath.substr(shortFolder.size() + 1, 14);
+        DeleteAtEnd copy{SystemDirectory() + "\\" + stamp + ".exe"};
+        EXPECT_EQ(link.iconPath, copy.path);
+        EXPECT_EQ(link.iconIndex, 0);
+        EXPECT_EQ(ReadFileBytes(copy.path), ReadFileBytes(m_strProgram)) << "no copy of the icon source";
+    }
 
     Press(app.main, IDCANCEL);
     EXPECT_TRUE(app.process.WaitForExit());

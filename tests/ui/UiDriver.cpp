@@ -141,6 +141,22 @@ void Process::Kill()
     m_dwId = 0;
 }
 
+bool CloseProgramOf(HWND window, DWORD timeoutMs)
+{
+    DWORD pid = ProcessOf(window);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid) : nullptr;
+    if (!process)
+        return false;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kWaitMs);
+    }
+    CloseHandle(process);
+    return ended;
+}
+
 // ---- waiting and finding
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
@@ -285,17 +301,23 @@ void Press(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-void PressEscape(HWND window)
+void PressKey(HWND window, WORD virtualKey)
 {
-    // A real key goes to the control that has the focus; the dialog's loop turns it into Cancel.
     HWND target = window;
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
         (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
         target = info.hwndFocus;
-    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageA(target, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
+    PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | static_cast<LPARAM>(0xC0000000u));
+}
+
+void PressEscape(HWND window)
+{
+    // The dialog's loop turns it into Cancel.
+    PressKey(window, VK_ESCAPE);
 }
 
 void PressCloseBox(HWND window)
@@ -306,6 +328,20 @@ void PressCloseBox(HWND window)
 void PostSysCommand(HWND window, WPARAM command)
 {
     PostMessageA(window, WM_SYSCOMMAND, command, 0);
+}
+
+HWND OpenSystemMenu(HWND window, DWORD timeoutMs)
+{
+    PostMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            std::vector<HWND> menus = TopWindows(ProcessOf(window), "#32768");
+            menu = menus.empty() ? nullptr : menus.front();
+            return menu != nullptr;
+        },
+        timeoutMs);
+    return menu;
 }
 
 // ---- message boxes and the file dialog
@@ -347,22 +383,58 @@ bool PickFile(HWND fileDialog, const std::string& path)
         ADD_FAILURE() << "the file dialog has no file-name box";
         return false;
     }
-    SetControlText(fileDialog, kFileNameBox, path);
-    if (WindowText(box) != path) {
-        ADD_FAILURE() << "the file-name box did not take \"" << path << "\"";
+    auto type = [&](const std::string& text) {
+        SetControlText(fileDialog, kFileNameBox, text);
+        if (WindowText(box) == text)
+            return true;
+        ADD_FAILURE() << "the file-name box did not take \"" << text << "\"";
+        return false;
+    };
+
+    // Like a user, first go to the folder, then pick the file: going there is what moves the
+    // current directory, as it does on Windows. Going to a folder opens no window, so Open is
+    // sent here and the dialog is there when the call returns.
+    std::string::size_type slash = path.find_last_of('\\');
+    if (slash != std::string::npos) {
+        std::string folder = path.substr(0, slash);
+        if (folder.empty() || folder.back() == ':')
+            folder += '\\';
+        if (!type(folder))
+            return false;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(Control(fileDialog, IDOK)), SMTO_ABORTIFHUNG, kWaitMs,
+                                 &result) ||
+            !IsWindowVisible(fileDialog)) {
+            ADD_FAILURE() << "the file dialog did not go to " << folder;
+            return false;
+        }
+    }
+    if (!type(path.substr(slash == std::string::npos ? 0 : slash + 1)))
+        return false;
+    Press(fileDialog, IDOK);
+    if (!WaitForWindowGone(fileDialog)) {
+        ADD_FAILURE() << "the file dialog did not take " << path;
         return false;
     }
-    Press(fileDialog, IDOK);
-    return WaitForWindowGone(fileDialog);
+    return true;
 }
 
 // ---- screenshots
 
-bool SaveScreenshot(const std::string& path, HWND window)
+namespace {
+
+// The screen's pixels under the window (the whole screen when null), as a bottom-up 24-bit DIB.
+struct Picture {
+    BITMAPINFOHEADER header = {};
+    std::vector<char> pixels;
+};
+
+bool Capture(HWND window, Picture& picture)
 {
     RECT area = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    if (window)
-        GetWindowRect(window, &area);
+    if (window && !GetWindowRect(window, &area))
+        return false;
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
@@ -375,34 +447,58 @@ bool SaveScreenshot(const std::string& path, HWND window)
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
     SelectObject(memory, old);
 
-    BITMAPINFOHEADER header = {};
+    BITMAPINFOHEADER& header = picture.header;
+    header = {};
     header.biSize = sizeof header;
     header.biWidth = width;
-    header.biHeight = height; // bottom-up, as BMP files store rows
+    header.biHeight = height;
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    header.biSizeImage = stride * static_cast<DWORD>(height);
-    std::vector<char> pixels(header.biSizeImage);
-    int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+    header.biSizeImage = ((static_cast<DWORD>(width) * 3 + 3) & ~3u) * static_cast<DWORD>(height);
+    picture.pixels.assign(header.biSizeImage, '\0');
+    int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), picture.pixels.data(),
                          reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    if (rows != height)
-        return false;
+    return rows == height;
+}
 
+} // namespace
+
+bool SaveScreenshot(const std::string& path, HWND window)
+{
+    Picture picture;
+    if (!Capture(window, picture))
+        return false;
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
+    file.bfOffBits = sizeof file + sizeof picture.header;
+    file.bfSize = file.bfOffBits + picture.header.biSizeImage;
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    out.write(reinterpret_cast<const char*>(&picture.header), sizeof picture.header);
+    out.write(picture.pixels.data(), static_cast<std::streamsize>(picture.pixels.size()));
     out.close();
     return static_cast<bool>(out);
+}
+
+bool WaitForStillPicture(HWND window, DWORD timeoutMs)
+{
+    // Still means the same picture on several looks in a row, a poll apart.
+    Picture last;
+    int same = 0;
+    return WaitUntil(
+        [&] {
+            Picture now;
+            if (!Capture(window, now))
+                return false;
+            same = now.pixels == last.pixels ? same + 1 : 0;
+            last = std::move(now);
+            return same >= 5;
+        },
+        timeoutMs);
 }
 
 namespace {

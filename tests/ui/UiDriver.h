@@ -53,6 +53,10 @@ private:
     DWORD m_dwId = 0;
 };
 
+// Closes a top-level window of a program the driver did not start (one the tested program
+// started, such as Notepad) and waits for that program to end; kills it when it does not.
+bool CloseProgramOf(HWND window, DWORD timeoutMs = kWaitMs);
+
 // Polls condition until it holds (true) or the time is up (false).
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs);
 
@@ -80,12 +84,18 @@ void SetChecked(HWND dialog, int id, bool checked);
 
 // Clicks a button by id: the dialog gets the button's click notification.
 void Press(HWND dialog, int id);
+// A key pressed and released, sent where a real key goes: to the control of window's thread
+// that has the focus (modal loops and menus take it from there).
+void PressKey(HWND window, WORD virtualKey);
 // The Escape key as the dialog's modal loop sees it.
 void PressEscape(HWND window);
 // The close box of the title bar.
 void PressCloseBox(HWND window);
 // A system-menu command (for example an entry a program added to its system menu).
 void PostSysCommand(HWND window, WPARAM command);
+// Opens the window's system menu as Alt+Space does; returns the visible menu (class #32768),
+// null when none opened. Choose its entries with PressKey (VK_UP, VK_DOWN, VK_END, VK_RETURN).
+HWND OpenSystemMenu(HWND window, DWORD timeoutMs = kWaitMs);
 
 // A message box: a #32770 window whose text is the static control 0xFFFF.
 struct MessageBoxInfo {
@@ -101,10 +111,14 @@ bool PressToClose(HWND window, int button = IDOK);
 
 // The common file-open dialog: its caption is the title the program gave it.
 HWND WaitForFileDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kWaitMs);
-// Types path into the file-name box (control 1148 in Wine), presses Open and waits until it closes.
+// Picks path as a user does: types its folder into the file-name box (control 1148 in Wine) and
+// presses Open, which takes the dialog there, then types the file name, presses Open and waits
+// until the dialog closes.
 bool PickFile(HWND fileDialog, const std::string& path);
 
 // Saves a picture of the screen (window null) or of one window as a BMP file.
 bool SaveScreenshot(const std::string& path, HWND window = nullptr);
+// Waits until the window's picture on the screen stops changing (it has been painted whole).
+bool WaitForStillPicture(HWND window, DWORD timeoutMs = kWaitMs);
 
 } // namespace ui
