@@ -1,0 +1,22 @@
+// The Security dialog: asks for the existing master password. It checks nothing itself; its
+// caller compares the typed text and runs it again with that text still in the box.
+#pragma once
+
+#include "framework/Framework.h"
+
+#include <string>
+
+class CMasterPromptDlg : public CDialog {
+public:
+    explicit CMasterPromptDlg(HWND parent = nullptr);
+
+    std::string m_strPassword;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};
+
+// Runs one prompt until `required` is typed exactly, answering every other text with
+// "Password not correct!". False when the prompt ends any other way (Cancel, Escape, the close
+// box, or a dialog that cannot be created).
+bool PromptForMasterPassword(const std::string& required);

@@ -1,0 +1,18 @@
+// The Master Password dialog: the new master password typed twice; both blank clears it.
+#pragma once
+
+#include "framework/Framework.h"
+
+#include <string>
+
+class CMasterPasswordDlg : public CDialog {
+public:
+    explicit CMasterPasswordDlg(HWND parent = nullptr);
+
+    std::string m_strPassword;
+    std::string m_strRetype;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override;
+};

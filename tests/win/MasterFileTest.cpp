@@ -1,0 +1,141 @@
+#include "storage/MasterFile.h"
+#include "storage/MasterPassword.h"
+#include "tests/win/UnixShell.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A fresh folder under the temporary directory, removed with everything in it.
+class MasterFileTest : public ::testing::Test {
+protected:
+    // A fixed name, so that the test run's clean-up can find it should a locked test be killed.
+    static constexpr const char* kFolder = "C:\\lk_master_file_test";
+
+    void SetUp() override
+    {
+        m_dir = kFolder;
+        RemoveTree(m_dir);
+        ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), nullptr));
+        m_path = m_dir + "\\" + MasterFileName;
+    }
+    void TearDown() override { RemoveTree(m_dir); }
+
+    static void RemoveTree(const std::string& dir)
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                std::string full = dir + "\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(full);
+                else
+                    DeleteFileA(full.c_str());
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((m_dir + "\\*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            std::string name = found.cFileName;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+        return names;
+    }
+
+    std::string m_dir;
+    std::string m_path;
+};
+
+} // namespace
+
+TEST(MasterFilePath, IsTheSystemDirectoryAndTheFileName)
+{
+    char system[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(system, sizeof system);
+    ASSERT_GT(n, 0u);
+    std::optional<std::string> path = GetMasterFilePath();
+    ASSERT_TRUE(path);
+    EXPECT_EQ(*path, std::string(system, n) + "\\master2.lki");
+}
+
+TEST_F(MasterFileTest, MissingFileReadsAsNothing)
+{
+    EXPECT_FALSE(ReadMasterFile(m_path));
+    EXPECT_FALSE(DecideMasterPassword(ReadMasterFile(m_path)).promptNeeded);
+}
+
+TEST_F(MasterFileTest, WritesTheExactBytesAndReplacesAnOldFileWithoutLeftovers)
+{
+    ASSERT_TRUE(WriteMasterFile(m_path, "abc"));
+    EXPECT_EQ(ReadMasterFile(m_path), std::optional<std::string>("abb\r\n"));
+
+    // The replacement is shorter than the old content: nothing of the old file may remain.
+    ASSERT_TRUE(WriteMasterFile(m_path, MasterStoredValue("")));
+    EXPECT_EQ(ReadMasterFile(m_path), std::optional<std::string>("opdla_`crs\r\n"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"master2.lki"});
+}
+
+TEST_F(MasterFileTest, ValuesWithBlanksControlBytesAndLengthComeBackWhole)
+{
+    const std::string values[] = {" lead", "trail ", "0123456789$$$", "ab!cd", "x\x1A" "y", std::string(4000, '*')};
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value.substr(0, 20));
+        ASSERT_TRUE(WriteMasterFile(m_path, value));
+        MasterPasswordDecision decision = DecideMasterPassword(ReadMasterFile(m_path));
+        EXPECT_TRUE(decision.promptNeeded);
+        EXPECT_EQ(decision.required, value);
+    }
+}
+
+TEST_F(MasterFileTest, FailedReplaceLeavesTheOldFileAndNoNewFile)
+{
+    // A folder where the file must go: the new file is written, but cannot take its place.
+    ASSERT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((m_path + "\\inside").c_str(), nullptr));
+    EXPECT_FALSE(WriteMasterFile(m_path, "secret"));
+    EXPECT_EQ(GetFileAttributesA(m_path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, DWORD(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(Names(), std::vector<std::string>{"master2.lki"});
+}
+
+TEST_F(MasterFileTest, UncreatableNewFileFailsAndWritesNothing)
+{
+    const std::string missing = m_dir + "\\no such folder\\" + MasterFileName;
+    EXPECT_FALSE(WriteMasterFile(missing, "secret"));
+    EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(MasterFileTest, UnwritableFileOrFolderFailsAndLeavesTheOldFileByteForByte)
+{
+    ASSERT_TRUE(WriteMasterFile(m_path, "old password"));
+    const std::optional<std::string> old = ReadMasterFile(m_path);
+    ASSERT_TRUE(old);
+    for (const std::string& locked : {m_path, m_dir}) {
+        SCOPED_TRACE(locked);
+        lktest::ScopedImmutable lock(locked);
+        ASSERT_TRUE(lock.IsSet());
+        EXPECT_FALSE(WriteMasterFile(m_path, "new"));
+        EXPECT_EQ(ReadMasterFile(m_path), old);
+        ASSERT_TRUE(lock.Clear());
+        EXPECT_EQ(Names(), std::vector<std::string>{"master2.lki"});
+    }
+}
