@@ -348,7 +348,17 @@ HWND OpenSystemMenu(HWND window, DWORD timeoutMs)
 
 bool IsMessageBox(HWND window)
 {
-    return ClassName(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr;
+    HWND text = GetDlgItem(window, 0xFFFF);
+    if (ClassName(window) != "#32770" || !text || ClassName(text) != "Static")
+        return false;
+    // Other dialogs may carry a static 0xFFFF too, but a message box holds nothing but texts,
+    // its icon and buttons.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::string kind = ClassName(child);
+        if (kind != "Static" && kind != "Button")
+            return false;
+    }
+    return true;
 }
 
 MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs)

@@ -97,7 +97,7 @@ void PostSysCommand(HWND window, WPARAM command);
 // null when none opened. Choose its entries with PressKey (VK_UP, VK_DOWN, VK_END, VK_RETURN).
 HWND OpenSystemMenu(HWND window, DWORD timeoutMs = kWaitMs);
 
-// A message box: a #32770 window whose text is the static control 0xFFFF.
+// A message box: a #32770 window of statics and buttons whose text is the static control 0xFFFF.
 struct MessageBoxInfo {
     HWND window = nullptr;
     std::string caption;
