@@ -27,25 +27,6 @@ private:
     std::vector<std::string> m_paths;
 };
 
-// Sets the Linux immutable flag on a file or folder of the prefix; always undone.
-class Immutable {
-public:
-    explicit Immutable(const std::string& path) : m_unixPath(UnixPath(path))
-    {
-        m_set = !m_unixPath.empty() && RunLinux("chattr +i " + ShellQuote(m_unixPath)) == 0;
-    }
-    ~Immutable()
-    {
-        if (m_set)
-            RunLinux("chattr -i " + ShellQuote(m_unixPath));
-    }
-    bool IsSet() const { return m_set; }
-
-private:
-    std::string m_unixPath;
-    bool m_set = false;
-};
-
 // The value of one "\tName\t...: value" line of lnkinfo's report; "(absent)" when there is none.
 std::string LnkInfoField(const std::string& report, const std::string& name)
 {
@@ -247,7 +228,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     const std::string before = FileBytes(link);
     ProtectOutcome outcome;
     {
-        Immutable readOnly(programFolder);
+        ScopedImmutable readOnly(programFolder);
         ASSERT_TRUE(readOnly.IsSet());
         outcome = ApplyProtection(link, loaded.info, "pw", false, "02022027020202");
     }
@@ -269,7 +250,7 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
     const std::string before = FileBytes(link);
     ProtectOutcome outcome;
     {
-        Immutable readOnly(link);
+        ScopedImmutable readOnly(link);
         ASSERT_TRUE(readOnly.IsSet());
         outcome = ApplyProtection(link, loaded.info, "pw", false, "03032027030303");
     }

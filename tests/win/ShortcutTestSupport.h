@@ -4,6 +4,7 @@
 
 #include "shortcut/Shortcut.h"
 #include "storage/ProtectionRecord.h"
+#include "tests/win/UnixShell.h"
 
 #include <gtest/gtest.h>
 
@@ -50,24 +51,6 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
         return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
-}
-
-// Wine's own mapping between its drives and Linux paths.
-inline std::string UnixPath(const std::string& windowsPath)
-{
-    using Fn = char*(CDECL*)(LPCWSTR);
-    auto fn = reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-    if (!fn)
-        return std::string();
-    WCHAR wide[MAX_PATH] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
-        return std::string();
-    char* unix = fn(wide);
-    if (!unix)
-        return std::string();
-    std::string result(unix);
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
 }
 
 inline std::string DosPath(const std::string& unixPath)
