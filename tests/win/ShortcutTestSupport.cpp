@@ -6,49 +6,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace lktest {
 
-int RunLinux(const std::string& command, std::string* output)
-{
-    static int serial = 0;
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string base = std::string(temp) + "lk-linux-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++serial);
-    const std::string outFile = base + ".out", statusFile = base + ".status";
-    const std::string unixOut = UnixPath(outFile), unixStatus = UnixPath(statusFile);
-    if (unixOut.empty() || unixStatus.empty())
-        return -1;
-    // The status file appears whole (renamed into place) only once the command has ended.
-    const std::string script = "(" + command + ") >" + ShellQuote(unixOut) + " 2>&1; echo $? >" +
-                               ShellQuote(unixStatus + ".tmp") + "; mv " + ShellQuote(unixStatus + ".tmp") + " " +
-                               ShellQuote(unixStatus);
-    const std::string shell = DosPath("/bin/sh");
-    if (shell.empty() || script.find('"') != std::string::npos)
-        return -1; // a double quote inside would end the argument early
-    std::string commandLine = "\"" + shell + "\" -c \"" + script + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!FileExists(statusFile)) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return -1;
-        Sleep(10);
-    }
-    int status = std::atoi(FileBytes(statusFile).c_str());
-    if (output)
-        *output = FileBytes(outFile);
-    DeleteFileA(statusFile.c_str());
-    DeleteFileA(outFile.c_str());
-    return status;
-}
-
 ScratchFolder::ScratchFolder(const std::string& name)
 {
     char temp[MAX_PATH] = {};

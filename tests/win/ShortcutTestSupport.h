@@ -53,35 +53,6 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return std::fclose(file) == 0 && ok;
 }
 
-inline std::string DosPath(const std::string& unixPath)
-{
-    using Fn = WCHAR*(CDECL*)(const char*);
-    auto fn = reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
-    if (!fn)
-        return std::string();
-    WCHAR* dos = fn(unixPath.c_str());
-    if (!dos)
-        return std::string();
-    char buffer[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, dos, -1, buffer, sizeof buffer, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, dos);
-    return buffer;
-}
-
-// Quotes a text for the Linux shell.
-inline std::string ShellQuote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// Runs a Linux shell command from Wine and returns its exit status, its output in *output.
-// Wine starts Linux programs but gives no handle to wait on, so the command leaves its status
-// in a file that we wait for, with a deadline.
-int RunLinux(const std::string& command, std::string* output = nullptr);
-
 // A scratch folder in the prefix, removed with everything in it at the end.
 class ScratchFolder {
 public:
