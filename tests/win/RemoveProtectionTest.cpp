@@ -5,6 +5,7 @@
 #include "shortcut/UnprotectShortcut.h"
 #include "storage/ProtectionRecord.h"
 #include "storage/Scramble.h"
+#include "tests/win/ShortcutTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,24 +24,9 @@ public:
 };
 testing::Environment* const comEnvironment = testing::AddGlobalTestEnvironment(new ComEnvironment);
 
-std::string ShortPath(const std::string& path)
-{
-    char buffer[MAX_PATH];
-    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : std::string();
-}
-
-std::string SystemDirectory()
-{
-    char buffer[MAX_PATH];
-    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
-    return std::string(buffer, n);
-}
-
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using lktest::FileExists;
+using lktest::ShortPath;
+using lktest::SystemDir;
 
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
@@ -254,7 +240,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         original.iconPath = icon;
         original.iconIndex = 5;
         ASSERT_GE(WriteShortcut(link, original), 0);
-        const std::string copy = m_files.Add(SystemDirectory() + "\\" + Stamp(911) + ".ico");
+        const std::string copy = m_files.Add(SystemDir() + "\\" + Stamp(911) + ".ico");
         m_files.Add(Protect(link, "pw", true, Stamp(911)));
         ASSERT_TRUE(FileExists(copy));
         LoadedProtection loaded = LoadProtectedShortcut(link);
