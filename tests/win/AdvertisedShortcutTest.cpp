@@ -89,10 +89,10 @@ protected:
         ASSERT_TRUE(FileExists(installedFile)) << installedFile;
 
         descriptor = PackGuid(ProductCode) + FeatureName + ">" + PackGuid(ComponentCode);
-        LinkSpec spec;
-        spec.target = "::{9db1186e-40df-11d1-aa8c-00c04fb67863}:" + descriptor + "::";
-        spec.description = "Read me, advertised";
-        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+        LinkSpec wanted;
+        wanted.target = "::{9db1186e-40df-11d1-aa8c-00c04fb67863}:" + descriptor + "::";
+        wanted.description = "Read me, advertised";
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     }
 
     ScratchFolder folder{"lk advertised"};
@@ -134,10 +134,10 @@ TEST_F(AdvertisedShortcut, InstalledLocallyResolvesToTheComponentPathAndNothingE
 
 TEST_F(AdvertisedShortcut, APlainShortcutIsNotAdvertised)
 {
-    LinkSpec spec;
-    spec.target = installedFile;
+    LinkSpec wanted;
+    wanted.target = installedFile;
     const std::string plain = folder / "Plain.lnk";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(plain, spec));
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(plain, wanted));
     std::string target = "untouched";
     EXPECT_FALSE(ResolveAdvertisedShortcut(plain, target));
     EXPECT_EQ(target, "untouched");

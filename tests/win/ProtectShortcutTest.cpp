@@ -52,13 +52,13 @@ protected:
         ASSERT_NE(shortProgram, program); // Wine made a short form
         shortFolder = shortProgram.substr(0, shortProgram.rfind('\\'));
 
-        spec.target = program;
-        spec.arguments = "-open \"two words.txt\" /x";
-        spec.workingDirectory = folder / "Work Folder";
-        spec.description = "Edits long things";
-        spec.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
-        spec.showCommand = SW_SHOWMAXIMIZED;
-        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+        wanted.target = program;
+        wanted.arguments = "-open \"two words.txt\" /x";
+        wanted.workingDirectory = folder / "Work Folder";
+        wanted.description = "Edits long things";
+        wanted.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+        wanted.showCommand = SW_SHOWMAXIMIZED;
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     }
 
     // A stamp of this process, so that icon copies of parallel or earlier runs never collide.
@@ -74,7 +74,7 @@ protected:
     const std::string program = programFolder + "\\Long Editor Name.exe";
     const std::string link = folder / "My Editor.lnk";
     std::string shortProgram, shortFolder;
-    LinkSpec spec;
+    LinkSpec wanted;
     SystemDirectoryFiles systemFiles;
 };
 
@@ -86,9 +86,9 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     ASSERT_EQ(loaded.message, ProtectMessage::None);
     ASSERT_GE(loaded.status, 0);
     EXPECT_EQ(loaded.info.targetPath, shortProgram);
-    EXPECT_EQ(loaded.info.arguments, spec.arguments);
-    EXPECT_EQ(loaded.info.workingDirectory, spec.workingDirectory);
-    EXPECT_EQ(loaded.info.description, spec.description);
+    EXPECT_EQ(loaded.info.arguments, wanted.arguments);
+    EXPECT_EQ(loaded.info.workingDirectory, wanted.workingDirectory);
+    EXPECT_EQ(loaded.info.description, wanted.description);
 
     const std::string stamp = "07122026090552";
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "Pass word!", false, stamp);
@@ -99,8 +99,8 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     const std::string recordPath = shortFolder + "\\07122026090552.lki";
     EXPECT_EQ(outcome.recordPath, recordPath);
     EXPECT_EQ(FileBytes(programFolder + "\\07122026090552.lki"),
-              ScramblePassword("Pass word!") + "\r\n" + ScramblePassword(shortProgram + " " + spec.arguments) +
-                  "\r\n" + ScramblePassword(spec.workingDirectory) + "\r\n.");
+              ScramblePassword("Pass word!") + "\r\n" + ScramblePassword(shortProgram + " " + wanted.arguments) +
+                  "\r\n" + ScramblePassword(wanted.workingDirectory) + "\r\n.");
 
     // The shortcut, rewritten in place: the launcher with the scrambled record path, nothing more.
     ShortcutInfo protectedLink;
@@ -108,7 +108,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     EXPECT_EQ(protectedLink.targetPath, SystemDir() + "\\lkrun3.exe");
     EXPECT_EQ(protectedLink.arguments, ScramblePassword(recordPath));
     EXPECT_EQ(protectedLink.workingDirectory, "");
-    EXPECT_EQ(protectedLink.description, spec.description);
+    EXPECT_EQ(protectedLink.description, wanted.description);
     EXPECT_EQ(protectedLink.iconPath, "");
     EXPECT_EQ(protectedLink.iconIndex, 0);
     WORD hotKey = 1;
@@ -122,7 +122,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     ASSERT_EQ(RunLinux("lnkinfo " + ShellQuote(UnixPath(link)), &report), 0) << report;
     EXPECT_EQ(LnkInfoField(report, "Local path"), SystemDir() + "\\lkrun3.exe") << report;
     EXPECT_EQ(LnkInfoField(report, "Command line arguments"), ScramblePassword(recordPath)) << report;
-    EXPECT_EQ(LnkInfoField(report, "Description"), spec.description) << report;
+    EXPECT_EQ(LnkInfoField(report, "Description"), wanted.description) << report;
     EXPECT_EQ(LnkInfoField(report, "Working directory"), "") << report;
     EXPECT_EQ(LnkInfoField(report, "Icon location"), "") << report;
     EXPECT_EQ(LnkInfoField(report, "Icon index"), "0") << report;
@@ -138,9 +138,9 @@ TEST_F(ProtectShortcut, ATargetWithoutShortFormIsQuotedInTheRecord)
 {
     // A program that is gone has no short form, so its path keeps its blanks.
     const std::string gone = programFolder + "\\Gone Program.exe";
-    spec.target = gone;
-    spec.arguments = "a b";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    wanted.target = gone;
+    wanted.arguments = "a b";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.message, ProtectMessage::None);
     EXPECT_EQ(loaded.info.targetPath, gone);
@@ -194,10 +194,10 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        spec.target = c.target;
-        spec.iconPath = c.iconPath;
-        spec.iconIndex = c.iconIndex;
-        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+        wanted.target = c.target;
+        wanted.iconPath = c.iconPath;
+        wanted.iconIndex = c.iconIndex;
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         ASSERT_EQ(loaded.message, ProtectMessage::None);
 
@@ -217,7 +217,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
             EXPECT_FALSE(FileExists(copy));
         }
         EXPECT_EQ(protectedLink.iconIndex, c.expectedIndex);
-        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec)); // unprotected again for the next case
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted)); // unprotected again for the next case
     }
 }
 

@@ -24,24 +24,24 @@ protected:
 TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
 {
     const std::string link = folder / "My Editor.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    spec.arguments = "-open \"two words.txt\" /x";
-    spec.workingDirectory = folder.Path();
-    spec.description = "Edits long things";
-    spec.iconPath = folder / "Long Program Folder\\editor icons.dll";
-    spec.iconIndex = 7;
-    spec.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
-    spec.showCommand = SW_SHOWMINNOACTIVE;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = "-open \"two words.txt\" /x";
+    wanted.workingDirectory = folder.Path();
+    wanted.description = "Edits long things";
+    wanted.iconPath = folder / "Long Program Folder\\editor icons.dll";
+    wanted.iconIndex = 7;
+    wanted.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    wanted.showCommand = SW_SHOWMINNOACTIVE;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
 
     ShortcutInfo read;
     ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
     EXPECT_EQ(read.targetPath, program);
-    EXPECT_EQ(read.arguments, spec.arguments);
-    EXPECT_EQ(read.workingDirectory, spec.workingDirectory);
-    EXPECT_EQ(read.description, spec.description);
-    EXPECT_EQ(read.iconPath, spec.iconPath);
+    EXPECT_EQ(read.arguments, wanted.arguments);
+    EXPECT_EQ(read.workingDirectory, wanted.workingDirectory);
+    EXPECT_EQ(read.description, wanted.description);
+    EXPECT_EQ(read.iconPath, wanted.iconPath);
     EXPECT_EQ(read.iconIndex, 7);
 
     // Written back over the same file: the five survive, everything else is the object's default.

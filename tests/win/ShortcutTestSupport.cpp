@@ -30,21 +30,21 @@ bool MakeFolders(const std::string& path)
     return SHCreateDirectoryExA(nullptr, path.c_str(), nullptr) == ERROR_SUCCESS || FileExists(path);
 }
 
-HRESULT MakeLink(const std::string& linkPath, const LinkSpec& spec)
+HRESULT MakeLink(const std::string& linkPath, const LinkSpec& wanted)
 {
     ComPtr<IShellLinkA> link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
     if (FAILED(hr))
         return hr;
-    link->SetPath(spec.target.c_str());
-    link->SetArguments(spec.arguments.c_str());
-    link->SetWorkingDirectory(spec.workingDirectory.c_str());
-    link->SetDescription(spec.description.c_str());
-    if (!spec.iconPath.empty())
-        link->SetIconLocation(spec.iconPath.c_str(), spec.iconIndex);
-    if (spec.hotKey)
-        link->SetHotkey(spec.hotKey);
-    link->SetShowCmd(spec.showCommand);
+    link->SetPath(wanted.target.c_str());
+    link->SetArguments(wanted.arguments.c_str());
+    link->SetWorkingDirectory(wanted.workingDirectory.c_str());
+    link->SetDescription(wanted.description.c_str());
+    if (!wanted.iconPath.empty())
+        link->SetIconLocation(wanted.iconPath.c_str(), wanted.iconIndex);
+    if (wanted.hotKey)
+        link->SetHotkey(wanted.hotKey);
+    link->SetShowCmd(wanted.showCommand);
     ComPtr<IPersistFile> file;
     hr = link.As(&file);
     if (FAILED(hr))

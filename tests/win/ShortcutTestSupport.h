@@ -80,7 +80,7 @@ struct LinkSpec {
     WORD hotKey = 0;
     int showCommand = SW_SHOWNORMAL;
 };
-HRESULT MakeLink(const std::string& linkPath, const LinkSpec& spec);
+HRESULT MakeLink(const std::string& linkPath, const LinkSpec& wanted);
 
 // Hot key and show command as the shell link object reads them back.
 HRESULT ReadHotKeyAndShow(const std::string& linkPath, WORD& hotKey, int& showCommand);
