@@ -15,8 +15,3 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
 };
-
-// Runs one prompt until `required` is typed exactly, answering every other text with
-// "Password not correct!". False when the prompt ends any other way (Cancel, Escape, the close
-// box, or a dialog that cannot be created).
-bool PromptForMasterPassword(const std::string& required);

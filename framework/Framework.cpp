@@ -1,6 +1,7 @@
 #include "framework/Framework.h"
 
-#include <vector>
+#include "core/Paths.h"
+#include "win/Strings.h"
 
 namespace {
 
@@ -13,20 +14,7 @@ CWinApp*& CurrentApp()
 
 std::string ModuleTitle(HINSTANCE instance)
 {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(instance, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return std::string();
-        if (n < path.size() - 1 || path.size() >= 32768) {
-            std::string full(path.data(), n);
-            std::string::size_type slash = full.find_last_of("\\/");
-            std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
-            std::string::size_type dot = name.rfind('.');
-            return dot == std::string::npos ? name : name.substr(0, dot);
-        }
-        path.resize(path.size() * 2);
-    }
+    return BaseName(ModulePath(instance).value_or(std::string()));
 }
 
 // Our templates give no position: like the framework this stands in for, open each dialog centred
@@ -148,18 +136,24 @@ std::string GetWindowString(HWND window)
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
 {
     HWND control = GetDlgItem(pDX->m_hDlg, controlId);
-    if (!control)
+    if (!control) {
+        pDX->Fail();
         return;
+    }
     if (pDX->m_bSaveAndValidate)
         value = GetWindowString(control);
     else
         SetWindowTextA(control, value.c_str());
 }
 
-void DDX_Check(CDataExchange* pDX, int controlId, int& value)
+void DDX_Check(CDataExchange* pDX, int controlId, bool& value)
 {
+    if (!GetDlgItem(pDX->m_hDlg, controlId)) {
+        pDX->Fail();
+        return;
+    }
     if (pDX->m_bSaveAndValidate)
-        value = IsDlgButtonChecked(pDX->m_hDlg, controlId) == BST_CHECKED ? 1 : 0;
+        value = IsDlgButtonChecked(pDX->m_hDlg, controlId) == BST_CHECKED;
     else
         CheckDlgButton(pDX->m_hDlg, controlId, value ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -179,7 +173,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(m_hWnd, saveAndValidate != FALSE);
     DoDataExchange(&dx);
-    return TRUE;
+    return dx.m_bFailed ? FALSE : TRUE;
 }
 
 void CDialog::EndDialog(int result)

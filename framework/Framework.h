@@ -39,9 +39,6 @@ std::string AfxAppTitle();
 // The main window, owner of dialogs created without a parent; null before it exists.
 HWND AfxGetMainHwnd();
 
-// A no-op: our dialogs host no ActiveX controls.
-inline void AfxEnableControlContainer() {}
-
 // The standard message box: the application title as caption, owned by the main window,
 // the exclamation icon unless the type asks for another.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
@@ -49,12 +46,17 @@ int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 class CDataExchange {
 public:
     CDataExchange(HWND dialog, bool saveAndValidate) : m_hDlg(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    // Marks the exchange as failed; UpdateData then returns FALSE.
+    void Fail() { m_bFailed = true; }
+
     HWND m_hDlg;
     bool m_bSaveAndValidate;
+    bool m_bFailed = false;
 };
 
+// Each fails the exchange when the dialog has no such control.
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value);
-void DDX_Check(CDataExchange* pDX, int controlId, int& value);
+void DDX_Check(CDataExchange* pDX, int controlId, bool& value);
 
 // The whole text of a window, however long.
 std::string GetWindowString(HWND window);
@@ -68,6 +70,7 @@ public:
 
     // IDOK, IDCANCEL or another end code; -1 when the dialog cannot be created.
     virtual INT_PTR DoModal();
+    // Runs DoDataExchange; FALSE when the exchange failed, so that OnOK can stop on it.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     void EndDialog(int result);
     HWND GetSafeHwnd() const { return m_hWnd; }

@@ -1,7 +1,8 @@
 #include "launcher/LaunchPasswordDlg.h"
 
-#include "launcher/LaunchRequest.h"
-#include "launcher/LauncherResource.h"
+#include "LauncherResource.h"
+#include "core/Messages.h"
+#include "core/Secret.h"
 
 CLaunchPasswordDlg::CLaunchPasswordDlg(const std::string& program, const std::string& expectedPassword)
     : CDialog(IDD_LAUNCHPASSWORD), m_strProgram(program), m_strExpected(expectedPassword)
@@ -36,9 +37,10 @@ void CLaunchPasswordDlg::DoDataExchange(CDataExchange* pDX)
 void CLaunchPasswordDlg::OnOK()
 {
     ClearSecret(m_strPassword);
-    UpdateData(TRUE);
+    if (!UpdateData(TRUE))
+        return;
     if (m_strPassword != m_strExpected) {
-        AfxMessageBox("Password not correct!");
+        AfxMessageBox(text::PasswordNotCorrect);
         return;
     }
     EndDialog(IDOK);

@@ -1,8 +1,11 @@
 #include "launcher/LauncherApp.h"
 
+#include "core/LaunchRequest.h"
+#include "core/Secret.h"
 #include "launcher/LaunchPasswordDlg.h"
-#include "launcher/LaunchRequest.h"
 #include "launcher/StartProgram.h"
+#include "win/Files.h"
+#include "win/SystemError.h"
 
 // The one application object.
 CLauncherApp theApp;
@@ -20,9 +23,9 @@ int CLauncherApp::ExitInstance()
 
 int CLauncherApp::Launch(const std::string& commandLine)
 {
-    LaunchRequest request = ReadLaunchRequest(LauncherArgument(commandLine));
+    LaunchRequest request = ReadLaunchRequest(LauncherArgument(commandLine), &ReadWholeFile);
     if (request.problem != LaunchProblem::None) {
-        AfxMessageBox(LaunchProblemText(request));
+        AfxMessageBox(LaunchProblemText(request.problem, request.recordPath));
         return 1;
     }
 
@@ -41,7 +44,7 @@ int CLauncherApp::Launch(const std::string& commandLine)
 
     DWORD error = StartProgram(request.record, request.program);
     if (error != 0) {
-        AfxMessageBox(StartFailureText(request.program.targetPath, error));
+        AfxMessageBox(StartFailureText(request.program.targetPath, SystemErrorText(error)));
         return 1;
     }
     return 0;

@@ -1,7 +1,7 @@
 // Starting the protected program once its password has been given.
 #pragma once
 
-#include "launcher/LaunchRequest.h"
+#include "core/ProtectionRecord.h"
 
 #include <windows.h>
 
@@ -14,12 +14,6 @@ std::string StartDirectory(const ProtectionRecord& record, const CommandLinePart
 // Starts the record's command line exactly as stored, without waiting for the program.
 // Returns 0, or the system's error code when the program cannot be started.
 DWORD StartProgram(const ProtectionRecord& record, const CommandLineParts& program);
-
-// The system's text for an error code, without the trailing line end.
-std::string SystemErrorText(DWORD error);
-
-// The message shown when the program cannot be started.
-std::string StartFailureText(const std::string& targetPath, DWORD error);
 
 // The program's file name for the password dialog: its long name when the file exists.
 std::string ProgramDisplayName(const std::string& targetPath);

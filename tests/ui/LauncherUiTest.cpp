@@ -1,10 +1,12 @@
 // lkrun3.exe as a user meets it: a protected shortcut opened the way the shell opens it asks
 // for its password and starts its program exactly; bad input is reported and starts nothing.
-#include "launcher/LauncherResource.h"
+#include "LauncherResource.h"
 #include "resource.h"
-#include "shortcut/ProtectShortcut.h"
-#include "storage/ProtectionRecord.h"
-#include "storage/Scramble.h"
+#include "win/ProtectFiles.h"
+#include "win/ShellLink.h"
+#include "core/ProtectionRecord.h"
+#include "win/Files.h"
+#include "core/Scramble.h"
 #include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/UiDriver.h"
 #include "tests/win/LaunchProbe.h"
@@ -292,10 +294,10 @@ TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
     const std::string link = Protect("good.lnk", original, "pw");
     ShortcutInfo protectedLink;
     ASSERT_GE(ReadShortcut(link, protectedLink), 0);
-    const std::string goodRecord = UnscramblePassword(protectedLink.arguments);
+    const std::string goodRecord = Unscramble(protectedLink.arguments);
 
     const std::string damaged = scratch.Path() + "\\damaged record.lki";
-    ASSERT_TRUE(WriteProtectionRecord(damaged, {"pw", probe::ShortPath(original.targetPath), ""})); // no blank
+    ASSERT_TRUE(WriteWholeFile(damaged, FormatProtectionRecord({"pw", probe::ShortPath(original.targetPath), ""}))); // no blank
     const std::string missing = scratch.Path() + "\\01012026999999.lki";
 
     struct Case {
@@ -304,9 +306,9 @@ TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
         std::string named; // the record path the message names
     } cases[] = {
         {"no argument", "", ""},
-        {"missing record", ScramblePassword(missing), missing},
-        {"damaged record", ScramblePassword(damaged), damaged},
-        {"record path not scrambled", goodRecord, UnscramblePassword(goodRecord)},
+        {"missing record", Scramble(missing), missing},
+        {"damaged record", Scramble(damaged), damaged},
+        {"record path not scrambled", goodRecord, Unscramble(goodRecord)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -336,7 +338,7 @@ TEST_F(LauncherUi, AProgramThatCannotStartIsReportedWithTheSystemsText)
     const std::string link = Protect("gone.lnk", original, "pw");
     ShortcutInfo protectedLink;
     ASSERT_GE(ReadShortcut(link, protectedLink), 0);
-    RecordReadResult stored = ReadProtectionRecord(UnscramblePassword(protectedLink.arguments));
+    RecordReadResult stored = ParseRecordFile(ReadWholeFile(Unscramble(protectedLink.arguments)));
     ASSERT_EQ(stored.status, RecordStatus::Ok);
     EXPECT_EQ(stored.record.commandLine, "\"" + original.targetPath + "\" -x");
 

@@ -5,7 +5,7 @@
 #include "tests/win/UnixShell.h"
 
 #include "resource.h"
-#include "storage/MasterPassword.h"
+#include "core/MasterPassword.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "tests/ui/TestFiles.h"
 
 #include "resource.h"
-#include "storage/ProtectionRecord.h"
-#include "storage/Scramble.h"
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
 
 #include <gtest/gtest.h>
 
@@ -174,7 +174,7 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
 
     Link link = ReadLink(m_strLink);
     EXPECT_EQ(link.target, SystemDirectory() + "\\lkrun3.exe");
-    EXPECT_EQ(UnscramblePassword(link.arguments), recordPath);
+    EXPECT_EQ(Unscramble(link.arguments), recordPath);
     EXPECT_EQ(link.workingDirectory, "");
     EXPECT_EQ(link.description, "Edits text");
     EXPECT_EQ(link.iconPath, "");
@@ -293,7 +293,7 @@ TEST_F(ProtectFromMainWindow, FailuresToWriteAndTheOriginalIcon)
         ExpectBackAtMainWindow(app);
 
         Link link = ReadLink(m_strLink);
-        std::string recordPath = UnscramblePassword(link.arguments);
+        std::string recordPath = Unscramble(link.arguments);
         ASSERT_EQ(recordPath.substr(0, shortFolder.size() + 1), shortFolder + "\\");
         std::string stamp = recordPath.substr(shortFolder.size() + 1, 14);
         DeleteAtEnd copy{SystemDirectory() + "\\" + stamp + ".exe"};

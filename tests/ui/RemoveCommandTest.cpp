@@ -3,9 +3,10 @@
 #include "tests/ui/LatchkeyUi.h"
 
 #include "resource.h"
-#include "shortcut/ProtectShortcut.h"
-#include "shortcut/Shortcut.h"
-#include "storage/ProtectionRecord.h"
+#include "win/ProtectFiles.h"
+#include "win/ShellLink.h"
+#include "core/ProtectionRecord.h"
+#include "win/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,7 @@ std::string ShortPath(const std::string& path)
 
 std::string FileBytes(const std::string& path)
 {
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return ReadWholeFile(path).value_or(std::string());
 }
 
 // The Security dialog's controls in tab order, with their texts and the styles that matter:

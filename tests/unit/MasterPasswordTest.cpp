@@ -1,6 +1,6 @@
-#include "storage/MasterPassword.h"
+#include "core/MasterPassword.h"
 
-#include "storage/Scramble.h"
+#include "core/Scramble.h"
 
 #include <gtest/gtest.h>
 
@@ -76,12 +76,12 @@ TEST(MasterPassword, ValuesWithRiskyScrambledBytesAreReadWhole)
         for (int b = 1; b < 256; ++b) {
             std::string password(position, 'p');
             password += static_cast<char>(b);
-            char scrambled = ScramblePassword(password)[position];
+            char scrambled = Scramble(password)[position];
             if (risky.find(scrambled) == std::string::npos)
                 continue;
             for (const std::string& candidate : {password, password + "tail", password + " " + password}) {
                 // A scrambled LF cannot be told from the line end; the one-line file cannot hold it.
-                if (ScramblePassword(candidate).find('\n') != std::string::npos)
+                if (Scramble(candidate).find('\n') != std::string::npos)
                     continue;
                 SCOPED_TRACE(::testing::Message() << "byte " << b << " at " << position << ", length "
                                                   << candidate.size());

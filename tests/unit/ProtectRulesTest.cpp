@@ -1,4 +1,6 @@
-#include "shortcut/ProtectRules.h"
+#include "core/Messages.h"
+#include "core/Paths.h"
+#include "core/ProtectRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,7 @@
-#include "storage/ProtectionRecord.h"
-#include "storage/Scramble.h"
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -19,11 +15,6 @@ std::tm MakeTime(int day, int month, int year, int hour, int minute, int second)
     t.tm_min = minute;
     t.tm_sec = second;
     return t;
-}
-
-std::string TempPath(const char* name)
-{
-    return (testing::TempDir() + name);
 }
 
 } // namespace
@@ -78,39 +69,14 @@ TEST(RecordCommandLine, SplitRefusesALineWithoutSeparator)
 TEST(RecordFile, ExactBytes)
 {
     ProtectionRecord record{"abc", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE -a", "C:\\Work"};
-    EXPECT_EQ(FormatProtectionRecord(record), ScramblePassword("abc") + "\r\n" +
-                                                  ScramblePassword("C:\\PROGRA~1\\EDITOR\\EDIT.EXE -a") + "\r\n" +
-                                                  ScramblePassword("C:\\Work") + "\r\n.");
+    EXPECT_EQ(FormatProtectionRecord(record), Scramble("abc") + "\r\n" +
+                                                  Scramble("C:\\PROGRA~1\\EDITOR\\EDIT.EXE -a") + "\r\n" +
+                                                  Scramble("C:\\Work") + "\r\n.");
     EXPECT_EQ(FormatProtectionRecord(record).substr(0, 5), "abb\r\n");
 
     // No arguments: the command line ends in its blank. No working directory: an empty line 3.
     ProtectionRecord bare{"pw", "C:\\E.EXE ", ""};
     std::string bytes = FormatProtectionRecord(bare);
-    EXPECT_EQ(bytes, "pw\r\n" + ScramblePassword("C:\\E.EXE ") + "\r\n\r\n.");
+    EXPECT_EQ(bytes, "pw\r\n" + Scramble("C:\\E.EXE ") + "\r\n\r\n.");
     EXPECT_EQ(bytes.substr(bytes.size() - 5), "\r\n\r\n.");
-}
-
-TEST(RecordFile, WriteThenReadBackExactly)
-{
-    const std::string path = TempPath("record-roundtrip.lki");
-    ProtectionRecord record{"Secret pw", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE -f $HOME *.txt", ""};
-    ASSERT_TRUE(WriteProtectionRecord(path, record));
-
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream onDisk;
-    onDisk << in.rdbuf();
-    EXPECT_EQ(onDisk.str(), FormatProtectionRecord(record));
-
-    RecordReadResult read = ReadProtectionRecord(path);
-    ASSERT_EQ(read.status, RecordStatus::Ok);
-    EXPECT_EQ(read.record.password, record.password);
-    EXPECT_EQ(read.record.commandLine, record.commandLine);
-    EXPECT_EQ(read.record.workingDirectory, "");
-    std::remove(path.c_str());
-}
-
-TEST(RecordFile, WriteFailsWhereTheFileCannotBeCreated)
-{
-    EXPECT_FALSE(WriteProtectionRecord(TempPath("no-such-folder/x.lki"), ProtectionRecord{"a", "b ", ""}));
-    EXPECT_EQ(ReadProtectionRecord(TempPath("no-such-folder/x.lki")).status, RecordStatus::CannotOpen);
 }

@@ -1,7 +1,7 @@
 // The record reader must give back every field exactly, whatever bytes the scrambling made
 // of it: word-wise reading lost fields whenever a scrambled byte was white space or 0x1A.
-#include "storage/ProtectionRecord.h"
-#include "storage/Scramble.h"
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ std::vector<std::pair<char, int>> RiskyPairs()
         for (int c = 0x20; c <= 0xFF; ++c) {
             std::string text(position + 1, 'a');
             text[position] = static_cast<char>(c);
-            if (IsRisky(static_cast<unsigned char>(ScramblePassword(text)[position])))
+            if (IsRisky(static_cast<unsigned char>(Scramble(text)[position])))
                 pairs.emplace_back(static_cast<char>(c), position);
         }
     }
@@ -88,7 +88,7 @@ TEST(RecordReader, EveryRiskyByteInEveryFieldReadsBackWhole)
                     std::string label = std::string("char ") + c + " at " + std::to_string(at) + " in field " +
                                         std::to_string(field) + " tail " + std::to_string(tail);
                     // The case is real: the stored line holds the risky byte at that position.
-                    std::string scrambled = ScramblePassword(text);
+                    std::string scrambled = Scramble(text);
                     ASSERT_TRUE(IsRisky(static_cast<unsigned char>(scrambled[at]))) << label;
                     ASSERT_NE(bytes.find(scrambled + "\r\n"), std::string::npos) << label;
 
@@ -121,9 +121,9 @@ TEST(RecordReader, SeparatingBlankAtRiskyPositionsSplitsTheCommandLine)
 
 TEST(RecordReader, LineEndsAndEndMarker)
 {
-    const std::string pw = ScramblePassword("Secret");
-    const std::string cmd = ScramblePassword("C:\\PROGRA~1\\EDITOR\\EDIT.EXE -a -b");
-    const std::string wd = ScramblePassword("C:\\Work Dir");
+    const std::string pw = Scramble("Secret");
+    const std::string cmd = Scramble("C:\\PROGRA~1\\EDITOR\\EDIT.EXE -a -b");
+    const std::string wd = Scramble("C:\\Work Dir");
     struct Case {
         const char* name;
         std::string bytes;
@@ -151,14 +151,14 @@ TEST(RecordReader, ALoneCarriageReturnIsPartOfTheLine)
 {
     RecordReadResult read = ParseProtectionRecord("a\rb\r\nC:\\E.EXE \r\n\r\r\n.");
     ASSERT_EQ(read.status, RecordStatus::Ok);
-    EXPECT_EQ(read.record.password, UnscramblePassword("a\rb"));
-    EXPECT_EQ(read.record.workingDirectory, UnscramblePassword("\r"));
+    EXPECT_EQ(read.record.password, Unscramble("a\rb"));
+    EXPECT_EQ(read.record.workingDirectory, Unscramble("\r"));
 }
 
 TEST(RecordReader, FewerThanThreeLinesIsDamaged)
 {
-    const std::string pw = ScramblePassword("Secret");
-    const std::string cmd = ScramblePassword("C:\\E.EXE -a");
+    const std::string pw = Scramble("Secret");
+    const std::string cmd = Scramble("C:\\E.EXE -a");
     for (const std::string& bytes : {
              std::string(),
              std::string("."),
@@ -169,7 +169,7 @@ TEST(RecordReader, FewerThanThreeLinesIsDamaged)
              // Two lines and the end marker: the marker is not a working directory.
              pw + "\r\n" + cmd + "\r\n.",
              // Cut inside the third line: restoring a partial working directory would be wrong.
-             pw + "\r\n" + cmd + "\r\n" + ScramblePassword("C:\\Wo"),
+             pw + "\r\n" + cmd + "\r\n" + Scramble("C:\\Wo"),
          }) {
         EXPECT_EQ(ParseProtectionRecord(bytes).status, RecordStatus::Damaged) << bytes.size() << " bytes";
     }

@@ -1,5 +1,5 @@
 // The Add Password Protection dialog driven from a second thread, as a user would.
-#include "shortcut/AddPasswordDlg.h"
+#include "app/AddPasswordDlg.h"
 
 #include "resource.h"
 
@@ -119,7 +119,7 @@ TEST(AddPasswordDialog, RefusesAnEmptyOrMistypedPasswordThenTakesTheValues)
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.m_strPassword, "Secret");
     EXPECT_EQ(dialog.m_strRetype, "Secret");
-    EXPECT_EQ(dialog.m_bUseOriginalIcon, 1);
+    EXPECT_TRUE(dialog.m_bUseOriginalIcon);
     EXPECT_EQ(focusedId, IDC_PASSWORD);
 }
 

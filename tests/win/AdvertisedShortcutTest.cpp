@@ -2,7 +2,7 @@
 // its installer descriptor instead of a path.
 #include "ShortcutTestSupport.h"
 
-#include "shortcut/ProtectShortcut.h"
+#include "win/ProtectFiles.h"
 
 #include <msi.h>
 

@@ -1,135 +1,28 @@
 // The launcher's decisions and its start of the program, without its window: the argument
 // taken from the command line, the record read and judged, and the program started exactly.
-#include "launcher/LaunchRequest.h"
+#include "core/LaunchRequest.h"
+#include "core/Scramble.h"
 #include "launcher/StartProgram.h"
-#include "storage/Scramble.h"
+#include "win/Files.h"
+#include "win/SystemError.h"
 #include "tests/win/LaunchProbe.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(LauncherArgument, IsTheRestAfterTheProgramNameAndOneBlank)
+// The record read from a real file, through the launcher's own reader.
+TEST(LaunchRequest, IsReadFromTheRecordFile)
 {
-    struct Case {
-        const char* commandLine;
-        const char* argument;
-    } cases[] = {
-        {"lkrun3.exe ABC", "ABC"},
-        {"C:\\windows\\system32\\lkrun3.exe A B C", "A B C"},
-        {"\"C:\\windows\\system32\\lkrun3.exe\" ABC", "ABC"},
-        {"\"C:\\Program Files\\lkrun3.exe\" \"A B\" \"", "\"A B\" \""},
-        {"lkrun3.exe  A ", " A "},  // only the one separating blank is dropped
-        {"lkrun3.exe\tA", "A"},
-        {"\"C:\\x\\lkrun3.exe\"ABC", "ABC"},
-        {"lkrun3.exe", ""},
-        {"lkrun3.exe ", ""},
-        {"\"C:\\x y\\lkrun3.exe\"", ""},
-        {"\"C:\\x y\\lkrun3.exe", ""}, // unclosed quote: all of it is the program name
-        {"", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(LauncherArgument(c.commandLine), c.argument) << c.commandLine;
-}
-
-TEST(LauncherArgument, CarriesAScrambledPathWithQuotesAndBlanksWhole)
-{
-    // '!' at 2 and '*' from 10 on scramble to blanks, ',' from 10 on to a double quote.
-    const std::string recordPath = "C:!A\\B\\lk rec,x*y\\01012026000000.lki";
-    const std::string scrambled = ScramblePassword(recordPath);
-    ASSERT_NE(scrambled.find(' '), std::string::npos);
-    ASSERT_NE(scrambled.find('"'), std::string::npos);
-    EXPECT_EQ(UnscramblePassword(LauncherArgument("\"C:\\windows\\system32\\lkrun3.exe\" " + scrambled)), recordPath);
-    EXPECT_EQ(UnscramblePassword(LauncherArgument("lkrun3.exe " + scrambled)), recordPath);
-}
-
-class LaunchRequestTest : public ::testing::Test {
-protected:
     probe::ScratchFolder scratch{"lk launch request"};
+    ProtectionRecord record{"pw", "\"C:\\A B\\prog.exe\" -x", ""};
+    const std::string path = scratch.Path() + "\\01012026000000.lki";
+    ASSERT_TRUE(WriteWholeFile(path, FormatProtectionRecord(record)));
 
-    std::string WriteFile(const std::string& name, const std::string& bytes)
-    {
-        std::string path = scratch.Path() + "\\" + name;
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-        return path;
-    }
-};
-
-TEST_F(LaunchRequestTest, AGoodRecordGivesPasswordProgramAndFolder)
-{
-    ProtectionRecord record{"Pa ss\"word", "\"C:\\A B\\prog.exe\" -x \"y z\"", "C:\\Work Dir"};
-    const std::string path = WriteFile("01012026000000.lki", FormatProtectionRecord(record));
-
-    LaunchRequest request = ReadLaunchRequest(ScramblePassword(path));
+    LaunchRequest request = ReadLaunchRequest(Scramble(path), &ReadWholeFile);
     ASSERT_EQ(request.problem, LaunchProblem::None);
-    EXPECT_EQ(request.recordPath, path);
-    EXPECT_EQ(request.record.password, record.password);
     EXPECT_EQ(request.record.commandLine, record.commandLine);
-    EXPECT_EQ(request.record.workingDirectory, record.workingDirectory);
-    EXPECT_EQ(request.program.targetPath, "C:\\A B\\prog.exe");
-    EXPECT_EQ(request.program.arguments, "-x \"y z\"");
-}
-
-TEST_F(LaunchRequestTest, BadInputIsNamedAndRefused)
-{
-    const std::string good = FormatProtectionRecord({"pw", "C:\\PROG.EXE -a", ""});
-    struct Case {
-        const char* name;
-        std::string bytes; // written to the record file unless empty
-        LaunchProblem problem;
-    } cases[] = {
-        {"two lines", ScramblePassword("pw") + "\r\n" + ScramblePassword("C:\\PROG.EXE -a") + "\r\n", LaunchProblem::Damaged},
-        {"no blank after target", FormatProtectionRecord({"pw", "C:\\PROG.EXE", ""}), LaunchProblem::Damaged},
-        {"unclosed quote", FormatProtectionRecord({"pw", "\"C:\\A B\\PROG.EXE -a", ""}), LaunchProblem::Damaged},
-        {"no target", FormatProtectionRecord({"pw", " C:\\PROG.EXE", ""}), LaunchProblem::Damaged},
-        {"empty file", "", LaunchProblem::Damaged},
-        {"missing", "", LaunchProblem::CannotOpen},
-    };
-    for (const Case& c : cases) {
-        std::string path = scratch.Path() + "\\" + c.name + ".lki";
-        if (c.problem != LaunchProblem::CannotOpen)
-            WriteFile(std::string(c.name) + ".lki", c.bytes);
-        LaunchRequest request = ReadLaunchRequest(ScramblePassword(path));
-        EXPECT_EQ(request.problem, c.problem) << c.name;
-        EXPECT_TRUE(request.record.password.empty()) << c.name;
-        EXPECT_NE(LaunchProblemText(request).find("\n" + path + "\n"), std::string::npos) << LaunchProblemText(request);
-    }
-
-    // The path as it stands, not scrambled, unscrambles into a file that does not exist.
-    const std::string plainPath = WriteFile("02012026000000.lki", good);
-    LaunchRequest plain = ReadLaunchRequest(plainPath);
-    EXPECT_EQ(plain.problem, LaunchProblem::CannotOpen);
-    EXPECT_EQ(plain.recordPath, UnscramblePassword(plainPath));
-
-    LaunchRequest none = ReadLaunchRequest("");
-    EXPECT_EQ(none.problem, LaunchProblem::NoArgument);
-    EXPECT_FALSE(LaunchProblemText(none).empty());
-}
-
-TEST_F(LaunchRequestTest, ARecordPathWithANulIsNotCutShort)
-{
-    // 0xF6 at position 10 or later unscrambles to a NUL: the file system would open the path
-    // only up to it, here a real record.
-    const std::string good = WriteFile("03012026000000.lki", FormatProtectionRecord({"pw", "C:\\PROG.EXE -a", ""}));
-    std::string argument = ScramblePassword(good) + "\xF6junk";
-    LaunchRequest request = ReadLaunchRequest(argument);
-    EXPECT_EQ(request.problem, LaunchProblem::CannotOpen);
-    EXPECT_NE(LaunchProblemText(request).find(good), std::string::npos);
-}
-
-TEST(ClearSecret, ZeroesTheWholeBuffer)
-{
-    std::string secret(100, 'x');
-    secret.resize(3);
-    const char* buffer = secret.data();
-    const std::size_t capacity = secret.capacity();
-    ClearSecret(secret);
-    EXPECT_TRUE(secret.empty());
-    ASSERT_EQ(secret.data(), buffer);
-    for (std::size_t i = 0; i < capacity; ++i)
-        ASSERT_EQ(buffer[i], '\0') << i;
+    EXPECT_EQ(ReadLaunchRequest(Scramble(path + ".gone"), &ReadWholeFile).problem, LaunchProblem::CannotOpen);
 }
 
 // Starts the probe through StartProgram and returns what it reports.
@@ -224,7 +117,7 @@ TEST_F(StartProgramTest, AProgramThatCannotStartGivesTheSystemsError)
     DWORD error = 0;
     Start({"pw", MakeCommandLine(missing, "-x"), ""}, &error);
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    const std::string text = StartFailureText(missing, error);
+    const std::string text = StartFailureText(missing, SystemErrorText(error));
     EXPECT_NE(text.find(missing), std::string::npos);
     EXPECT_NE(text.find(SystemErrorText(ERROR_FILE_NOT_FOUND)), std::string::npos);
     EXPECT_FALSE(SystemErrorText(ERROR_FILE_NOT_FOUND).empty());

@@ -1,5 +1,5 @@
-#include "storage/MasterFile.h"
-#include "storage/MasterPassword.h"
+#include "win/MasterFile.h"
+#include "core/MasterPassword.h"
 #include "tests/win/UnixShell.h"
 
 #include <windows.h>
@@ -73,7 +73,7 @@ TEST(MasterFilePath, IsTheSystemDirectoryAndTheFileName)
     char system[MAX_PATH] = {};
     UINT n = GetSystemDirectoryA(system, sizeof system);
     ASSERT_GT(n, 0u);
-    std::optional<std::string> path = GetMasterFilePath();
+    std::optional<std::string> path = MasterFilePath();
     ASSERT_TRUE(path);
     EXPECT_EQ(*path, std::string(system, n) + "\\master2.lki");
 }

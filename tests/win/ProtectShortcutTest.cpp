@@ -2,8 +2,9 @@
 // choice and a program folder that cannot be written.
 #include "ShortcutTestSupport.h"
 
-#include "shortcut/ProtectShortcut.h"
-#include "storage/Scramble.h"
+#include "win/ProtectFiles.h"
+#include "core/Scramble.h"
+#include "win/Files.h"
 
 using namespace lktest;
 
@@ -99,14 +100,14 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     const std::string recordPath = shortFolder + "\\07122026090552.lki";
     EXPECT_EQ(outcome.recordPath, recordPath);
     EXPECT_EQ(FileBytes(programFolder + "\\07122026090552.lki"),
-              ScramblePassword("Pass word!") + "\r\n" + ScramblePassword(shortProgram + " " + wanted.arguments) +
-                  "\r\n" + ScramblePassword(wanted.workingDirectory) + "\r\n.");
+              Scramble("Pass word!") + "\r\n" + Scramble(shortProgram + " " + wanted.arguments) +
+                  "\r\n" + Scramble(wanted.workingDirectory) + "\r\n.");
 
     // The shortcut, rewritten in place: the launcher with the scrambled record path, nothing more.
     ShortcutInfo protectedLink;
     ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
     EXPECT_EQ(protectedLink.targetPath, SystemDir() + "\\lkrun3.exe");
-    EXPECT_EQ(protectedLink.arguments, ScramblePassword(recordPath));
+    EXPECT_EQ(protectedLink.arguments, Scramble(recordPath));
     EXPECT_EQ(protectedLink.workingDirectory, "");
     EXPECT_EQ(protectedLink.description, wanted.description);
     EXPECT_EQ(protectedLink.iconPath, "");
@@ -121,7 +122,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     std::string report;
     ASSERT_EQ(RunLinux("lnkinfo " + ShellQuote(UnixPath(link)), &report), 0) << report;
     EXPECT_EQ(LnkInfoField(report, "Local path"), SystemDir() + "\\lkrun3.exe") << report;
-    EXPECT_EQ(LnkInfoField(report, "Command line arguments"), ScramblePassword(recordPath)) << report;
+    EXPECT_EQ(LnkInfoField(report, "Command line arguments"), Scramble(recordPath)) << report;
     EXPECT_EQ(LnkInfoField(report, "Description"), wanted.description) << report;
     EXPECT_EQ(LnkInfoField(report, "Working directory"), "") << report;
     EXPECT_EQ(LnkInfoField(report, "Icon location"), "") << report;
@@ -148,7 +149,7 @@ TEST_F(ProtectShortcut, ATargetWithoutShortFormIsQuotedInTheRecord)
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", false, "01012027000000");
     ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
     EXPECT_EQ(outcome.recordPath, programFolder + "\\01012027000000.lki");
-    RecordReadResult record = ReadProtectionRecord(outcome.recordPath);
+    RecordReadResult record = ParseRecordFile(ReadWholeFile(outcome.recordPath));
     ASSERT_EQ(record.status, RecordStatus::Ok);
     EXPECT_EQ(record.record.commandLine, "\"" + gone + "\" a b");
 }
@@ -257,5 +258,5 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
     EXPECT_EQ(outcome.message, ProtectMessage::CreateLinkFailed);
     EXPECT_LT(outcome.status, 0);
     EXPECT_EQ(FileBytes(link), before);
-    EXPECT_EQ(ReadProtectionRecord(outcome.recordPath).status, RecordStatus::Ok);
+    EXPECT_EQ(ParseRecordFile(ReadWholeFile(outcome.recordPath)).status, RecordStatus::Ok);
 }

@@ -1,10 +1,12 @@
 // The remove command's file work against real shortcuts, records and short names under Wine:
 // protect, then remove, must give the user's command line back exactly.
-#include "shortcut/ProtectShortcut.h"
-#include "shortcut/Shortcut.h"
-#include "shortcut/UnprotectShortcut.h"
-#include "storage/ProtectionRecord.h"
-#include "storage/Scramble.h"
+#include "win/ProtectFiles.h"
+#include "win/ShellLink.h"
+#include "win/RemoveFiles.h"
+#include "core/RemoveRules.h"
+#include "core/ProtectionRecord.h"
+#include "win/Files.h"
+#include "core/Scramble.h"
 #include "tests/win/ShortcutTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,9 +40,9 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 
 std::string ReadBytes(const std::string& path)
 {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    EXPECT_TRUE(bytes) << path;
+    return bytes.value_or(std::string());
 }
 
 // Files and folders a test made, removed in reverse order whatever the outcome.
@@ -202,7 +204,7 @@ TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
     ASSERT_TRUE(loaded.Ready());
     EXPECT_EQ(loaded.commandLine.targetPath, target);
     EXPECT_EQ(loaded.commandLine.arguments, "-a \"b c\"");
-    ShortcutInfo restoredInfo = RestoredShortcutInfo(loaded);
+    ShortcutInfo restoredInfo = RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine);
     EXPECT_EQ(restoredInfo.targetPath, target);
     EXPECT_EQ(restoredInfo.workingDirectory, "C:\\Work");
 }
@@ -223,7 +225,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         m_files.Add(Protect(link, "pw", false, Stamp(910)));
         LoadedProtection loaded = LoadProtectedShortcut(link);
         ASSERT_TRUE(loaded.Ready());
-        ShortcutInfo restored = RestoredShortcutInfo(loaded);
+        ShortcutInfo restored = RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine);
         EXPECT_EQ(restored.iconPath, shortProgram);
         EXPECT_EQ(restored.iconIndex, 0);
         ASSERT_GE(RestoreShortcut(link, loaded).status, 0);
@@ -297,8 +299,8 @@ TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten
 
     const std::string damaged[] = {
         "",
-        ScramblePassword("pw") + "\r\n" + ScramblePassword(ShortPath(m_program) + " -a") + "\r\n.",
-        ScramblePassword("pw") + "\r\n" + ScramblePassword(ShortPath(m_program)) + "\r\n\r\n.",
+        Scramble("pw") + "\r\n" + Scramble(ShortPath(m_program) + " -a") + "\r\n.",
+        Scramble("pw") + "\r\n" + Scramble(ShortPath(m_program)) + "\r\n\r\n.",
         "random bytes without any line end",
     };
     for (const std::string& bytes : damaged) {

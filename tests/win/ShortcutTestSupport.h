@@ -2,8 +2,9 @@
 // files, short names as Wine makes them, and Linux programs (chattr, lnkinfo) run from Wine.
 #pragma once
 
-#include "shortcut/Shortcut.h"
-#include "storage/ProtectionRecord.h"
+#include "win/ShellLink.h"
+#include "core/ProtectionRecord.h"
+#include "win/Files.h"
 #include "tests/win/UnixShell.h"
 
 #include <gtest/gtest.h>
@@ -39,9 +40,7 @@ inline bool FileExists(const std::string& path)
 
 inline std::string FileBytes(const std::string& path)
 {
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
+    return ReadWholeFile(path).value_or(std::string());
 }
 
 inline bool WriteFileBytes(const std::string& path, const std::string& bytes)

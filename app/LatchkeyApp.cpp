@@ -1,0 +1,20 @@
+#include "app/LatchkeyApp.h"
+
+#include "app/MainWindow.h"
+#include "app/MasterPasswordCommand.h"
+
+// The one application object.
+CLatchkeyApp theApp;
+
+BOOL CLatchkeyApp::InitInstance()
+{
+    // Giving up at the gate ends the program, with exit code 0, before any window opens.
+    if (!PassMasterPasswordGate())
+        return FALSE;
+
+    CMainWindow window;
+    m_pMainWnd = &window;
+    window.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

@@ -1,0 +1,9 @@
+// Latchkey.exe's application object: the master-password gate, then the main window.
+#pragma once
+
+#include "framework/Framework.h"
+
+class CLatchkeyApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};

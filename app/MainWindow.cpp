@@ -1,0 +1,105 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutDlg.h"
+#include "app/MasterPasswordCommand.h"
+#include "app/ProtectCommand.h"
+#include "app/RemoveCommand.h"
+#include "core/Messages.h"
+#include "resource.h"
+#include "win/Process.h"
+#include "win/Strings.h"
+#include "win/SystemError.h"
+
+CMainWindow::CMainWindow() : CDialog(IDD_LATCHKEY_DIALOG), m_hMainIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+
+BOOL CMainWindow::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        std::string about = LoadResourceString(AfxGetResourceHandle(), IDS_ABOUTBOX).value_or(std::string());
+        if (!about.empty()) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hMainIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hMainIcon));
+
+    m_strStartDir = CurrentDirectory().value_or(std::string());
+    return TRUE; // the focus goes to the first control, the protect button
+}
+
+BOOL CMainWindow::OnCommand(UINT id, UINT notifyCode)
+{
+    if (notifyCode != BN_CLICKED)
+        return FALSE;
+    switch (id) {
+    case IDC_CREATE: PickAndProtectShortcut(); return TRUE;
+    case IDC_REMOVE: PickAndRemoveProtection(); return TRUE;
+    case IDC_SETMASTER: SetMasterPassword(); return TRUE;
+    case IDC_README: OnHelp(); return TRUE;
+    case IDC_ABOUT: OnAbout(); return TRUE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        handled = OnSysCommand(static_cast<UINT>(wParam));
+        return TRUE;
+    case WM_PAINT:
+        handled = OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        handled = true;
+        return reinterpret_cast<INT_PTR>(m_hMainIcon);
+    default:
+        return 0;
+    }
+}
+
+bool CMainWindow::OnSysCommand(UINT id)
+{
+    if ((id & 0xFFF0) != IDM_ABOUTBOX)
+        return false;
+    OnAbout();
+    return true;
+}
+
+bool CMainWindow::OnPaint()
+{
+    if (!IsIconic(m_hWnd))
+        return false;
+    PaintScope paint(m_hWnd);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
+    int iconWidth = GetSystemMetrics(SM_CXICON);
+    int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - client.left - iconWidth + 1) / 2;
+    int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    DrawIcon(paint.Dc(), x, y, m_hMainIcon);
+    return true;
+}
+
+void CMainWindow::OnHelp()
+{
+    // The shortcut pickers leave the current directory elsewhere; the read-me lives where we started.
+    SetCurrentDirectoryA(m_strStartDir.c_str());
+
+    DWORD error = StartProcess("notepad.exe LatchkeyReadMe.txt", std::string(), true);
+    if (error == 0)
+        return;
+    AfxMessageBox(text::HelpFailed);
+    AfxMessageBox(SystemErrorText(error), MB_OK | MB_ICONINFORMATION);
+}
+
+void CMainWindow::OnAbout()
+{
+    CAboutDlg about;
+    about.DoModal();
+}

@@ -1,0 +1,31 @@
+// The main window: a launch pad for the protect, remove and master-password commands, Help
+// and About.
+#pragma once
+
+#include "framework/Framework.h"
+#include "win/Scoped.h"
+
+#include <string>
+
+class CMainWindow : public CDialog {
+public:
+    CMainWindow();
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT notifyCode) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    void OnHelp();
+    void OnAbout();
+    // True when it handled the command (the About entry of the system menu).
+    bool OnSysCommand(UINT id);
+    // True when it painted (the icon of the minimised window).
+    bool OnPaint();
+
+    // Shortcut access needs COM on this thread, the only one, while the window is open.
+    ComApartment m_com;
+    HICON m_hMainIcon;
+    std::string m_strStartDir; // the current directory when the window opened; Help returns to it
+};

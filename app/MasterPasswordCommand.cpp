@@ -1,0 +1,66 @@
+#include "app/MasterPasswordCommand.h"
+
+#include "app/MasterPasswordDlg.h"
+#include "app/MasterPromptDlg.h"
+#include "core/Messages.h"
+#include "core/MasterPassword.h"
+#include "framework/Framework.h"
+#include "win/MasterFile.h"
+
+namespace {
+
+// Runs one prompt until `required` is typed exactly, answering every other text with
+// "Password not correct!". False when the prompt ends any other way (Cancel, Escape, the close
+// box, or a dialog that cannot be created).
+bool PromptForMasterPassword(const std::string& required)
+{
+    CMasterPromptDlg prompt;
+    for (;;) {
+        if (prompt.DoModal() != IDOK)
+            return false;
+        if (prompt.m_strPassword == required)
+            return true;
+        AfxMessageBox(text::PasswordNotCorrect);
+    }
+}
+
+} // namespace
+
+bool PassMasterPasswordGate()
+{
+    std::optional<std::string> path = MasterFilePath();
+    if (!path) {
+        AfxMessageBox(text::GateNoSystemFolder);
+        return false;
+    }
+    MasterPasswordDecision decision = DecideMasterPassword(ReadMasterFile(*path));
+    return !decision.promptNeeded || PromptForMasterPassword(decision.required);
+}
+
+void SetMasterPassword()
+{
+    std::optional<std::string> path = MasterFilePath();
+    if (!path) {
+        AfxMessageBox(text::GateNoSystemFolder);
+        return;
+    }
+    MasterPasswordDecision current = DecideMasterPassword(ReadMasterFile(*path));
+    if (current.promptNeeded && !PromptForMasterPassword(current.required))
+        return;
+
+    CMasterPasswordDlg dlg;
+    if (dlg.DoModal() != IDOK)
+        return;
+    const std::string stored = MasterStoredValue(dlg.m_strPassword);
+
+    path = MasterFilePath();
+    if (!path) {
+        AfxMessageBox(text::SetNoSystemFolder);
+        return;
+    }
+    if (!WriteMasterFile(*path, stored)) {
+        AfxMessageBox(MasterSaveFailedText(*path));
+        return;
+    }
+    MessageBoxA(AfxGetMainHwnd(), text::MasterUpdated, text::MasterUpdatedCaption, MB_OK | MB_ICONINFORMATION);
+}

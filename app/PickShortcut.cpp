@@ -1,0 +1,31 @@
+#include "app/PickShortcut.h"
+
+#include "framework/Framework.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+bool PickShortcut(const std::string& title, std::string& pickedPath)
+{
+    // Pairs of display text and pattern, each ended by a null; an empty pair ends the list.
+    static const char filter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
+    // Room for the longest path Windows knows, so no pick is ever cut short.
+    std::vector<char> file(32768, '\0');
+
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = AfxGetMainHwnd();
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = "lnk";
+    // Without OFN_NOCHANGEDIR the dialog leaves the current directory at the picked folder.
+    ofn.Flags = OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn))
+        return false;
+    pickedPath.assign(file.data());
+    return true;
+}

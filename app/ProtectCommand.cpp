@@ -1,0 +1,61 @@
+#include "app/ProtectCommand.h"
+
+#include "app/AddPasswordDlg.h"
+#include "app/PickShortcut.h"
+#include "core/Paths.h"
+#include "core/ProtectionRecord.h"
+#include "framework/Framework.h"
+#include "win/ProtectFiles.h"
+
+#include <ctime>
+
+namespace {
+
+std::string LocalTimeStamp()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    if (const std::tm* converted = std::localtime(&now))
+        local = *converted;
+    return FormatTimeStamp(local);
+}
+
+} // namespace
+
+CommandResult ProtectShortcut(const std::string& pickedPath)
+{
+    LoadedShortcut loaded = LoadShortcutForProtection(pickedPath);
+    if (loaded.message != ProtectMessage::None) {
+        AfxMessageBox(ProtectMessageText(loaded.message, std::string(), std::string()));
+        return CommandResult::Failed;
+    }
+
+    CAddPasswordDlg dlg;
+    dlg.m_strTarget = loaded.info.targetPath;
+    dlg.m_strProgram = BaseName(pickedPath);
+    if (dlg.DoModal() != IDOK)
+        return CommandResult::Cancelled;
+
+    // One stamp names both the record and any icon copy.
+    ProtectOutcome outcome =
+        ApplyProtection(pickedPath, loaded.info, dlg.m_strPassword, dlg.m_bUseOriginalIcon, LocalTimeStamp());
+    if (outcome.iconRefused)
+        AfxMessageBox(text::SetIconFailed);
+
+    const std::string message = ProtectMessageText(outcome.message, dlg.m_strProgram, outcome.recordPath);
+    if (outcome.message == ProtectMessage::Succeeded) {
+        MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
+        return CommandResult::Succeeded;
+    }
+    if (!message.empty())
+        AfxMessageBox(message);
+    return CommandResult::Failed;
+}
+
+CommandResult PickAndProtectShortcut()
+{
+    std::string pickedPath;
+    if (!PickShortcut(text::PickToProtectTitle, pickedPath))
+        return CommandResult::Cancelled;
+    return ProtectShortcut(pickedPath);
+}

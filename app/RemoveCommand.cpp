@@ -1,0 +1,44 @@
+#include "app/RemoveCommand.h"
+
+#include "app/PickShortcut.h"
+#include "app/RemovePasswordDlg.h"
+#include "core/Paths.h"
+#include "framework/Framework.h"
+#include "win/RemoveFiles.h"
+
+CommandResult RemoveProtection(const std::string& pickedPath)
+{
+    // A missing or damaged record is reported before anyone is asked for a password.
+    LoadedProtection loaded = LoadProtectedShortcut(pickedPath);
+    if (loaded.message != RemoveMessage::None)
+        AfxMessageBox(RemoveMessageText(loaded.message, std::string(), loaded.recordPath));
+    if (!loaded.Ready())
+        return CommandResult::Failed;
+
+    const std::string baseName = BaseName(pickedPath);
+    CRemovePasswordDlg dlg;
+    dlg.m_strLinkPassword = loaded.record.password;
+    dlg.m_strTarget = "Target shortcut: " + pickedPath;
+    dlg.m_strProgram = baseName;
+    if (dlg.DoModal() != IDOK)
+        return CommandResult::Cancelled;
+
+    RemoveOutcome outcome = RestoreShortcut(pickedPath, loaded);
+    if (outcome.iconRefused)
+        AfxMessageBox(text::SetIconFailed);
+    const std::string message = RemoveMessageText(outcome.message, baseName, loaded.recordPath);
+    if (outcome.message == RemoveMessage::Succeeded) {
+        MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::RemoveSucceededCaption, MB_OK | MB_ICONINFORMATION);
+        return CommandResult::Succeeded;
+    }
+    AfxMessageBox(message);
+    return CommandResult::Failed;
+}
+
+CommandResult PickAndRemoveProtection()
+{
+    std::string pickedPath;
+    if (!PickShortcut(text::PickToRemoveTitle, pickedPath))
+        return CommandResult::Cancelled;
+    return RemoveProtection(pickedPath);
+}

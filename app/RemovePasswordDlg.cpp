@@ -1,0 +1,25 @@
+#include "app/RemovePasswordDlg.h"
+
+#include "core/Messages.h"
+#include "resource.h"
+
+CRemovePasswordDlg::CRemovePasswordDlg(HWND parent) : CDialog(IDD_REMOVEPASSWORD, parent) {}
+
+void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_TARGET, m_strTarget);
+    DDX_Text(pDX, IDC_PROGRAM, m_strProgram);
+}
+
+void CRemovePasswordDlg::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    if (m_strPassword != m_strLinkPassword) {
+        AfxMessageBox(text::PasswordNotCorrect);
+        return;
+    }
+    EndDialog(IDOK);
+}

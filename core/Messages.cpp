@@ -1,0 +1,69 @@
+#include "core/Messages.h"
+
+std::string ProtectMessageText(ProtectMessage message, const std::string& baseName, const std::string& recordPath)
+{
+    switch (message) {
+    case ProtectMessage::None:
+        return std::string();
+    case ProtectMessage::ReadFailed:
+        return "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)";
+    case ProtectMessage::AlreadyProtected:
+        return "The shortcut you selected is already a password protected link.";
+    case ProtectMessage::RecordWriteFailed:
+        return "Failed to write the protection record file:\n" + recordPath + "\nThe shortcut has not been changed.";
+    case ProtectMessage::SystemDirectoryFailed:
+        return "GetSystemDirectory failed!";
+    case ProtectMessage::CreateLinkFailed:
+        return "Create Link failed!";
+    case ProtectMessage::Succeeded:
+        return "Password protection link for\n" + baseName + "\nhas been created successfully!";
+    }
+    return std::string();
+}
+
+std::string RemoveMessageText(RemoveMessage message, const std::string& baseName, const std::string& recordPath)
+{
+    switch (message) {
+    case RemoveMessage::None:
+        return std::string();
+    case RemoveMessage::NotProtected:
+        return "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)";
+    case RemoveMessage::RecordDamaged:
+        return "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.";
+    case RemoveMessage::RestoreFailed:
+        return "Failed to restore original Link.";
+    case RemoveMessage::Succeeded:
+        return "Password protection for\n" + baseName + "\nhas been removed successfully.";
+    }
+    return std::string();
+}
+
+std::string MasterSaveFailedText(const std::string& path)
+{
+    return "Failed to save the master password:\n" + path +
+           "\nThe master password has not been changed. Writing to the system folder needs administrator rights.";
+}
+
+std::string StartFailureText(const std::string& targetPath, const std::string& systemText)
+{
+    return "The program could not be started:\n" + targetPath + "\n" + systemText;
+}
+
+std::string LaunchProblemText(LaunchProblem problem, const std::string& recordPath)
+{
+    // The path is shown as far as a message box can show it: up to a NUL.
+    const std::string path = recordPath.substr(0, recordPath.find('\0'));
+    switch (problem) {
+    case LaunchProblem::NoArgument:
+        return "No protection record was given.\nThis program starts the programs of password protected "
+               "shortcuts; open the shortcut instead.";
+    case LaunchProblem::CannotOpen:
+        return "The protection record of this shortcut cannot be opened:\n" + path +
+               "\nThe program has not been started.";
+    case LaunchProblem::Damaged:
+        return "The protection record of this shortcut is damaged:\n" + path + "\nThe program has not been started.";
+    case LaunchProblem::None:
+        break;
+    }
+    return std::string();
+}

@@ -1,0 +1,66 @@
+// Every text Latchkey and its launcher show, in one place, by command. The outcome enums are
+// what the file work returns; the windows turn them into these texts.
+#pragma once
+
+#include <string>
+
+// The protect command.
+enum class ProtectMessage {
+    None,                  // go on (after loading) / nothing to show
+    ReadFailed,            // the shortcut could not be read
+    AlreadyProtected,      // it already starts the launcher
+    RecordWriteFailed,     // the record could not be written; the shortcut is untouched
+    SystemDirectoryFailed, // the system folder could not be found
+    CreateLinkFailed,      // the protected shortcut could not be saved
+    Succeeded,
+};
+
+// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed.
+std::string ProtectMessageText(ProtectMessage message, const std::string& baseName, const std::string& recordPath);
+
+// The remove command.
+enum class RemoveMessage {
+    None,          // go on (after loading) / nothing to show
+    NotProtected,  // the record named by the shortcut cannot be opened
+    RecordDamaged, // the record does not come apart into its fields
+    RestoreFailed, // the shortcut could not be written back
+    Succeeded,
+};
+
+// The text of a message; baseName is used by Succeeded, recordPath by RecordDamaged.
+std::string RemoveMessageText(RemoveMessage message, const std::string& baseName, const std::string& recordPath);
+
+// Fixed texts of the tool's dialogs and commands.
+namespace text {
+inline constexpr char PasswordNotCorrect[] = "Password not correct!";
+inline constexpr char EmptyPassword[] = "You cannot have empty password.";
+inline constexpr char RetypeDiffers[] = "The password you retyped is not the same as the first one. Try again.";
+inline constexpr char SetIconFailed[] = "SetIconLocation failed!";
+inline constexpr char ProtectSucceededCaption[] = "Succeed!";
+inline constexpr char RemoveSucceededCaption[] = "Removal Succeed";
+inline constexpr char PickToProtectTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";
+inline constexpr char PickToRemoveTitle[] =
+    "*** REMOVE password protection -- select the shortcut you want to remove password protection";
+inline constexpr char HelpFailed[] = "Failed to use notepad to read help file.";
+
+inline constexpr char GateNoSystemFolder[] = "GetSystemDirectory failed when finding master password info.";
+inline constexpr char SetNoSystemFolder[] = "GetSystemDirectory failed when setting up master password!";
+inline constexpr char MasterUpdated[] = "Master password has been updated.";
+inline constexpr char MasterUpdatedCaption[] = "Succeed";
+inline constexpr char BlankMasterQuestion[] = "You didn't enter anything as the master password.\n"
+                                              "Blank master password means everyone can access this program.\n"
+                                              "Are you sure to do it?";
+inline constexpr char BlankMasterCaption[] = "Disabling master password";
+} // namespace text
+
+// The master password could not be saved at path.
+std::string MasterSaveFailedText(const std::string& path);
+
+// The launcher: the program could not be started; systemText is the system's text for the error.
+std::string StartFailureText(const std::string& targetPath, const std::string& systemText);
+
+// The launcher: why a request cannot be carried out.
+enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };
+
+// The message for a request that cannot be carried out; recordPath is shown up to a NUL.
+std::string LaunchProblemText(LaunchProblem problem, const std::string& recordPath);

@@ -1,0 +1,43 @@
+#include "core/Paths.h"
+
+namespace {
+
+std::string::size_type LastSeparator(const std::string& path)
+{
+    return path.find_last_of("\\/");
+}
+
+} // namespace
+
+std::string FileName(const std::string& path)
+{
+    std::string::size_type slash = LastSeparator(path);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string BaseName(const std::string& path)
+{
+    std::string name = FileName(path);
+    std::string::size_type dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    std::string::size_type slash = LastSeparator(path);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+std::string LastCharacters(const std::string& text, std::string::size_type count)
+{
+    return text.size() <= count ? text : text.substr(text.size() - count);
+}

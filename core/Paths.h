@@ -1,0 +1,20 @@
+// Splitting Windows paths as text: no file system is asked. Both '\' and '/' separate.
+#pragma once
+
+#include <string>
+
+// The last part of a path: the text after its last separator (the whole path when it has none).
+std::string FileName(const std::string& path);
+
+// The file name without its extension; only a full stop in the file name itself starts one.
+std::string BaseName(const std::string& path);
+
+// The text before the last separator; empty when there is none.
+std::string FolderOf(const std::string& path);
+
+// ASCII letters lower-cased, every other byte kept: the names compared here (the launcher's, file
+// extensions) are ASCII, and the result must not depend on the locale.
+std::string LowerAscii(std::string text);
+
+// The last count bytes of text, or all of it when it is shorter.
+std::string LastCharacters(const std::string& text, std::string::size_type count);

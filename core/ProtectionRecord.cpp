@@ -1,0 +1,79 @@
+#include "core/ProtectionRecord.h"
+
+#include "core/Paths.h"
+#include "core/Scramble.h"
+
+std::string FormatTimeStamp(const std::tm& localTime)
+{
+    char stamp[32] = {};
+    std::size_t n = std::strftime(stamp, sizeof stamp, "%d%m%Y%H%M%S", &localTime);
+    return std::string(stamp, n);
+}
+
+std::string MakeRecordPath(const std::string& shortTargetPath, const std::string& timeStamp)
+{
+    return FolderOf(shortTargetPath) + "\\" + timeStamp + ".lki";
+}
+
+std::string MakeCommandLine(const std::string& targetPath, const std::string& arguments)
+{
+    std::string target = targetPath.find(' ') == std::string::npos ? targetPath : "\"" + targetPath + "\"";
+    return target + " " + arguments;
+}
+
+CommandLineParts SplitCommandLine(const std::string& commandLine)
+{
+    CommandLineParts parts;
+    std::string::size_type blank;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        std::string::size_type close = commandLine.find('"', 1);
+        if (close == std::string::npos || close + 1 >= commandLine.size() || commandLine[close + 1] != ' ')
+            return parts;
+        parts.targetPath = commandLine.substr(1, close - 1);
+        blank = close + 1;
+    } else {
+        blank = commandLine.find(' ');
+        if (blank == std::string::npos)
+            return parts;
+        parts.targetPath = commandLine.substr(0, blank);
+    }
+    parts.arguments = commandLine.substr(blank + 1);
+    parts.ok = true;
+    return parts;
+}
+
+std::string FormatProtectionRecord(const ProtectionRecord& record)
+{
+    return Scramble(record.password) + "\r\n" + Scramble(record.commandLine) + "\r\n" +
+           Scramble(record.workingDirectory) + "\r\n" + ".";
+}
+
+RecordReadResult ParseProtectionRecord(const std::string& bytes)
+{
+    RecordReadResult result;
+    result.status = RecordStatus::Damaged;
+    std::string fields[3];
+    std::string::size_type start = 0;
+    for (std::string& field : fields) {
+        // Every line the writer makes ends with a line end; a last line without one is a cut
+        // record (or the end marker where a line is missing), so it does not count.
+        std::string::size_type end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            return result;
+        std::string::size_type next = end + 1;
+        if (end > start && bytes[end - 1] == '\r')
+            --end;
+        field = bytes.substr(start, end - start);
+        start = next;
+    }
+    result.record.password = Unscramble(fields[0]);
+    result.record.commandLine = Unscramble(fields[1]);
+    result.record.workingDirectory = Unscramble(fields[2]);
+    result.status = RecordStatus::Ok;
+    return result;
+}
+
+RecordReadResult ParseRecordFile(const std::optional<std::string>& fileBytes)
+{
+    return fileBytes ? ParseProtectionRecord(*fileBytes) : RecordReadResult{};
+}

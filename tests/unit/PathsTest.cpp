@@ -1,0 +1,32 @@
+#include "core/Paths.h"
+
+#include <gtest/gtest.h>
+
+TEST(Paths, FileNameAndFolderSplitAtTheLastSeparator)
+{
+    struct Case {
+        const char* path;
+        const char* fileName;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Tools\\edit.exe", "edit.exe", "C:\\Tools"},
+        {"C:/Tools/edit.exe", "edit.exe", "C:/Tools"},
+        {"C:\\edit.exe", "edit.exe", "C:"},
+        {"\\\\server\\share\\x", "x", "\\\\server\\share"},
+        {"edit.exe", "edit.exe", ""},
+        {"C:\\Tools\\", "", "C:\\Tools"},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileName(c.path), c.fileName) << c.path;
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+    }
+}
+
+TEST(Paths, LowerAsciiLeavesOtherBytesAlone)
+{
+    EXPECT_EQ(LowerAscii("LKRUN3.EXE"), "lkrun3.exe");
+    EXPECT_EQ(LowerAscii("\xC4\xD6@[`{"), "\xC4\xD6@[`{");
+    EXPECT_EQ(LastCharacters("abcdef", 4), "cdef");
+    EXPECT_EQ(LastCharacters("abc", 4), "abc");
+}

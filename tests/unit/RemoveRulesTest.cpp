@@ -1,0 +1,54 @@
+// What the remove command writes back, and the texts it shows.
+#include "core/Messages.h"
+#include "core/RemoveRules.h"
+
+#include <gtest/gtest.h>
+
+TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithTheProtectedIcon)
+{
+    struct Case {
+        const char* name;
+        const char* protectedIcon;
+        int protectedIndex;
+        const char* commandLine;
+        const char* workingDirectory;
+        const char* target;
+        const char* arguments;
+        const char* icon;
+    } cases[] = {
+        {"icon copy kept", "C:\\windows\\system32\\07122026090552.exe", 2, "C:\\PROGRA~1\\EDIT.EXE -a", "C:\\Work",
+         "C:\\PROGRA~1\\EDIT.EXE", "-a", "C:\\windows\\system32\\07122026090552.exe"},
+        {"no icon: the target's", "", 5, "C:\\PROGRA~1\\EDIT.EXE -a", "", "C:\\PROGRA~1\\EDIT.EXE", "-a",
+         "C:\\PROGRA~1\\EDIT.EXE"},
+        {"quoted target", "", 0, "\"C:\\No Short\\tool.exe\" \"b c\"", "%HOMEPATH%", "C:\\No Short\\tool.exe",
+         "\"b c\"", "C:\\No Short\\tool.exe"},
+    };
+    for (const Case& c : cases) {
+        ShortcutInfo protectedLink;
+        protectedLink.targetPath = "C:\\windows\\system32\\lkrun3.exe";
+        protectedLink.arguments = "scrambled";
+        protectedLink.description = "a description";
+        protectedLink.iconPath = c.protectedIcon;
+        protectedLink.iconIndex = c.protectedIndex;
+        ProtectionRecord record{"pw", c.commandLine, c.workingDirectory};
+        ShortcutInfo restored = RestoredShortcutInfo(protectedLink, record, SplitCommandLine(record.commandLine));
+        EXPECT_EQ(restored.targetPath, c.target) << c.name;
+        EXPECT_EQ(restored.arguments, c.arguments) << c.name;
+        EXPECT_EQ(restored.workingDirectory, c.workingDirectory) << c.name;
+        EXPECT_EQ(restored.description, "") << c.name;
+        EXPECT_EQ(restored.iconPath, c.icon) << c.name;
+        EXPECT_EQ(restored.iconIndex, c.protectedIndex) << c.name;
+    }
+}
+
+TEST(RemoveRules, MessagesNameTheShortcutAndTheRecord)
+{
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),
+              "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "x", "C:\\P\\1.lki"),
+              "The protection record of this shortcut is damaged:\nC:\\P\\1.lki\nThe shortcut has not been changed.");
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::RestoreFailed, "x", "y"), "Failed to restore original Link.");
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::Succeeded, "My Editor", "y"),
+              "Password protection for\nMy Editor\nhas been removed successfully.");
+    EXPECT_EQ(RemoveMessageText(RemoveMessage::None, "x", "y"), "");
+}

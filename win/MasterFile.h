@@ -1,0 +1,17 @@
+// Where the master password file lies, and reading and safely replacing it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The Windows system directory followed by "\master2.lki"; nullopt when the directory
+// cannot be queried.
+std::optional<std::string> MasterFilePath();
+
+// The file's bytes as they are; nullopt when it cannot be opened or read.
+std::optional<std::string> ReadMasterFile(const std::string& path);
+
+// Writes the file for a stored value (see FormatMasterFile) into a new file beside it, then
+// moves that over the old one. Every write, the flush and the close are checked; on failure the
+// new file is removed and the old one is left exactly as it was.
+bool WriteMasterFile(const std::string& path, const std::string& storedValue);

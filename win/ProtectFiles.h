@@ -1,0 +1,34 @@
+// The protect command's file work, without windows: read the picked shortcut, then write the
+// record and the protected shortcut. Each step returns which message the caller shows.
+#pragma once
+
+#include "core/Messages.h"
+#include "core/ShortcutInfo.h"
+
+#include <windows.h>
+
+#include <string>
+
+// What ApplyProtection returns when the record could not be written; the shortcut is untouched.
+constexpr HRESULT RecordWriteFailedStatus = HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
+
+struct LoadedShortcut {
+    ProtectMessage message = ProtectMessage::None; // None: ready for the password dialog
+    HRESULT status = 1;                            // the read's status; -1 when already protected
+    ShortcutInfo info;                             // targetPath already in its short form
+};
+
+// Steps before the password dialog: advertised or plain read, short form, already-protected test.
+LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath);
+
+struct ProtectOutcome {
+    ProtectMessage message = ProtectMessage::None;
+    HRESULT status = 0;       // negative: failure
+    std::string recordPath;   // for the record-write message
+    bool iconRefused = false; // the shell link object refused the icon location; saved without it
+};
+
+// Steps after the password dialog: record, launcher path, icon choice, protected shortcut saved
+// over pickedPath. A record that cannot be written stops it before the shortcut is touched.
+ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info, const std::string& password,
+                               bool useOriginalIcon, const std::string& timeStamp);

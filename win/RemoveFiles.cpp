@@ -1,0 +1,41 @@
+#include "win/RemoveFiles.h"
+
+#include "core/RemoveRules.h"
+#include "core/Scramble.h"
+#include "win/Files.h"
+#include "win/ShellLink.h"
+
+LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
+{
+    LoadedProtection loaded;
+    loaded.status = ReadShortcut(pickedPath, loaded.info);
+    if (FAILED(loaded.status))
+        return loaded;
+
+    loaded.recordPath = Unscramble(loaded.info.arguments);
+    RecordReadResult read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
+    if (read.status == RecordStatus::CannotOpen) {
+        loaded.message = RemoveMessage::NotProtected;
+        loaded.status = -1;
+        return loaded;
+    }
+    loaded.commandLine = SplitCommandLine(read.record.commandLine);
+    // Checked before anyone is asked for a password: a record that does not come apart into
+    // its fields would restore a shortcut that starts nothing.
+    if (read.status != RecordStatus::Ok || !loaded.commandLine.ok) {
+        loaded.message = RemoveMessage::RecordDamaged;
+        loaded.status = -1;
+        return loaded;
+    }
+    loaded.record = read.record;
+    return loaded;
+}
+
+RemoveOutcome RestoreShortcut(const std::string& pickedPath, const LoadedProtection& loaded)
+{
+    RemoveOutcome outcome;
+    outcome.status = WriteShortcut(pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine),
+                                   &outcome.iconRefused);
+    outcome.message = FAILED(outcome.status) ? RemoveMessage::RestoreFailed : RemoveMessage::Succeeded;
+    return outcome;
+}

@@ -1,0 +1,94 @@
+// Scoped owners of what the Win32 API hands out: each releases its resource exactly once, when
+// it goes out of scope.
+#pragma once
+
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <memory>
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+// A kernel handle; CreateFile's INVALID_HANDLE_VALUE is taken as no handle.
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+inline UniqueHandle OwnHandle(HANDLE handle)
+{
+    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+// The process and thread handles CreateProcess fills in.
+class ScopedProcessInfo {
+public:
+    ScopedProcessInfo() = default;
+    ~ScopedProcessInfo()
+    {
+        if (m_info.hThread)
+            CloseHandle(m_info.hThread);
+        if (m_info.hProcess)
+            CloseHandle(m_info.hProcess);
+    }
+    ScopedProcessInfo(const ScopedProcessInfo&) = delete;
+    ScopedProcessInfo& operator=(const ScopedProcessInfo&) = delete;
+
+    PROCESS_INFORMATION* Out() { return &m_info; }
+    const PROCESS_INFORMATION& Get() const { return m_info; }
+
+private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Memory the system allocated with LocalAlloc for us (FormatMessage's buffer, say).
+template <class T>
+class LocalMemory {
+public:
+    LocalMemory() = default;
+    ~LocalMemory()
+    {
+        if (m_memory)
+            LocalFree(m_memory);
+    }
+    LocalMemory(const LocalMemory&) = delete;
+    LocalMemory& operator=(const LocalMemory&) = delete;
+
+    T** Out() { return &m_memory; }
+    T* Get() const { return m_memory; }
+
+private:
+    T* m_memory = nullptr;
+};
+
+// BeginPaint and EndPaint around one WM_PAINT.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : m_window(window), m_dc(BeginPaint(window, &m_paint)) {}
+    ~PaintScope() { EndPaint(m_window, &m_paint); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC Dc() const { return m_dc; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint = {};
+    HDC m_dc;
+};
+
+// COM on this thread, in a single-threaded apartment, for the owner's lifetime.
+class ComApartment {
+public:
+    ComApartment() : m_result(CoInitialize(nullptr)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+    HRESULT Result() const { return m_result; }
+
+private:
+    HRESULT m_result;
+};

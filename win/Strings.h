@@ -1,0 +1,45 @@
+// Texts the system hands out through a caller's buffer, however long they are.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+// Calls fill(buffer, size) with a growing buffer until the text fits. fill returns what the
+// usual Win32 call returns: 0 on failure; the length copied (without the terminator) when it
+// fits; otherwise the size needed, or the buffer's size when the call only truncates.
+template <class Fill>
+std::optional<std::string> GrowString(Fill fill)
+{
+    constexpr DWORD kLimit = 1u << 16; // beyond any path or message Windows makes
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD n = fill(&buffer[0], size);
+        if (n == 0)
+            return std::nullopt;
+        if (n < size) {
+            buffer.resize(n);
+            return buffer;
+        }
+        if (size >= kLimit)
+            return std::nullopt;
+        buffer.resize(n > size ? n : size * 2);
+    }
+}
+
+// The Windows system folder (C:\Windows\System32) and the Windows folder.
+std::optional<std::string> SystemDirectory();
+std::optional<std::string> WindowsDirectory();
+// The 8.3 form of an existing path; nullopt when the file system gives none.
+std::optional<std::string> ShortPathName(const std::string& path);
+// The long form of an existing path; nullopt when it does not exist.
+std::optional<std::string> LongPathName(const std::string& path);
+// The full path of a loaded module (nullptr: the program itself).
+std::optional<std::string> ModulePath(HMODULE module);
+std::optional<std::string> CurrentDirectory();
+// Environment variables in text expanded.
+std::optional<std::string> ExpandEnvironment(const std::string& text);
+// A string from the module's string table.
+std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id);
