@@ -1,11 +1,38 @@
 #include "core/ProtectRules.h"
 
 #include "core/Paths.h"
+#include "core/Scramble.h"
 
 bool IsAlreadyProtected(const std::string& targetPath)
 {
     const std::string launcher = LowerAscii(LauncherFileName);
     return LowerAscii(LastCharacters(targetPath, launcher.size())) == launcher;
+}
+
+bool IsAbsoluteFileSystemPath(const std::string& path)
+{
+    auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    // No file name holds these; a quote would also end the record's quoted target early.
+    if (path.find_first_of("\"<>|") != std::string::npos)
+        return false;
+    if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\')
+        return true;
+    // \\server\share\...: a server and a share name, each at least one character.
+    if (path.size() < 5 || path.compare(0, 2, "\\\\") != 0 || path[2] == '\\' || path[2] == '?' || path[2] == '.')
+        return false;
+    std::string::size_type share = path.find('\\', 2);
+    return share != std::string::npos && share + 1 < path.size() && path[share + 1] != '\\';
+}
+
+bool ScramblesToLineEnd(const std::string& text)
+{
+    return Scramble(text).find_first_of("\r\n") != std::string::npos;
+}
+
+bool IsStorableRecord(const ProtectionRecord& record)
+{
+    return !ScramblesToLineEnd(record.password) && !ScramblesToLineEnd(record.commandLine) &&
+           !ScramblesToLineEnd(record.workingDirectory);
 }
 
 IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,

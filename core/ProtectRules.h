@@ -2,6 +2,8 @@
 // icon choice.
 #pragma once
 
+#include "core/ProtectionRecord.h"
+
 #include <string>
 
 // The launcher that protected shortcuts start, from the Windows system directory.
@@ -10,6 +12,17 @@ inline constexpr char LauncherFileName[] = "lkrun3.exe";
 // True when the target's path ends in the launcher's file name, in any case: such a shortcut
 // already starts the launcher.
 bool IsAlreadyProtected(const std::string& targetPath);
+
+// True for a path protect can put a record beside: a drive letter, a colon and a backslash, or
+// a UNC path (\\server\share\...). Empty, relative and virtual targets are not.
+bool IsAbsoluteFileSystemPath(const std::string& path);
+
+// True when every field's scrambled form is free of line ends, so that the record's lines come
+// apart where they were written and read back as the same fields.
+bool IsStorableRecord(const ProtectionRecord& record);
+
+// True when text's scrambled form holds a line end (it cannot be one line of a stored file).
+bool ScramblesToLineEnd(const std::string& text);
 
 // How the protected shortcut keeps the look of the original icon.
 struct IconChoice {

@@ -17,7 +17,8 @@ std::string MakeRecordPath(const std::string& shortTargetPath, const std::string
 
 std::string MakeCommandLine(const std::string& targetPath, const std::string& arguments)
 {
-    std::string target = targetPath.find(' ') == std::string::npos ? targetPath : "\"" + targetPath + "\"";
+    const bool quoted = targetPath.find_first_of(" &^()%") != std::string::npos;
+    std::string target = quoted ? "\"" + targetPath + "\"" : targetPath;
     return target + " " + arguments;
 }
 

@@ -42,6 +42,43 @@ TEST(ProtectRules, ATargetEndingInTheLaunchersNameIsAlreadyProtected)
         EXPECT_EQ(IsAlreadyProtected(c.target), c.isProtected) << c.target;
 }
 
+TEST(ProtectRules, OnlyAnAbsoluteFileSystemPathCanBeProtected)
+{
+    struct Case {
+        const char* target;
+        bool storable;
+    } cases[] = {
+        {"C:\\PROGRA~1\\EDIT.EXE", true},
+        {"d:\\x", true},
+        {"\\\\server\\share\\tool.exe", true},
+        {"", false},                                         // a virtual item such as This PC
+        {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", false}, // its parsing name
+        {"C:", false},
+        {"C:tool.exe", false},                               // relative to the drive's current folder
+        {"\\tool.exe", false},
+        {"tool.exe", false},
+        {"\\\\server", false},
+        {"\\\\server\\", false},
+        {"\\\\?\\C:\\x.exe", false},
+        {"\\\\.\\pipe\\x", false},
+        {"C:\\a\"b.exe", false},
+        {"C:\\a|b.exe", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAbsoluteFileSystemPath(c.target), c.storable) << c.target;
+}
+
+TEST(ProtectRules, ARecordWhoseScrambledFieldsHoldALineEndIsNotStorable)
+{
+    // 0x14 scrambles to LF at positions 10 on, 0x0E to LF at position 5 (shift 4); 0x17 to CR from 10 on.
+    EXPECT_TRUE(IsStorableRecord({"pw", "C:\\E.EXE -a", "C:\\Work"}));
+    EXPECT_FALSE(IsStorableRecord({"pw", "C:\\E.EXE -a\x14", ""}));
+    EXPECT_FALSE(IsStorableRecord({"abcde\x0E", "C:\\E.EXE ", ""}));
+    EXPECT_FALSE(IsStorableRecord({"pw", "C:\\E.EXE ", "C:\\Work\\dir\x17"}));
+    EXPECT_TRUE(ScramblesToLineEnd(std::string(10, 'a') + "\x14"));
+    EXPECT_FALSE(ScramblesToLineEnd(std::string(10, 'a') + "\x15"));
+}
+
 TEST(ProtectRules, OriginalIconChoice)
 {
     const std::string sys = "C:\\windows\\system32";

@@ -47,6 +47,11 @@ TEST(RecordCommandLine, QuotesOnlyTargetsThatKeptABlank)
         {"C:\\Gone Away\\edit.exe", "x y", "\"C:\\Gone Away\\edit.exe\" x y"},
         {"C:\\Gone Away\\edit.exe", "", "\"C:\\Gone Away\\edit.exe\" "},
         {"", "", " "},
+        // Characters the command interpreter acts on: a batch file must be started as itself.
+        {"C:\\TOOLS\\R&D.BAT", "-x", "\"C:\\TOOLS\\R&D.BAT\" -x"},
+        {"C:\\TOOLS\\A^B.CMD", "", "\"C:\\TOOLS\\A^B.CMD\" "},
+        {"C:\\TOOLS(X)\\RUN.BAT", "a", "\"C:\\TOOLS(X)\\RUN.BAT\" a"},
+        {"C:\\100%\\RUN.CMD", "a", "\"C:\\100%\\RUN.CMD\" a"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MakeCommandLine(c.target, c.arguments), c.commandLine);
