@@ -1,6 +1,7 @@
 #include "app/AboutDlg.h"
 
 #include "resource.h"
+#include "win/SystemLibrary.h"
 
 #include <shellapi.h>
 
@@ -22,5 +23,6 @@ BOOL CAboutDlg::OnCommand(UINT id, UINT notifyCode)
 void CAboutDlg::OnPoweredBy()
 {
     // The box stays open whether or not a browser could be started.
-    ShellExecuteA(nullptr, "open", kMakerSite, nullptr, nullptr, SW_SHOWNORMAL);
+    if (auto shellExecute = SystemFunction<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA"))
+        shellExecute(nullptr, "open", kMakerSite, nullptr, nullptr, SW_SHOWNORMAL);
 }

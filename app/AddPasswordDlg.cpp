@@ -1,6 +1,7 @@
 #include "app/AddPasswordDlg.h"
 
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "resource.h"
 
 CAddPasswordDlg::CAddPasswordDlg(HWND parent) : CDialog(IDD_ADDPASSWORD, parent) {}
@@ -19,8 +20,10 @@ void CAddPasswordDlg::DoDataExchange(CDataExchange* pDX)
 
 void CAddPasswordDlg::OnOK()
 {
-    if (!UpdateData(TRUE))
+    if (!UpdateData(TRUE) || ScramblesToLineEnd(m_strPassword)) {
+        AfxMessageBox(text::PasswordNotStorable);
         return;
+    }
     if (m_strPassword.empty()) {
         AfxMessageBox(text::EmptyPassword);
         return;

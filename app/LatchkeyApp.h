@@ -6,4 +6,8 @@
 class CLatchkeyApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    int ExitInstance() override { return m_nExitCode; }
+
+private:
+    int m_nExitCode = 0;
 };

@@ -7,6 +7,7 @@
 #include "core/Messages.h"
 #include "resource.h"
 #include "win/Process.h"
+#include "win/Scoped.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
 
@@ -91,7 +92,10 @@ void CMainWindow::OnHelp()
     // The shortcut pickers leave the current directory elsewhere; the read-me lives where we started.
     SetCurrentDirectoryA(m_strStartDir.c_str());
 
-    DWORD error = StartProcess("notepad.exe LatchkeyReadMe.txt", std::string(), true);
+    // By its full path: a bare name is looked for in our own folder and the current one first.
+    const std::optional<std::string> windows = WindowsDirectory();
+    DWORD error = windows ? StartProcess("\"" + *windows + "\\notepad.exe\" LatchkeyReadMe.txt", std::string(), true)
+                          : GetLastError();
     if (error == 0)
         return;
     AfxMessageBox(text::HelpFailed);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "framework/Framework.h"
-#include "win/Scoped.h"
 
 #include <string>
 
@@ -24,8 +23,6 @@ private:
     // True when it painted (the icon of the minimised window).
     bool OnPaint();
 
-    // Shortcut access needs COM on this thread, the only one, while the window is open.
-    ComApartment m_com;
     HICON m_hMainIcon;
     std::string m_strStartDir; // the current directory when the window opened; Help returns to it
 };

@@ -26,15 +26,21 @@ bool PromptForMasterPassword(const std::string& required)
 
 } // namespace
 
-bool PassMasterPasswordGate()
+GateResult PassMasterPasswordGate()
 {
     std::optional<std::string> path = MasterFilePath();
     if (!path) {
         AfxMessageBox(text::GateNoSystemFolder);
-        return false;
+        return GateResult::Closed;
     }
-    MasterPasswordDecision decision = DecideMasterPassword(ReadMasterFile(*path));
-    return !decision.promptNeeded || PromptForMasterPassword(decision.required);
+    // Fails closed: a file that exists but cannot be read may hold a password.
+    MasterFileRead file = ReadMasterFile(*path);
+    if (!file.missing && !file.bytes) {
+        AfxMessageBox(MasterUnreadableText(*path, true));
+        return GateResult::Unreadable;
+    }
+    MasterPasswordDecision decision = DecideMasterPassword(file.bytes);
+    return !decision.promptNeeded || PromptForMasterPassword(decision.required) ? GateResult::Open : GateResult::Closed;
 }
 
 void SetMasterPassword()
@@ -44,7 +50,12 @@ void SetMasterPassword()
         AfxMessageBox(text::GateNoSystemFolder);
         return;
     }
-    MasterPasswordDecision current = DecideMasterPassword(ReadMasterFile(*path));
+    MasterFileRead file = ReadMasterFile(*path);
+    if (!file.missing && !file.bytes) {
+        AfxMessageBox(MasterUnreadableText(*path, false));
+        return;
+    }
+    MasterPasswordDecision current = DecideMasterPassword(file.bytes);
     if (current.promptNeeded && !PromptForMasterPassword(current.required))
         return;
 

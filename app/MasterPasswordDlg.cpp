@@ -1,6 +1,8 @@
 #include "app/MasterPasswordDlg.h"
 
+#include "core/MasterPassword.h"
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "resource.h"
 
 CMasterPasswordDlg::CMasterPasswordDlg(HWND parent) : CDialog(IDD_MASTERPASSWORD, parent) {}
@@ -14,8 +16,12 @@ void CMasterPasswordDlg::DoDataExchange(CDataExchange* pDX)
 
 void CMasterPasswordDlg::OnOK()
 {
-    if (!UpdateData(TRUE))
+    // A password whose scrambled form holds a line end would be read back cut short, maybe to
+    // nothing; the marker word would be read back as "no master password".
+    if (!UpdateData(TRUE) || ScramblesToLineEnd(m_strPassword)) {
+        AfxMessageBox(text::PasswordNotStorable);
         return;
+    }
     if (m_strPassword != m_strRetype) {
         AfxMessageBox(text::RetypeDiffers);
         return;
@@ -23,5 +29,9 @@ void CMasterPasswordDlg::OnOK()
     if (m_strPassword.empty() &&
         MessageBoxA(m_hWnd, text::BlankMasterQuestion, text::BlankMasterCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
+    if (m_strPassword == OpenAccessMarker) {
+        AfxMessageBox(text::MarkerNotAPassword);
+        return;
+    }
     EndDialog(IDOK);
 }

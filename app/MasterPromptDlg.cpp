@@ -9,3 +9,9 @@ void CMasterPromptDlg::DoDataExchange(CDataExchange* pDX)
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
 }
+
+void CMasterPromptDlg::OnOK()
+{
+    UpdateData(TRUE);
+    EndDialog(IDOK);
+}

@@ -14,4 +14,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // Always closes with IDOK: a typed text that does not convert is emptied, so the caller
+    // finds it wrong like any other.
+    void OnOK() override;
 };

@@ -1,6 +1,8 @@
 #include "app/PickShortcut.h"
 
 #include "framework/Framework.h"
+#include "win/Scoped.h"
+#include "win/SystemLibrary.h"
 
 #include <commdlg.h>
 
@@ -24,7 +26,11 @@ bool PickShortcut(const std::string& title, std::string& pickedPath)
     ofn.lpstrDefExt = "lnk";
     // Without OFN_NOCHANGEDIR the dialog leaves the current directory at the picked folder.
     ofn.Flags = OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
+    // The dialog shows the shell's folders, which need COM; comdlg32 is loaded on the first pick,
+    // not at start-up.
+    ComApartment com;
+    auto getOpenFileName = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    if (!getOpenFileName || !getOpenFileName(&ofn))
         return false;
     pickedPath.assign(file.data());
     return true;

@@ -6,6 +6,7 @@
 #include "core/ProtectionRecord.h"
 #include "framework/Framework.h"
 #include "win/ProtectFiles.h"
+#include "win/Scoped.h"
 
 #include <ctime>
 
@@ -24,6 +25,9 @@ std::string LocalTimeStamp()
 
 CommandResult ProtectShortcut(const std::string& pickedPath)
 {
+    // Shortcut access needs COM; it is started here, not with the program, so that a run that
+    // protects nothing never loads it.
+    ComApartment com;
     LoadedShortcut loaded = LoadShortcutForProtection(pickedPath);
     if (loaded.message != ProtectMessage::None) {
         AfxMessageBox(ProtectMessageText(loaded.message, std::string(), std::string()));

@@ -5,9 +5,12 @@
 #include "core/Paths.h"
 #include "framework/Framework.h"
 #include "win/RemoveFiles.h"
+#include "win/Scoped.h"
 
 CommandResult RemoveProtection(const std::string& pickedPath)
 {
+    // Shortcut access needs COM; it is started here, not with the program.
+    ComApartment com;
     // A missing or damaged record is reported before anyone is asked for a password.
     LoadedProtection loaded = LoadProtectedShortcut(pickedPath);
     if (loaded.message != RemoveMessage::None)

@@ -15,9 +15,8 @@ void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
 
 void CRemovePasswordDlg::OnOK()
 {
-    if (!UpdateData(TRUE))
-        return;
-    if (m_strPassword != m_strLinkPassword) {
+    // A typed text that does not convert could only match a stored password by accident.
+    if (!UpdateData(TRUE) || m_strPassword != m_strLinkPassword) {
         AfxMessageBox(text::PasswordNotCorrect);
         return;
     }

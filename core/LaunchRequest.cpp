@@ -1,5 +1,6 @@
 #include "core/LaunchRequest.h"
 
+#include "core/Paths.h"
 #include "core/Scramble.h"
 #include "core/Secret.h"
 
@@ -18,6 +19,16 @@ std::string LauncherArgument(const std::string& commandLine)
     if (end < commandLine.size() && (commandLine[end] == ' ' || commandLine[end] == '\t'))
         ++end;
     return commandLine.substr(end);
+}
+
+bool IsProgramFile(const std::string& targetPath)
+{
+    const std::string name = FileName(targetPath);
+    const std::string::size_type dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string extension = LowerAscii(name.substr(dot));
+    return extension == ".exe" || extension == ".com";
 }
 
 LaunchRequest ReadLaunchRequest(const std::string& argument, FileReader readFile)

@@ -19,6 +19,10 @@ struct LaunchRequest {
     CommandLineParts program; // the record's command line split; ok when problem is None
 };
 
+// True when the target is a program that CreateProcess starts itself (.exe, .com); anything
+// else (a document, a folder, a batch file) is opened as the shell opens it.
+bool IsProgramFile(const std::string& targetPath);
+
 // Reads a whole file's bytes; nullopt when it cannot be read.
 using FileReader = std::optional<std::string> (*)(const std::string& path);
 

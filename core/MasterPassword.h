@@ -26,5 +26,5 @@ struct MasterPasswordDecision {
 };
 
 // Whether the tool must ask for the master password, given the file's bytes (nullopt when the
-// file could not be read): not for a missing file, an empty value or the marker.
+// file does not exist): not for a missing file, an empty value or the marker.
 MasterPasswordDecision DecideMasterPassword(const std::optional<std::string>& fileBytes);

@@ -9,6 +9,17 @@ std::string ProtectMessageText(ProtectMessage message, const std::string& baseNa
         return "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)";
     case ProtectMessage::AlreadyProtected:
         return "The shortcut you selected is already a password protected link.";
+    case ProtectMessage::TextTooLong:
+        return "The shortcut holds a text longer than Latchkey can keep.\nThe shortcut has not been changed.";
+    case ProtectMessage::NotAFileTarget:
+        return "The shortcut does not start a program or file on a disk, so it cannot be protected.\n"
+               "The shortcut has not been changed.";
+    case ProtectMessage::NotInCodePage:
+        return "The shortcut holds a character that Windows cannot pass on in the form Latchkey stores.\n"
+               "The shortcut has not been changed.";
+    case ProtectMessage::NotStorable:
+        return "The shortcut holds a character that a protection record cannot keep.\n"
+               "The shortcut has not been changed.";
     case ProtectMessage::RecordWriteFailed:
         return "Failed to write the protection record file:\n" + recordPath + "\nThe shortcut has not been changed.";
     case ProtectMessage::SystemDirectoryFailed:
@@ -42,6 +53,11 @@ std::string MasterSaveFailedText(const std::string& path)
 {
     return "Failed to save the master password:\n" + path +
            "\nThe master password has not been changed. Writing to the system folder needs administrator rights.";
+}
+
+std::string MasterUnreadableText(const std::string& path, bool atStartUp)
+{
+    return "The master password file cannot be read:\n" + path + (atStartUp ? "\nLatchkey will now close." : "");
 }
 
 std::string StartFailureText(const std::string& targetPath, const std::string& systemText)

@@ -9,6 +9,10 @@ enum class ProtectMessage {
     None,                  // go on (after loading) / nothing to show
     ReadFailed,            // the shortcut could not be read
     AlreadyProtected,      // it already starts the launcher
+    TextTooLong,           // a text longer than the shortcut could be read with
+    NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
+    NotInCodePage,         // a character the ANSI code page has no form for
+    NotStorable,           // a field whose scrambled form holds a line end
     RecordWriteFailed,     // the record could not be written; the shortcut is untouched
     SystemDirectoryFailed, // the system folder could not be found
     CreateLinkFailed,      // the protected shortcut could not be saved
@@ -35,6 +39,9 @@ namespace text {
 inline constexpr char PasswordNotCorrect[] = "Password not correct!";
 inline constexpr char EmptyPassword[] = "You cannot have empty password.";
 inline constexpr char RetypeDiffers[] = "The password you retyped is not the same as the first one. Try again.";
+inline constexpr char PasswordNotStorable[] =
+    "This password holds a character that Latchkey cannot store. Type another password.";
+inline constexpr char MarkerNotAPassword[] = "This word cannot be used as a password.";
 inline constexpr char SetIconFailed[] = "SetIconLocation failed!";
 inline constexpr char ProtectSucceededCaption[] = "Succeed!";
 inline constexpr char RemoveSucceededCaption[] = "Removal Succeed";
@@ -55,6 +62,9 @@ inline constexpr char BlankMasterCaption[] = "Disabling master password";
 
 // The master password could not be saved at path.
 std::string MasterSaveFailedText(const std::string& path);
+
+// The master password file exists but cannot be read; atStartUp adds that the tool closes.
+std::string MasterUnreadableText(const std::string& path, bool atStartUp);
 
 // The launcher: the program could not be started; systemText is the system's text for the error.
 std::string StartFailureText(const std::string& targetPath, const std::string& systemText);

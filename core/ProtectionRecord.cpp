@@ -3,11 +3,46 @@
 #include "core/Paths.h"
 #include "core/Scramble.h"
 
+#include <cstdio>
+
 std::string FormatTimeStamp(const std::tm& localTime)
 {
     char stamp[32] = {};
     std::size_t n = std::strftime(stamp, sizeof stamp, "%d%m%Y%H%M%S", &localTime);
     return std::string(stamp, n);
+}
+
+std::string NextTimeStamp(const std::string& timeStamp)
+{
+    if (timeStamp.size() != 14 || timeStamp.find_first_not_of("0123456789") != std::string::npos)
+        return std::string();
+    auto field = [&](std::size_t at, std::size_t length) { return std::stoi(timeStamp.substr(at, length)); };
+    int day = field(0, 2), month = field(2, 2), year = field(4, 4);
+    int hour = field(8, 2), minute = field(10, 2), second = field(12, 2);
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int monthDays[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] || hour > 23 || minute > 59 || second > 59)
+        return std::string();
+    if (++second == 60) {
+        second = 0;
+        if (++minute == 60) {
+            minute = 0;
+            if (++hour == 24) {
+                hour = 0;
+                if (++day > monthDays[month - 1]) {
+                    day = 1;
+                    if (++month == 13) {
+                        month = 1;
+                        if (++year > 9999)
+                            return std::string();
+                    }
+                }
+            }
+        }
+    }
+    char next[15];
+    std::snprintf(next, sizeof next, "%02d%02d%04d%02d%02d%02d", day, month, year, hour, minute, second);
+    return next;
 }
 
 std::string MakeRecordPath(const std::string& shortTargetPath, const std::string& timeStamp)

@@ -16,6 +16,10 @@ struct ProtectionRecord {
 // The local time as 14 digits, day first: "%d%m%Y%H%M%S". Names records and icon copies.
 std::string FormatTimeStamp(const std::tm& localTime);
 
+// The stamp one second later, the calendar carried (month lengths and leap years included);
+// the empty text for anything that is not such a stamp.
+std::string NextTimeStamp(const std::string& timeStamp);
+
 // The target's folder (text before its last backslash), a backslash, the stamp and ".lki".
 std::string MakeRecordPath(const std::string& shortTargetPath, const std::string& timeStamp);
 

@@ -133,6 +133,17 @@ std::string GetWindowString(HWND window)
     return text;
 }
 
+std::optional<std::string> GetWindowAnsiString(HWND window)
+{
+    int length = GetWindowTextLengthW(window);
+    if (length <= 0)
+        return std::string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return ToAnsi(text);
+}
+
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
 {
     HWND control = GetDlgItem(pDX->m_hDlg, controlId);
@@ -140,9 +151,12 @@ void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
         pDX->Fail();
         return;
     }
-    if (pDX->m_bSaveAndValidate)
-        value = GetWindowString(control);
-    else
+    if (pDX->m_bSaveAndValidate) {
+        std::optional<std::string> text = GetWindowAnsiString(control);
+        if (!text)
+            pDX->Fail();
+        value = text.value_or(std::string());
+    } else
         SetWindowTextA(control, value.c_str());
 }
 

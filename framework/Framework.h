@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 class CDialog;
@@ -54,12 +55,16 @@ public:
     bool m_bFailed = false;
 };
 
-// Each fails the exchange when the dialog has no such control.
+// Each fails the exchange when the dialog has no such control. DDX_Text also fails it, and
+// empties value, when the typed text holds a character the ANSI code page has no form for: it
+// would come back as '?', which could even match a stored password.
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value);
 void DDX_Check(CDataExchange* pDX, int controlId, bool& value);
 
 // The whole text of a window, however long.
 std::string GetWindowString(HWND window);
+// The same, nullopt when it holds a character the ANSI code page has no form for.
+std::optional<std::string> GetWindowAnsiString(HWND window);
 
 class CDialog {
 public:

@@ -37,9 +37,8 @@ void CLaunchPasswordDlg::DoDataExchange(CDataExchange* pDX)
 void CLaunchPasswordDlg::OnOK()
 {
     ClearSecret(m_strPassword);
-    if (!UpdateData(TRUE))
-        return;
-    if (m_strPassword != m_strExpected) {
+    // A typed text that does not convert could only match a stored password by accident.
+    if (!UpdateData(TRUE) || m_strPassword != m_strExpected) {
         AfxMessageBox(text::PasswordNotCorrect);
         return;
     }

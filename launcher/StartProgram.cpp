@@ -1,8 +1,17 @@
 #include "launcher/StartProgram.h"
 
+#include "core/LaunchRequest.h"
 #include "core/Paths.h"
 #include "win/Process.h"
+#include "win/Scoped.h"
 #include "win/Strings.h"
+#include "win/SystemLibrary.h"
+
+#include <shellapi.h>
+
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740L // the program's manifest asks for administrator rights
+#endif
 
 namespace {
 
@@ -10,6 +19,30 @@ bool IsFolder(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Opens the target as the shell opens it: a document with its program, a folder in a window, a
+// program that needs elevation (verb "runas") after the consent prompt.
+DWORD ShellStart(const CommandLineParts& program, const std::string& directory, const char* verb)
+{
+    // The shell's handlers may use COM; shell32 is loaded only when it is needed.
+    ComApartment com;
+    auto shellExecute = SystemFunction<decltype(&ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    if (!shellExecute)
+        return ERROR_PROC_NOT_FOUND;
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    // Our own message box reports a failure; the launcher ends right after the start.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = verb;
+    info.lpFile = program.targetPath.c_str();
+    info.lpParameters = program.arguments.empty() ? nullptr : program.arguments.c_str();
+    info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (shellExecute(&info))
+        return 0;
+    const DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_NO_ASSOCIATION;
 }
 
 } // namespace
@@ -36,9 +69,15 @@ std::string StartDirectory(const ProtectionRecord& record, const CommandLinePart
 
 DWORD StartProgram(const ProtectionRecord& record, const CommandLineParts& program)
 {
+    const std::string directory = StartDirectory(record, program);
+    if (!IsProgramFile(program.targetPath))
+        return ShellStart(program, directory, nullptr);
     // The stored command line already quotes a target that holds a blank; passing it whole,
     // without an application name, gives the program exactly its original arguments.
-    return StartProcess(record.commandLine, StartDirectory(record, program));
+    const DWORD error = StartProcess(record.commandLine, directory);
+    if (error == ERROR_ELEVATION_REQUIRED)
+        return ShellStart(program, directory, "runas");
+    return error;
 }
 
 std::string ProgramDisplayName(const std::string& targetPath)

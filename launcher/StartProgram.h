@@ -11,7 +11,8 @@
 // expanded when it names no folder as it stands), or the target's own folder when it is empty.
 std::string StartDirectory(const ProtectionRecord& record, const CommandLineParts& program);
 
-// Starts the record's command line exactly as stored, without waiting for the program.
+// Starts a program (.exe, .com) with the record's command line exactly as stored, and opens
+// anything else, or a program that needs elevation, as the shell does; never waits for it.
 // Returns 0, or the system's error code when the program cannot be started.
 DWORD StartProgram(const ProtectionRecord& record, const CommandLineParts& program);
 

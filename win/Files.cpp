@@ -3,31 +3,13 @@
 #include "win/Scoped.h"
 
 #include <algorithm>
+#include <utility>
 
-std::optional<std::string> ReadWholeFile(const std::string& path)
-{
-    UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    char chunk[4096];
-    for (;;) {
-        DWORD n = 0;
-        if (!ReadFile(file.get(), chunk, sizeof chunk, &n, nullptr))
-            return std::nullopt;
-        if (n == 0)
-            return bytes;
-        bytes.append(chunk, n);
-    }
-}
+namespace {
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes)
+// Writes all of bytes, flushes them to disk and closes the file, each step checked.
+bool WriteAllAndClose(UniqueHandle file, const std::string& bytes)
 {
-    UniqueHandle file = OwnHandle(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
@@ -39,6 +21,58 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes)
     if (!FlushFileBuffers(file.get()))
         return false;
     return CloseHandle(file.release()) != FALSE;
+}
+
+} // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path)
+{
+    // Sharing with writers lets a file that another program has open still be read.
+    UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::nullopt;
+    // Checked before the first read, which on a pipe or device could wait or never end.
+    LARGE_INTEGER size = {};
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        size.QuadPart > static_cast<LONGLONG>(MaxReadBytes))
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char chunk[4096];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &n, nullptr))
+            return std::nullopt;
+        if (n == 0)
+            return bytes;
+        // A file that grows while it is read is still bounded.
+        if (bytes.size() + n > MaxReadBytes)
+            return std::nullopt;
+        bytes.append(chunk, n);
+    }
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    UniqueHandle file = OwnHandle(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAllAndClose(std::move(file), bytes);
+}
+
+NewFileResult WriteNewWholeFile(const std::string& path, const std::string& bytes)
+{
+    UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileResult::Exists
+                                                                           : NewFileResult::Failed;
+    }
+    if (WriteAllAndClose(std::move(file), bytes))
+        return NewFileResult::Written;
+    DeleteFileA(path.c_str());
+    return NewFileResult::Failed;
 }
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes)

@@ -4,12 +4,23 @@
 #include <optional>
 #include <string>
 
-// A whole file's bytes; nullopt when it cannot be opened or read.
+// The most ReadWholeFile reads: far more than any record or master file holds.
+constexpr unsigned long MaxReadBytes = 1ul << 20;
+
+// A whole file's bytes; nullopt when it cannot be opened or read, or is not a plain disk file of
+// at most MaxReadBytes (a folder, a device, a pipe).
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Creates or truncates the file and writes bytes: every write, the flush to disk and the close
 // are checked. False when any of them fails.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+enum class NewFileResult { Written, Exists, Failed };
+
+// Creates a file that does not exist yet and writes bytes, checked as WriteWholeFile does. Never
+// opens what is already there, a link or junction at that name included: Exists. A file that
+// was created but not written whole is removed again.
+NewFileResult WriteNewWholeFile(const std::string& path, const std::string& bytes);
 
 // Writes bytes into a new file beside path, then moves it over path: the old file stays exactly
 // as it was unless the new one is on disk whole. The new file is removed on failure.

@@ -4,6 +4,8 @@
 #include "win/Files.h"
 #include "win/Strings.h"
 
+#include <windows.h>
+
 std::optional<std::string> MasterFilePath()
 {
     std::optional<std::string> system = SystemDirectory();
@@ -12,9 +14,13 @@ std::optional<std::string> MasterFilePath()
     return *system + "\\" + MasterFileName;
 }
 
-std::optional<std::string> ReadMasterFile(const std::string& path)
+MasterFileRead ReadMasterFile(const std::string& path)
 {
-    return ReadWholeFile(path);
+    MasterFileRead read;
+    read.bytes = ReadWholeFile(path);
+    if (!read.bytes)
+        read.missing = GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND;
+    return read;
 }
 
 bool WriteMasterFile(const std::string& path, const std::string& storedValue)

@@ -8,8 +8,14 @@
 // cannot be queried.
 std::optional<std::string> MasterFilePath();
 
-// The file's bytes as they are; nullopt when it cannot be opened or read.
-std::optional<std::string> ReadMasterFile(const std::string& path);
+struct MasterFileRead {
+    bool missing = false;             // the file does not exist: no master password is set
+    std::optional<std::string> bytes; // the file's bytes as they are; nullopt when it exists but
+                                      // cannot be read (locked, access denied, a folder, too big)
+};
+
+// Reads the file; only "the file does not exist" counts as missing.
+MasterFileRead ReadMasterFile(const std::string& path);
 
 // Writes the file for a stored value (see FormatMasterFile) into a new file beside it, then
 // moves that over the old one. Every write, the flush and the close are checked; on failure the

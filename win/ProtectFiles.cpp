@@ -7,21 +7,58 @@
 #include "win/ShellLink.h"
 #include "win/Strings.h"
 
+namespace {
+
+// How many later seconds are tried when the record's name is taken.
+constexpr int RecordNameTries = 100;
+
+ProtectMessage MessageFor(ShortcutTextProblem problem)
+{
+    switch (problem) {
+    case ShortcutTextProblem::TooLong: return ProtectMessage::TextTooLong;
+    case ShortcutTextProblem::NotInCodePage: return ProtectMessage::NotInCodePage;
+    case ShortcutTextProblem::None: break;
+    }
+    return ProtectMessage::None;
+}
+
+// True when text passes through the shell link object's UTF-16 unchanged.
+bool SurvivesCodePage(const std::string& text)
+{
+    return ToAnsi(ToWide(text)) == text;
+}
+
+} // namespace
+
 LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
 {
     LoadedShortcut loaded;
+    ShortcutTextProblem problem = ShortcutTextProblem::None;
     // An advertised shortcut installed here is taken at its component's path and nothing else.
     if (!ResolveAdvertisedShortcut(pickedPath, loaded.info.targetPath))
-        loaded.status = ReadShortcut(pickedPath, loaded.info);
+        loaded.status = ReadShortcut(pickedPath, loaded.info, &problem);
 
     // The path as it is when the file system gives no short form.
     loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
     if (FAILED(loaded.status)) {
         loaded.message = ProtectMessage::ReadFailed;
-    } else if (IsAlreadyProtected(loaded.info.targetPath)) {
-        loaded.message = ProtectMessage::AlreadyProtected;
-        loaded.status = -1;
+        return loaded;
     }
+    // Refused before anything is asked or written: what the record cannot keep exactly would
+    // come back changed, or start something else, after protect and remove.
+    if (IsAlreadyProtected(loaded.info.targetPath))
+        loaded.message = ProtectMessage::AlreadyProtected;
+    else if (problem != ShortcutTextProblem::None)
+        loaded.message = MessageFor(problem);
+    else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
+        loaded.message = ProtectMessage::NotAFileTarget;
+    else if (!SurvivesCodePage(loaded.info.targetPath))
+        loaded.message = ProtectMessage::NotInCodePage;
+    else if (!IsStorableRecord({std::string(), MakeCommandLine(loaded.info.targetPath, loaded.info.arguments),
+                                loaded.info.workingDirectory}))
+        loaded.message = ProtectMessage::NotStorable;
+    if (loaded.message != ProtectMessage::None)
+        loaded.status = -1;
     return loaded;
 }
 
@@ -29,15 +66,35 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
                                bool useOriginalIcon, const std::string& timeStamp)
 {
     ProtectOutcome outcome;
-    outcome.recordPath = MakeRecordPath(info.targetPath, timeStamp);
+    outcome.status = -1;
 
-    // A shortcut that starts the launcher without its record would lock the user out, so
-    // nothing goes further unless the record is on disk whole.
     ProtectionRecord record;
     record.password = password;
     record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
     record.workingDirectory = info.workingDirectory;
-    if (!WriteWholeFile(outcome.recordPath, FormatProtectionRecord(record))) {
+    if (!IsStorableRecord(record)) {
+        outcome.message = ProtectMessage::NotStorable;
+        return outcome;
+    }
+
+    // Created, never overwritten: a record of the same second, or a link planted at its name,
+    // stays as it is and the next second's name is tried. A shortcut that starts the launcher
+    // without its record would lock the user out, so nothing goes further unless the record is
+    // on disk whole.
+    std::string stamp = timeStamp;
+    const std::string bytes = FormatProtectionRecord(record);
+    NewFileResult written = NewFileResult::Exists;
+    for (int tries = 0; tries < RecordNameTries && written == NewFileResult::Exists && !stamp.empty(); ++tries) {
+        if (tries > 0)
+            stamp = NextTimeStamp(stamp);
+        outcome.recordPath = MakeRecordPath(info.targetPath, stamp);
+        if (!SurvivesCodePage(Scramble(outcome.recordPath))) {
+            outcome.message = ProtectMessage::NotInCodePage;
+            return outcome;
+        }
+        written = WriteNewWholeFile(outcome.recordPath, bytes);
+    }
+    if (written != NewFileResult::Written) {
         outcome.message = ProtectMessage::RecordWriteFailed;
         outcome.status = RecordWriteFailedStatus;
         return outcome;
@@ -55,7 +112,8 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     protectedLink.arguments = Scramble(outcome.recordPath);
     protectedLink.description = info.description;
     if (useOriginalIcon) {
-        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory, timeStamp);
+        // The icon copy takes the record's stamp, so that the two belong together.
+        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory, stamp);
         // Without its copy the icon source itself is the best look-alike left.
         if (!icon.copyFrom.empty() && !CopyFileA(icon.copyFrom.c_str(), icon.iconPath.c_str(), FALSE))
             icon.iconPath = icon.copyFrom;

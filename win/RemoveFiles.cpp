@@ -1,5 +1,6 @@
 #include "win/RemoveFiles.h"
 
+#include "core/ProtectRules.h"
 #include "core/RemoveRules.h"
 #include "core/Scramble.h"
 #include "win/Files.h"
@@ -13,7 +14,11 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
         return loaded;
 
     loaded.recordPath = Unscramble(loaded.info.arguments);
-    RecordReadResult read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
+    // Only a shortcut that starts the launcher names a record: the file named by any other
+    // shortcut's arguments is never opened. A NUL would end the path early at the file system.
+    RecordReadResult read;
+    if (IsAlreadyProtected(loaded.info.targetPath) && loaded.recordPath.find('\0') == std::string::npos)
+        read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
     if (read.status == RecordStatus::CannotOpen) {
         loaded.message = RemoveMessage::NotProtected;
         loaded.status = -1;
@@ -21,8 +26,8 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     }
     loaded.commandLine = SplitCommandLine(read.record.commandLine);
     // Checked before anyone is asked for a password: a record that does not come apart into
-    // its fields would restore a shortcut that starts nothing.
-    if (read.status != RecordStatus::Ok || !loaded.commandLine.ok) {
+    // its fields, or names no target, would restore a shortcut that starts nothing.
+    if (read.status != RecordStatus::Ok || !loaded.commandLine.ok || loaded.commandLine.targetPath.empty()) {
         loaded.message = RemoveMessage::RecordDamaged;
         loaded.status = -1;
         return loaded;

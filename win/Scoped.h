@@ -2,6 +2,8 @@
 // it goes out of scope.
 #pragma once
 
+#include "win/SystemLibrary.h"
+
 #include <windows.h>
 
 #include <objbase.h>
@@ -75,14 +77,21 @@ private:
     HDC m_dc;
 };
 
-// COM on this thread, in a single-threaded apartment, for the owner's lifetime.
+// COM on this thread, in a single-threaded apartment, for the owner's lifetime. ole32 is loaded
+// only here, when it is first needed.
 class ComApartment {
 public:
-    ComApartment() : m_result(CoInitialize(nullptr)) {}
+    ComApartment()
+    {
+        auto initialize = SystemFunction<decltype(&CoInitialize)>("ole32.dll", "CoInitialize");
+        m_result = initialize ? initialize(nullptr) : E_NOTIMPL;
+    }
     ~ComApartment()
     {
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
+        if (SUCCEEDED(m_result)) {
+            if (auto uninitialize = SystemFunction<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))
+                uninitialize();
+        }
     }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
@@ -90,5 +99,5 @@ public:
     HRESULT Result() const { return m_result; }
 
 private:
-    HRESULT m_result;
+    HRESULT m_result = E_FAIL;
 };

@@ -1,5 +1,8 @@
 #include "win/ShellLink.h"
 
+#include "win/Strings.h"
+#include "win/SystemLibrary.h"
+
 #include <msi.h>
 #include <shlobj.h>
 #include <wrl/client.h>
@@ -8,43 +11,63 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// Every text the shell link object and the installer hand us passes through a buffer of this
-// size, and so does the UTF-16 form of the shortcut file's own path.
-constexpr int PathUnits = MAX_PATH;
-
-// The link path in UTF-16 for IPersistFile. A path that does not fit fails here rather than
+// The UTF-16 form of the shortcut file's own path must fit this; a longer one fails rather than
 // being cut, so that a different file is never loaded or written.
-HRESULT ToWidePath(const std::string& linkPath, WCHAR (&wide)[PathUnits])
+constexpr size_t PathUnits = MAX_PATH;
+// Every text a shortcut stores is counted in 16 bits, so it fits with its terminator.
+constexpr size_t TextUnits = 65536;
+
+HRESULT ToWidePath(const std::string& linkPath, std::wstring& wide)
 {
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, PathUnits) == 0) {
-        DWORD error = GetLastError();
-        return error == ERROR_INSUFFICIENT_BUFFER ? HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE)
-                                                  : HRESULT_FROM_WIN32(error);
-    }
+    wide = ToWide(linkPath);
+    if (wide.empty() && !linkPath.empty())
+        return HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
+    if (wide.size() + 1 > PathUnits)
+        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     return S_OK;
 }
 
-// The text of a filled buffer, never past its end even if the callee left it unterminated.
-std::string BufferText(const char (&buffer)[PathUnits])
+HRESULT CreateShellLink(ComPtr<IShellLinkW>& link)
 {
-    std::size_t length = 0;
-    while (length < PathUnits - 1 && buffer[length] != '\0')
-        ++length;
-    return std::string(buffer, length);
+    auto create = SystemFunction<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+    if (!create)
+        return E_NOTIMPL;
+    return create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+}
+
+// Reads one text through get(buffer, size) into out, noting in problem why it would not come
+// back as it is.
+template <class Get>
+HRESULT ReadText(Get get, std::string& out, ShortcutTextProblem& problem)
+{
+    std::wstring buffer(TextUnits, L'\0');
+    HRESULT hr = get(&buffer[0], static_cast<int>(buffer.size()));
+    if (FAILED(hr))
+        return hr;
+    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+    // A text that fills the whole buffer may have been cut there.
+    if (buffer.size() + 1 >= TextUnits && problem == ShortcutTextProblem::None)
+        problem = ShortcutTextProblem::TooLong;
+    std::optional<std::string> ansi = ToAnsi(buffer);
+    if (!ansi && problem == ShortcutTextProblem::None)
+        problem = ShortcutTextProblem::NotInCodePage;
+    out = ansi.value_or(std::string());
+    return hr;
 }
 
 } // namespace
 
-HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info)
+HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem)
 {
     info.targetPath.clear();
     info.description.clear();
     info.workingDirectory.clear();
     info.arguments.clear();
+    ShortcutTextProblem found = ShortcutTextProblem::None;
 
     // Declared before the IPersistFile pointer, so released after it.
-    ComPtr<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+    ComPtr<IShellLinkW> link;
+    HRESULT hr = CreateShellLink(link);
     if (FAILED(hr))
         return hr;
     ComPtr<IPersistFile> file;
@@ -52,66 +75,66 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info)
     if (FAILED(hr))
         return hr;
 
-    WCHAR widePath[PathUnits];
+    std::wstring widePath;
     hr = ToWidePath(linkPath, widePath);
     if (FAILED(hr))
         return hr;
 
-    hr = file->Load(widePath, STGM_READ);
+    hr = file->Load(widePath.c_str(), STGM_READ);
     if (FAILED(hr))
         return hr;
     hr = link->Resolve(nullptr, SLR_UPDATE);
     if (FAILED(hr))
         return hr;
 
-    char target[PathUnits] = {};
-    WIN32_FIND_DATAA findData = {};
-    hr = link->GetPath(target, PathUnits, &findData, SLGP_UNCPRIORITY);
+    std::string target, description;
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, target,
+                  found);
     if (FAILED(hr))
         return hr;
-    char description[PathUnits] = {};
-    hr = link->GetDescription(description, PathUnits);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetDescription(text, size); }, description, found);
     if (FAILED(hr))
         return hr;
     // Target and description are taken together, once both have been read.
-    info.targetPath = BufferText(target);
-    info.description = BufferText(description);
+    info.targetPath = target;
+    info.description = description;
 
-    char text[PathUnits] = {};
-    hr = link->GetWorkingDirectory(text, PathUnits);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetWorkingDirectory(text, size); }, info.workingDirectory,
+                  found);
     if (FAILED(hr))
         return hr;
-    info.workingDirectory = BufferText(text);
-
-    text[0] = '\0';
-    hr = link->GetArguments(text, PathUnits);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetArguments(text, size); }, info.arguments, found);
     if (FAILED(hr))
         return hr;
-    info.arguments = BufferText(text);
 
-    text[0] = '\0';
     int iconIndex = 0;
-    hr = link->GetIconLocation(text, PathUnits, &iconIndex);
+    std::string iconPath;
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetIconLocation(text, size, &iconIndex); }, iconPath,
+                  found);
     if (FAILED(hr))
         return hr;
-    info.iconPath = BufferText(text);
+    info.iconPath = iconPath;
     info.iconIndex = iconIndex;
+    if (problem)
+        *problem = found;
     return hr;
 }
 
 HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused)
 {
-    ComPtr<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+    ComPtr<IShellLinkW> link;
+    HRESULT hr = CreateShellLink(link);
     if (FAILED(hr))
         return hr;
 
-    // A setter that refuses its value leaves the object's default; the save still goes ahead.
-    link->SetPath(info.targetPath.c_str());
-    link->SetDescription(info.description.c_str());
-    link->SetArguments(info.arguments.c_str());
-    link->SetWorkingDirectory(info.workingDirectory.c_str());
-    const bool refused = FAILED(link->SetIconLocation(info.iconPath.c_str(), info.iconIndex));
+    // A refused property would leave the object's default in the saved shortcut: a restored
+    // shortcut without its target, say. Only the icon is optional.
+    if (FAILED(hr = link->SetPath(ToWide(info.targetPath).c_str())) ||
+        FAILED(hr = link->SetDescription(ToWide(info.description).c_str())) ||
+        FAILED(hr = link->SetArguments(ToWide(info.arguments).c_str())) ||
+        FAILED(hr = link->SetWorkingDirectory(ToWide(info.workingDirectory).c_str())))
+        return hr;
+    const bool refused = FAILED(link->SetIconLocation(ToWide(info.iconPath).c_str(), info.iconIndex));
     if (iconRefused)
         *iconRefused = refused;
 
@@ -119,25 +142,32 @@ HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, boo
     hr = link.As(&file);
     if (FAILED(hr))
         return hr;
-    WCHAR widePath[PathUnits];
+    std::wstring widePath;
     hr = ToWidePath(linkPath, widePath);
     if (FAILED(hr))
         return hr;
-    return file->Save(widePath, TRUE);
+    return file->Save(widePath.c_str(), TRUE);
 }
 
 bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)
 {
-    char productCode[39] = {};
-    char featureId[PathUnits] = {};
-    char componentCode[PathUnits] = {};
-    if (MsiGetShortcutTargetA(linkPath.c_str(), productCode, featureId, componentCode) != ERROR_SUCCESS)
+    auto shortcutTarget = SystemFunction<decltype(&MsiGetShortcutTargetA)>("msi.dll", "MsiGetShortcutTargetA");
+    auto componentPath = SystemFunction<decltype(&MsiGetComponentPathA)>("msi.dll", "MsiGetComponentPathA");
+    if (!shortcutTarget || !componentPath)
         return false;
 
-    char path[PathUnits] = {};
-    DWORD size = PathUnits;
-    if (MsiGetComponentPathA(productCode, componentCode, path, &size) != INSTALLSTATE_LOCAL)
+    // Product, feature and component are GUIDs or names of at most 38 characters.
+    char productCode[39] = {};
+    char featureId[MAX_FEATURE_CHARS + 1] = {};
+    char componentCode[39] = {};
+    if (shortcutTarget(linkPath.c_str(), productCode, featureId, componentCode) != ERROR_SUCCESS)
         return false;
-    targetPath = BufferText(path);
+
+    std::string path(TextUnits, '\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    if (componentPath(productCode, componentCode, &path[0], &size) != INSTALLSTATE_LOCAL || size >= path.size())
+        return false;
+    path.resize(size);
+    targetPath = path;
     return true;
 }

@@ -8,12 +8,21 @@
 
 #include <string>
 
-// Fills info from the shortcut file. Empties the four texts first; the icon fields keep the
-// caller's values unless the icon step succeeds. Returns the first failing step's result.
-HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info);
+// Why a shortcut's texts cannot be carried as they are.
+enum class ShortcutTextProblem {
+    None,
+    TooLong,       // longer than a shortcut can hold: it may have been cut
+    NotInCodePage, // a character the ANSI code page has no form for
+};
 
-// Writes a new shortcut holding only the five properties, replacing any file at linkPath.
-// A refused icon location does not stop the save; *iconRefused tells the caller about it.
+// Fills info from the shortcut file. Empties the four texts first; the icon fields keep the
+// caller's values unless the icon step succeeds. Returns the first failing step's result; a
+// text that would not come back as it is, is named in *problem.
+HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr);
+
+// Writes a new shortcut holding only the five properties, replacing any file at linkPath. A
+// property the shell link object refuses fails the save, except the icon location: the shortcut
+// is saved without it, and *iconRefused tells the caller.
 HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused = nullptr);
 
 // True when Windows Installer knows linkPath as an advertised shortcut whose component is

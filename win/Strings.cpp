@@ -48,3 +48,32 @@ std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id)
         return n <= 0 ? 0 : static_cast<DWORD>(n) + 1 >= size ? size : static_cast<DWORD>(n);
     });
 }
+
+std::optional<std::string> ToAnsi(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int units = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), units, nullptr, 0, nullptr, &lossy);
+    if (n <= 0 || lossy)
+        return std::nullopt;
+    std::string ansi(static_cast<size_t>(n), '\0');
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), units, &ansi[0], n, nullptr, &lossy) != n ||
+        lossy)
+        return std::nullopt;
+    return ansi;
+}
+
+std::wstring ToWide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int bytes = static_cast<int>(text.size());
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, &wide[0], n);
+    return wide;
+}

@@ -43,3 +43,9 @@ std::optional<std::string> CurrentDirectory();
 std::optional<std::string> ExpandEnvironment(const std::string& text);
 // A string from the module's string table.
 std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id);
+
+// UTF-16 text in the ANSI code page; nullopt when a character has no exact form there (it
+// would come back as '?' or a look-alike).
+std::optional<std::string> ToAnsi(const std::wstring& text);
+// ANSI text in UTF-16.
+std::wstring ToWide(const std::string& text);

@@ -199,13 +199,14 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
 
 namespace {
 
-// Folders in the way of every record name of the coming minute, so that no record can be written.
+// Folders in the way of every record name of the coming minutes, so that no record can be written.
 class RecordNamesBlocked {
 public:
     explicit RecordNamesBlocked(const std::string& folder)
     {
         std::time_t now = std::time(nullptr);
-        for (std::time_t t = now - 1; t < now + 60; ++t) {
+        // More seconds than the tool tries before it gives up on a taken name.
+        for (std::time_t t = now - 1; t < now + 200; ++t) {
             std::string path = folder + "\\" + FormatTimeStamp(*std::localtime(&t)) + ".lki";
             if (CreateDirectoryA(path.c_str(), nullptr))
                 m_vecFolders.push_back(path);

@@ -130,6 +130,27 @@ TEST_F(LaunchRequestTest, ARecordPathWithANulIsNotCutShort)
     EXPECT_NE(LaunchProblemText(request.problem, request.recordPath).find(good), std::string::npos);
 }
 
+TEST(LaunchRequest, OnlyProgramsAreStartedDirectly)
+{
+    struct Case {
+        const char* target;
+        bool program;
+    } cases[] = {
+        {"C:\\PROGRA~1\\EDIT.EXE", true},
+        {"C:\\Tools\\tool.exe", true},
+        {"C:\\Tools\\OLD.COM", true},
+        {"C:\\Tools\\run.bat", false},
+        {"C:\\Tools\\run.cmd", false},
+        {"C:\\Docs\\letter.txt", false},
+        {"C:\\Docs", false},           // a folder
+        {"C:\\my.exe\\readme", false}, // the full stop is in a folder name
+        {"C:\\Tools\\tool.exe.lnk", false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsProgramFile(c.target), c.program) << c.target;
+}
+
 TEST(ClearSecret, ZeroesTheWholeBuffer)
 {
     std::string secret(100, 'x');

@@ -25,6 +25,31 @@ TEST(RecordName, TimeStampIsDayFirstAndZeroPadded)
     EXPECT_EQ(FormatTimeStamp(MakeTime(31, 1, 2027, 23, 59, 0)), "31012027235900");
 }
 
+TEST(RecordName, TheNextSecondCarriesTheCalendar)
+{
+    struct Case {
+        const char* stamp;
+        const char* next;
+    } cases[] = {
+        {"07122026090552", "07122026090553"},
+        {"07122026090559", "07122026090600"},
+        {"07122026095959", "07122026100000"},
+        {"07122026235959", "08122026000000"},
+        {"30042026235959", "01052026000000"},
+        {"28022026235959", "01032026000000"},
+        {"28022028235959", "29022028000000"}, // a leap year
+        {"28022100235959", "01032100000000"}, // a century is not, unless divisible by 400
+        {"29022000235959", "01032000000000"},
+        {"31122026235959", "01012027000000"},
+        {"31129999235959", ""},
+        {"32122026000000", ""},
+        {"0712202609055", ""},
+        {"07122026O90552", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NextTimeStamp(c.stamp), c.next) << c.stamp;
+}
+
 TEST(RecordName, PathIsInTheTargetsFolder)
 {
     EXPECT_EQ(MakeRecordPath("C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "07122026090552"),

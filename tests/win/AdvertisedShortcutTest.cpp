@@ -150,8 +150,9 @@ TEST_F(AdvertisedShortcut, ComponentFileGoneFallsBackToReadingTheShortcut)
     std::string target;
     EXPECT_FALSE(ResolveAdvertisedShortcut(link, target));
 
-    // The shell link object's own view of it: its description shows that it was read.
+    // The shell link object's own view of it: its description shows that it was read. Its
+    // target is the installer's descriptor, no file, so it cannot be protected.
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_GE(loaded.status, 0);
+    EXPECT_EQ(loaded.message, ProtectMessage::NotAFileTarget);
     EXPECT_EQ(loaded.info.description, "Read me, advertised");
 }

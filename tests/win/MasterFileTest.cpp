@@ -1,3 +1,4 @@
+#include "win/Files.h"
 #include "win/MasterFile.h"
 #include "core/MasterPassword.h"
 #include "tests/win/UnixShell.h"
@@ -78,20 +79,34 @@ TEST(MasterFilePath, IsTheSystemDirectoryAndTheFileName)
     EXPECT_EQ(*path, std::string(system, n) + "\\master2.lki");
 }
 
-TEST_F(MasterFileTest, MissingFileReadsAsNothing)
+TEST_F(MasterFileTest, OnlyAMissingFileReadsAsNothing)
 {
-    EXPECT_FALSE(ReadMasterFile(m_path));
-    EXPECT_FALSE(DecideMasterPassword(ReadMasterFile(m_path)).promptNeeded);
+    MasterFileRead missing = ReadMasterFile(m_path);
+    EXPECT_TRUE(missing.missing);
+    EXPECT_FALSE(missing.bytes);
+    EXPECT_FALSE(DecideMasterPassword(missing.bytes).promptNeeded);
+
+    // There, but not a file that can be read: neither missing nor read.
+    ASSERT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr));
+    MasterFileRead folder = ReadMasterFile(m_path);
+    EXPECT_FALSE(folder.missing);
+    EXPECT_FALSE(folder.bytes);
+    ASSERT_TRUE(RemoveDirectoryA(m_path.c_str()));
+
+    ASSERT_TRUE(WriteWholeFile(m_path, std::string(MaxReadBytes + 1, 'x')));
+    MasterFileRead huge = ReadMasterFile(m_path);
+    EXPECT_FALSE(huge.missing);
+    EXPECT_FALSE(huge.bytes);
 }
 
 TEST_F(MasterFileTest, WritesTheExactBytesAndReplacesAnOldFileWithoutLeftovers)
 {
     ASSERT_TRUE(WriteMasterFile(m_path, "abc"));
-    EXPECT_EQ(ReadMasterFile(m_path), std::optional<std::string>("abb\r\n"));
+    EXPECT_EQ(ReadMasterFile(m_path).bytes, std::optional<std::string>("abb\r\n"));
 
     // The replacement is shorter than the old content: nothing of the old file may remain.
     ASSERT_TRUE(WriteMasterFile(m_path, MasterStoredValue("")));
-    EXPECT_EQ(ReadMasterFile(m_path), std::optional<std::string>("opdla_`crs\r\n"));
+    EXPECT_EQ(ReadMasterFile(m_path).bytes, std::optional<std::string>("opdla_`crs\r\n"));
     EXPECT_EQ(Names(), std::vector<std::string>{"master2.lki"});
 }
 
@@ -101,7 +116,7 @@ TEST_F(MasterFileTest, ValuesWithBlanksControlBytesAndLengthComeBackWhole)
     for (const std::string& value : values) {
         SCOPED_TRACE(value.substr(0, 20));
         ASSERT_TRUE(WriteMasterFile(m_path, value));
-        MasterPasswordDecision decision = DecideMasterPassword(ReadMasterFile(m_path));
+        MasterPasswordDecision decision = DecideMasterPassword(ReadMasterFile(m_path).bytes);
         EXPECT_TRUE(decision.promptNeeded);
         EXPECT_EQ(decision.required, value);
     }
@@ -127,14 +142,14 @@ TEST_F(MasterFileTest, UncreatableNewFileFailsAndWritesNothing)
 TEST_F(MasterFileTest, UnwritableFileOrFolderFailsAndLeavesTheOldFileByteForByte)
 {
     ASSERT_TRUE(WriteMasterFile(m_path, "old password"));
-    const std::optional<std::string> old = ReadMasterFile(m_path);
+    const std::optional<std::string> old = ReadMasterFile(m_path).bytes;
     ASSERT_TRUE(old);
     for (const std::string& locked : {m_path, m_dir}) {
         SCOPED_TRACE(locked);
         lktest::ScopedImmutable lock(locked);
         ASSERT_TRUE(lock.IsSet());
         EXPECT_FALSE(WriteMasterFile(m_path, "new"));
-        EXPECT_EQ(ReadMasterFile(m_path), old);
+        EXPECT_EQ(ReadMasterFile(m_path).bytes, old);
         ASSERT_TRUE(lock.Clear());
         EXPECT_EQ(Names(), std::vector<std::string>{"master2.lki"});
     }
