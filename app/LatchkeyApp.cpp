@@ -2,18 +2,61 @@
 
 #include "app/MainWindow.h"
 #include "app/MasterPasswordCommand.h"
+#include "app/ShortcutCommand.h"
+#include "core/LaunchRequest.h"
+#include "core/ToolArguments.h"
+#include "win/Strings.h"
+
+namespace {
+
+// A file that exists and is no folder.
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
 
 // The one application object.
 CLatchkeyApp theApp;
 
 BOOL CLatchkeyApp::InitInstance()
 {
+    // The arguments are checked first: a mistake is reported before anything else happens.
+    ToolRequest request = ParseToolArguments(LauncherArgument(GetCommandLineA()));
+    if (request.action == ToolAction::Usage) {
+        AfxMessageBox(ToolUsageText(), MB_OK | MB_ICONINFORMATION);
+        return FALSE;
+    }
+    if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid) {
+        request.path = FullPathName(request.path).value_or(request.path);
+        if (!IsFile(request.path)) {
+            request.action = ToolAction::Invalid;
+            request.error = "This is not a shortcut file:\n" + request.path;
+        }
+    }
+    if (request.action == ToolAction::Invalid) {
+        AfxMessageBox(request.error);
+        m_nExitCode = 1;
+        return FALSE;
+    }
+
     // Giving up at the gate ends the program, with exit code 0, before any window opens; a
     // master password file that cannot be read ends it with exit code 1.
     switch (PassMasterPasswordGate()) {
     case GateResult::Open: break;
-    case GateResult::Closed: return FALSE;
+    case GateResult::Closed:
+        // Giving up at the prompt is a cancel to a script that asked for a command.
+        m_nExitCode = request.action == ToolAction::MainWindow ? 0 : 2;
+        return FALSE;
     case GateResult::Unreadable: m_nExitCode = 1; return FALSE;
+    }
+
+    if (request.action != ToolAction::MainWindow) {
+        // One command, owned by no window, then the program ends with its result.
+        m_nExitCode = ExitCodeOf(RunShortcutCommand(request.action, request.path));
+        return FALSE;
     }
 
     CMainWindow window;

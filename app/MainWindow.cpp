@@ -4,14 +4,22 @@
 #include "app/MasterPasswordCommand.h"
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
+#include "app/ShortcutCommand.h"
+#include "core/Paths.h"
 #include "core/Messages.h"
 #include "resource.h"
 #include "win/Process.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
+#include "win/SystemLibrary.h"
 
-CMainWindow::CMainWindow() : CDialog(IDD_LATCHKEY_DIALOG), m_hMainIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+#include <shellapi.h>
+
+CMainWindow::CMainWindow()
+    : CDialog(IDD_LATCHKEY_DIALOG), m_hMainIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+{
+}
 
 BOOL CMainWindow::OnInitDialog()
 {
@@ -29,6 +37,13 @@ BOOL CMainWindow::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hMainIcon));
 
     m_strStartDir = CurrentDirectory().value_or(std::string());
+
+    // Shortcuts may be dropped on the window. The tool runs elevated, and Windows keeps the
+    // messages of a drop from a non-elevated Explorer away unless this window lets them in.
+    SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+    constexpr UINT CopyGlobalData = 0x0049; // carries the dropped file list across the boundary
+    for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), CopyGlobalData})
+        ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
     return TRUE; // the focus goes to the first control, the protect button
 }
 
@@ -54,6 +69,10 @@ INT_PTR CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handle
         return TRUE;
     case WM_PAINT:
         handled = OnPaint();
+        return 0;
+    case WM_DROPFILES:
+        handled = true;
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_QUERYDRAGICON:
         handled = true;
@@ -85,6 +104,30 @@ bool CMainWindow::OnPaint()
     int y = (client.bottom - client.top - iconHeight + 1) / 2;
     DrawIcon(paint.Dc(), x, y, m_hMainIcon);
     return true;
+}
+
+void CMainWindow::OnDropFiles(HDROP drop)
+{
+    auto queryFile = SystemFunction<decltype(&DragQueryFileA)>("shell32.dll", "DragQueryFileA");
+    auto finish = SystemFunction<decltype(&DragFinish)>("shell32.dll", "DragFinish");
+    if (!queryFile || !finish)
+        return;
+    std::string path;
+    const UINT count = queryFile(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count == 1) {
+        const UINT length = queryFile(drop, 0, nullptr, 0);
+        path.assign(length + 1, '\0');
+        path.resize(queryFile(drop, 0, &path[0], length + 1));
+    }
+    finish(drop);
+
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (path.empty() || LowerAscii(LastCharacters(path, 4)) != ".lnk" || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        AfxMessageBox(text::DropOneShortcut);
+        return;
+    }
+    RunShortcutCommand(ToolAction::Decide, path);
 }
 
 void CMainWindow::OnHelp()

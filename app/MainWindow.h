@@ -16,6 +16,8 @@ protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    // A shortcut dropped from Explorer: the same decision as a shortcut named on the command line.
+    void OnDropFiles(HDROP drop);
     void OnHelp();
     void OnAbout();
     // True when it handled the command (the About entry of the system menu).

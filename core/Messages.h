@@ -49,6 +49,8 @@ inline constexpr char PickToProtectTitle[] = "SELECT THE SHORTCUT YOU WANT TO AD
 inline constexpr char PickToRemoveTitle[] =
     "*** REMOVE password protection -- select the shortcut you want to remove password protection";
 inline constexpr char HelpFailed[] = "Failed to use notepad to read help file.";
+inline constexpr char DropOneShortcut[] =
+    "Drop one shortcut (.lnk) on this window to protect it, or to remove its protection.";
 
 inline constexpr char GateNoSystemFolder[] = "GetSystemDirectory failed when finding master password info.";
 inline constexpr char SetNoSystemFolder[] = "GetSystemDirectory failed when setting up master password!";

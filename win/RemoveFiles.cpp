@@ -6,6 +6,12 @@
 #include "win/Files.h"
 #include "win/ShellLink.h"
 
+bool IsProtectedShortcut(const std::string& linkPath)
+{
+    ShortcutInfo info;
+    return SUCCEEDED(ReadShortcut(linkPath, info)) && IsAlreadyProtected(info.targetPath);
+}
+
 LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
 {
     LoadedProtection loaded;

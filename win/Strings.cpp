@@ -77,3 +77,8 @@ std::wstring ToWide(const std::string& text)
     MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, &wide[0], n);
     return wide;
 }
+
+std::optional<std::string> FullPathName(const std::string& path)
+{
+    return GrowString([&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
+}

@@ -49,3 +49,5 @@ std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id);
 std::optional<std::string> ToAnsi(const std::wstring& text);
 // ANSI text in UTF-16.
 std::wstring ToWide(const std::string& text);
+// The absolute form of a path, relative to the current folder.
+std::optional<std::string> FullPathName(const std::string& path);

@@ -1,0 +1,25 @@
+#include "app/ShortcutCommand.h"
+
+#include "app/ProtectCommand.h"
+#include "app/RemoveCommand.h"
+#include "win/RemoveFiles.h"
+#include "win/Scoped.h"
+
+CommandResult RunShortcutCommand(ToolAction action, const std::string& linkPath)
+{
+    if (action == ToolAction::Decide) {
+        ComApartment com;
+        action = IsProtectedShortcut(linkPath) ? ToolAction::Remove : ToolAction::Protect;
+    }
+    return action == ToolAction::Remove ? RemoveProtection(linkPath) : ProtectShortcut(linkPath);
+}
+
+int ExitCodeOf(CommandResult result)
+{
+    switch (result) {
+    case CommandResult::Succeeded: return 0;
+    case CommandResult::Cancelled: return 2;
+    case CommandResult::Failed: break;
+    }
+    return 1;
+}

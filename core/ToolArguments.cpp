@@ -1,0 +1,91 @@
+#include "core/ToolArguments.h"
+
+#include "core/Paths.h"
+
+namespace {
+
+std::string Trimmed(const std::string& text)
+{
+    const std::string::size_type first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The path in text: quoted (what follows the closing quote must be blank) or the whole text.
+// False when the quotes do not close or more follows them.
+bool TakePath(const std::string& text, std::string& path)
+{
+    if (text.empty() || text[0] != '"') {
+        path = text;
+        return true;
+    }
+    const std::string::size_type close = text.find('"', 1);
+    if (close == std::string::npos || !Trimmed(text.substr(close + 1)).empty())
+        return false;
+    path = text.substr(1, close - 1);
+    return true;
+}
+
+} // namespace
+
+ToolRequest ParseToolArguments(const std::string& arguments)
+{
+    ToolRequest request;
+    const std::string rest = Trimmed(arguments);
+    if (rest.empty())
+        return request;
+
+    std::string pathText = rest;
+    if (rest[0] == '/' || rest[0] == '-') {
+        const std::string::size_type end = rest.find_first_of(" \t");
+        const std::string word = rest.substr(0, end);
+        const std::string name = LowerAscii(word.substr(1));
+        pathText = end == std::string::npos ? std::string() : Trimmed(rest.substr(end));
+        if (name == "?") {
+            request.action = pathText.empty() ? ToolAction::Usage : ToolAction::Invalid;
+            if (!pathText.empty())
+                request.error = "Unexpected text after /?: " + pathText;
+            return request;
+        }
+        if (name == "protect")
+            request.action = ToolAction::Protect;
+        else if (name == "remove")
+            request.action = ToolAction::Remove;
+        else {
+            request.action = ToolAction::Invalid;
+            request.error = "Unknown switch: " + word + "\nType Latchkey /? for the usage.";
+            return request;
+        }
+        if (pathText.empty()) {
+            request.action = ToolAction::Invalid;
+            request.error = "The switch " + word + " needs the path of a shortcut.";
+            return request;
+        }
+    } else {
+        request.action = ToolAction::Decide;
+    }
+
+    if (!TakePath(pathText, request.path) || request.path.empty()) {
+        request.action = ToolAction::Invalid;
+        request.error = "This is not the path of one shortcut: " + pathText;
+        request.path.clear();
+    }
+    return request;
+}
+
+std::string ToolUsageText()
+{
+    return "Usage:\n"
+           "Latchkey\n"
+           "      opens the main window.\n"
+           "Latchkey /protect <shortcut>\n"
+           "      puts a password prompt in front of the shortcut.\n"
+           "Latchkey /remove <shortcut>\n"
+           "      removes the shortcut's password protection.\n"
+           "Latchkey <shortcut>\n"
+           "      removes the protection of a protected shortcut, protects any other.\n"
+           "\n"
+           "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
+           "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
+}

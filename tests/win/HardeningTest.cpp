@@ -1,0 +1,248 @@
+// The file work refuses what it cannot store and never writes through what is in its way:
+// records are created, never overwritten; long, unconvertible and virtual shortcuts are refused
+// before anything is written; remove reads a record only for a shortcut that starts the launcher.
+#include "ShortcutTestSupport.h"
+
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
+#include "launcher/StartProgram.h"
+#include "win/Files.h"
+#include "win/ProtectFiles.h"
+#include "win/RemoveFiles.h"
+#include "win/ShellLink.h"
+
+#include <algorithm>
+
+using namespace lktest;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// A shortcut written through the wide interface, with texts no ANSI code page may hold.
+HRESULT MakeWideLink(const std::string& linkPath, const std::wstring& target, const std::wstring& arguments)
+{
+    ComPtr<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+    if (FAILED(hr))
+        return hr;
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    ComPtr<IPersistFile> file;
+    hr = link.As(&file);
+    if (FAILED(hr))
+        return hr;
+    std::wstring wide(linkPath.begin(), linkPath.end());
+    return file->Save(wide.c_str(), TRUE);
+}
+
+std::vector<std::string> Entries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Hardening : public ComTest {
+protected:
+    void SetUp() override
+    {
+        ComTest::SetUp();
+        ASSERT_TRUE(MakeFolders(programFolder));
+        ASSERT_TRUE(WriteFileBytes(program, "MZ"));
+        shortProgram = ShortPath(program);
+        ASSERT_FALSE(shortProgram.empty());
+        shortFolder = shortProgram.substr(0, shortProgram.rfind('\\'));
+    }
+
+    // Protects link with a fixed time, returning the outcome.
+    ProtectOutcome Protect(const std::string& link, const std::string& stamp)
+    {
+        LoadedShortcut loaded = LoadShortcutForProtection(link);
+        EXPECT_EQ(loaded.message, ProtectMessage::None) << link;
+        return ApplyProtection(link, loaded.info, "pw", false, stamp);
+    }
+
+    ScratchFolder folder{"lk hardening"};
+    const std::string programFolder = folder / "Programs";
+    const std::string program = programFolder + "\\tool.exe";
+    std::string shortProgram, shortFolder;
+};
+
+TEST_F(Hardening, TwoProtectionsInOneSecondGetTwoRecords)
+{
+    const std::string first = folder / "First.lnk", second = folder / "Second.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    spec.arguments = "-first";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(first, spec));
+    spec.arguments = "-second";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(second, spec));
+
+    ProtectOutcome one = Protect(first, "31122026235959");
+    ProtectOutcome two = Protect(second, "31122026235959");
+    ASSERT_EQ(one.message, ProtectMessage::Succeeded);
+    ASSERT_EQ(two.message, ProtectMessage::Succeeded);
+    EXPECT_EQ(one.recordPath, shortFolder + "\\31122026235959.lki");
+    EXPECT_EQ(two.recordPath, shortFolder + "\\01012027000000.lki"); // the next second's name
+    EXPECT_EQ(ParseRecordFile(ReadWholeFile(one.recordPath)).record.commandLine, shortProgram + " -first");
+    EXPECT_EQ(ParseRecordFile(ReadWholeFile(two.recordPath)).record.commandLine, shortProgram + " -second");
+}
+
+TEST_F(Hardening, ALinkPlantedAtTheRecordsNameIsNeverWrittenThrough)
+{
+    const std::string victim = folder / "victim.txt";
+    ASSERT_TRUE(WriteFileBytes(victim, "precious"));
+    const std::string planted = programFolder + "\\01022026101010.lki";
+    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(victim)) + " " + ShellQuote(UnixPath(programFolder) +
+                                                                                   "/01022026101010.lki")),
+              0);
+    const std::string link = folder / "Tool.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+
+    ProtectOutcome outcome = Protect(link, "01022026101010");
+    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    EXPECT_EQ(outcome.recordPath, shortFolder + "\\01022026101011.lki");
+    EXPECT_EQ(FileBytes(victim), "precious");
+}
+
+TEST_F(Hardening, LongArgumentsSurviveProtectAndRemove)
+{
+    std::string arguments;
+    while (arguments.size() < 300)
+        arguments += "-option" + std::to_string(arguments.size()) + " ";
+    arguments += "end";
+    const std::string link = folder / "Long.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    spec.arguments = arguments;
+    spec.workingDirectory = programFolder;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+
+    ASSERT_EQ(Protect(link, "02022026101010").message, ProtectMessage::Succeeded);
+    LoadedProtection loaded = LoadProtectedShortcut(link);
+    ASSERT_TRUE(loaded.Ready());
+    EXPECT_EQ(loaded.commandLine.arguments, arguments);
+    ASSERT_EQ(RestoreShortcut(link, loaded).message, RemoveMessage::Succeeded);
+    ShortcutInfo restored;
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, restored));
+    EXPECT_EQ(restored.arguments, arguments);
+}
+
+TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
+{
+    struct Case {
+        const char* name;
+        std::wstring target;
+        std::wstring arguments;
+        ProtectMessage message;
+    } cases[] = {
+        {"control byte", std::wstring(program.begin(), program.end()), L"abcdefghij\x14", ProtectMessage::NotStorable},
+        {"outside the code page", std::wstring(program.begin(), program.end()), L"-name \x4E2D\x6587",
+         ProtectMessage::NotInCodePage},
+        {"no target", L"", L"-x", ProtectMessage::NotAFileTarget},
+        // A text longer than the read buffers cannot be made: a shortcut counts its texts in 16 bits.
+    };
+    const std::vector<std::string> before = Entries(programFolder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string link = folder / (std::string(c.name) + ".lnk");
+        ASSERT_HRESULT_SUCCEEDED(MakeWideLink(link, c.target, c.arguments));
+        const std::string bytes = FileBytes(link);
+        LoadedShortcut loaded = LoadShortcutForProtection(link);
+        EXPECT_EQ(loaded.message, c.message);
+        EXPECT_LT(loaded.status, 0);
+        EXPECT_EQ(FileBytes(link), bytes);
+    }
+    EXPECT_EQ(Entries(programFolder), before);
+
+    // A typed password that would split the record's lines.
+    const std::string link = folder / "Password.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ProtectOutcome outcome = ApplyProtection(link, loaded.info, "abcde\x0E", false, "03022026101010");
+    EXPECT_EQ(outcome.message, ProtectMessage::NotStorable);
+    EXPECT_EQ(Entries(programFolder), before);
+}
+
+TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
+{
+    // A real record, named by a shortcut that starts something else.
+    const std::string record = programFolder + "\\04022026101010.lki";
+    ASSERT_TRUE(WriteWholeFile(record, FormatProtectionRecord({"pw", shortProgram + " -x", ""})));
+    const std::string link = folder / "Plain.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    spec.arguments = Scramble(record);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    EXPECT_EQ(LoadProtectedShortcut(link).message, RemoveMessage::NotProtected);
+
+    // A record too big to be one, a folder, and a record that names no target.
+    const std::string protectedLink = folder / "Protected.lnk";
+    LinkSpec protectedSpec;
+    protectedSpec.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(protectedLink, protectedSpec));
+    ProtectOutcome outcome = Protect(protectedLink, "05022026101010");
+    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    const std::string protectedBytes = FileBytes(protectedLink);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool folder;
+        RemoveMessage message;
+    } cases[] = {
+        {"over 1 MiB", std::string(MaxReadBytes + 1, 'a'), false, RemoveMessage::NotProtected},
+        {"a folder", "", true, RemoveMessage::NotProtected},
+        {"no target", FormatProtectionRecord({"pw", " -x", ""}), false, RemoveMessage::RecordDamaged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(outcome.recordPath.c_str());
+        RemoveDirectoryA(outcome.recordPath.c_str());
+        if (c.folder)
+            ASSERT_TRUE(CreateDirectoryA(outcome.recordPath.c_str(), nullptr));
+        else
+            ASSERT_TRUE(WriteWholeFile(outcome.recordPath, c.bytes));
+        LoadedProtection loaded = LoadProtectedShortcut(protectedLink);
+        EXPECT_EQ(loaded.message, c.message);
+        EXPECT_FALSE(loaded.Ready());
+        EXPECT_EQ(FileBytes(protectedLink), protectedBytes);
+    }
+    RemoveDirectoryA(outcome.recordPath.c_str());
+}
+
+// A batch file whose path holds the command interpreter's special characters is started as
+// itself, through the shell, with its arguments.
+TEST_F(Hardening, ABatchFileWithSpecialCharactersStartsAsItself)
+{
+    const std::string batchFolder = folder / "R&D (100%)";
+    ASSERT_TRUE(MakeFolders(batchFolder));
+    const std::string batch = batchFolder + "\\run^it.bat";
+    const std::string marker = folder / "ran.txt";
+    ASSERT_TRUE(WriteFileBytes(batch, "@echo %1> \"" + marker + "\"\r\n"));
+    ProtectionRecord record{"pw", MakeCommandLine(batch, "hello"), ""};
+    CommandLineParts program = SplitCommandLine(record.commandLine);
+    ASSERT_TRUE(program.ok);
+    EXPECT_EQ(program.targetPath, batch);
+    ASSERT_EQ(StartProgram(record, program), 0u);
+    const ULONGLONG deadline = GetTickCount64() + 15000;
+    while (FileBytes(marker).empty() && GetTickCount64() < deadline)
+        Sleep(50);
+    EXPECT_EQ(FileBytes(marker).substr(0, 5), "hello");
+}
+
+} // namespace
