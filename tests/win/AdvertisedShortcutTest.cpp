@@ -1,10 +1,15 @@
 // Advertised shortcuts: a small package installed in the prefix, and a shortcut that carries
 // its installer descriptor instead of a path.
-#include "ShortcutTestSupport.h"
-
 #include "shortcut/ProtectShortcut.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
 
 #include <msi.h>
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -83,7 +88,7 @@ protected:
     void SetUp() override
     {
         ComTest::SetUp();
-        char folder[MAX_PATH] = {};
+        char folder[MAX_PATH] = {}; // the size the call takes
         ASSERT_HRESULT_SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILESX86, nullptr, 0, folder));
         installedFile = std::string(folder) + "\\Latchkey Advert Test\\Advertised ReadMe.txt";
         ASSERT_TRUE(FileExists(installedFile)) << installedFile;

@@ -3,9 +3,14 @@
 #include "launcher/LaunchRequest.h"
 #include "launcher/StartProgram.h"
 #include "storage/Scramble.h"
-#include "tests/win/LaunchProbe.h"
+#include "tests/support/Files.h"
+#include "tests/support/LaunchProbe.h"
+#include "tests/support/Paths.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
+
+using namespace lktest;
 
 namespace {
 
@@ -45,14 +50,12 @@ TEST(LauncherArgument, CarriesAScrambledPathWithQuotesAndBlanksWhole)
 
 class LaunchRequestTest : public ::testing::Test {
 protected:
-    probe::ScratchFolder scratch{"lk launch request"};
+    ScratchFolder scratch{"lk launch request"};
 
     std::string WriteFile(const std::string& name, const std::string& bytes)
     {
-        std::string path = scratch.Path() + "\\" + name;
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+        const std::string path = scratch / name;
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
         return path;
     }
 };
@@ -135,28 +138,28 @@ TEST(ClearSecret, ZeroesTheWholeBuffer)
 // Starts the probe through StartProgram and returns what it reports.
 class StartProgramTest : public ::testing::Test {
 protected:
-    probe::ScratchFolder scratch{"lk start program"};
+    ScratchFolder scratch{"lk start program"};
     std::string out = scratch.Path() + "\\report.bin";
 
-    void SetUp() override { ASSERT_FALSE(probe::ProbeProgram().empty()); }
+    void SetUp() override { ASSERT_FALSE(ProbeProgram().empty()); }
 
-    probe::Report Start(const ProtectionRecord& record, DWORD* error = nullptr)
+    ProbeReport Start(const ProtectionRecord& record, DWORD* error = nullptr)
     {
-        probe::ExpectReportAt(out);
+        ExpectProbeReportAt(out);
         CommandLineParts program = SplitCommandLine(record.commandLine);
         EXPECT_TRUE(program.ok);
         DWORD result = StartProgram(record, program);
         if (error)
             *error = result;
         if (result != 0)
-            return probe::Report{};
-        return probe::WaitForReport(out);
+            return ProbeReport{};
+        return WaitForProbeReport(out);
     }
 };
 
 TEST_F(StartProgramTest, PassesTheArgumentsExactlyInTheRecordsFolder)
 {
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("Long Probe Folder\\Launch Probe Program.exe"));
+    const std::string program = ShortPath(PlaceProbe(scratch, "Long Probe Folder\\Launch Probe Program.exe"));
     ASSERT_FALSE(program.empty());
     ASSERT_EQ(program.find(' '), std::string::npos) << program;
     const std::string workDir = scratch.Folder("Work Dir ;%&^!'()");
@@ -172,7 +175,7 @@ TEST_F(StartProgramTest, PassesTheArgumentsExactlyInTheRecordsFolder)
     };
     for (const char* arguments : argumentCases) {
         ProtectionRecord record{"pw", MakeCommandLine(program, arguments), workDir};
-        probe::Report report = Start(record);
+        ProbeReport report = Start(record);
         ASSERT_TRUE(report.arrived) << arguments;
         EXPECT_EQ(report.commandLine, program + " " + arguments);
         EXPECT_EQ(report.directory, workDir);
@@ -182,31 +185,31 @@ TEST_F(StartProgramTest, PassesTheArgumentsExactlyInTheRecordsFolder)
 TEST_F(StartProgramTest, AQuotedTargetWithABlankStarts)
 {
     // As stored for a target that kept its blank (no short form on its volume).
-    const std::string program = scratch.PlaceProbe("Folder With Blanks\\probe program.exe");
+    const std::string program = PlaceProbe(scratch, "Folder With Blanks\\probe program.exe");
     ProtectionRecord record{"pw", MakeCommandLine(program, "one \"two three\""), ""};
     ASSERT_EQ(record.commandLine.front(), '"');
-    probe::Report report = Start(record);
+    ProbeReport report = Start(record);
     ASSERT_TRUE(report.arrived);
     EXPECT_EQ(report.commandLine, "\"" + program + "\" one \"two three\"");
     // No working directory: the program's own folder.
-    EXPECT_EQ(probe::LongPath(report.directory), scratch.Path() + "\\Folder With Blanks");
+    EXPECT_EQ(LongPath(report.directory), scratch.Path() + "\\Folder With Blanks");
 }
 
 TEST_F(StartProgramTest, AnEmptyWorkingDirectoryMeansTheProgramsFolder)
 {
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("Program Folder\\probe.exe"));
-    probe::Report report = Start({"pw", MakeCommandLine(program, "-x"), ""});
+    const std::string program = ShortPath(PlaceProbe(scratch, "Program Folder\\probe.exe"));
+    ProbeReport report = Start({"pw", MakeCommandLine(program, "-x"), ""});
     ASSERT_TRUE(report.arrived);
     EXPECT_EQ(report.commandLine, program + " -x");
-    EXPECT_EQ(probe::LongPath(report.directory), scratch.Path() + "\\Program Folder");
+    EXPECT_EQ(LongPath(report.directory), scratch.Path() + "\\Program Folder");
 }
 
 TEST_F(StartProgramTest, AWorkingDirectoryWithEnvironmentVariablesIsExpanded)
 {
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("probe.exe"));
+    const std::string program = ShortPath(PlaceProbe(scratch, "probe.exe"));
     const std::string workDir = scratch.Folder("expanded here");
     SetEnvironmentVariableA("LK_TEST_FOLDER", scratch.Path().c_str());
-    probe::Report report = Start({"pw", MakeCommandLine(program, ""), "%LK_TEST_FOLDER%\\expanded here"});
+    ProbeReport report = Start({"pw", MakeCommandLine(program, ""), "%LK_TEST_FOLDER%\\expanded here"});
     SetEnvironmentVariableA("LK_TEST_FOLDER", nullptr);
     ASSERT_TRUE(report.arrived);
     EXPECT_EQ(report.directory, workDir);
@@ -231,7 +234,7 @@ TEST_F(StartProgramTest, AProgramThatCannotStartGivesTheSystemsError)
     EXPECT_NE(SystemErrorText(ERROR_FILE_NOT_FOUND).back(), '\n');
 
     // A working directory that does not exist stops the start as well.
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("probe.exe"));
+    const std::string program = ShortPath(PlaceProbe(scratch, "probe.exe"));
     error = 0;
     Start({"pw", MakeCommandLine(program, ""), scratch.Path() + "\\no such folder"}, &error);
     EXPECT_NE(error, 0u);
@@ -239,9 +242,9 @@ TEST_F(StartProgramTest, AProgramThatCannotStartGivesTheSystemsError)
 
 TEST(ProgramDisplayName, IsTheLongFileName)
 {
-    probe::ScratchFolder scratch{"lk display name"};
-    const std::string program = scratch.PlaceProbe("A Long Program Name.exe");
-    EXPECT_EQ(ProgramDisplayName(probe::ShortPath(program)), "A Long Program Name.exe");
+    ScratchFolder scratch{"lk display name"};
+    const std::string program = PlaceProbe(scratch, "A Long Program Name.exe");
+    EXPECT_EQ(ProgramDisplayName(ShortPath(program)), "A Long Program Name.exe");
     EXPECT_EQ(ProgramDisplayName("C:\\GONE~1\\MISSING.EXE"), "MISSING.EXE");
 }
 
@@ -255,10 +258,8 @@ TEST(LauncherResources, BothBuildsCarryDialogIconVersionAndAnAsInvokerManifest)
 {
     const char* distUnix = std::getenv("LK_DIST_DIR");
     ASSERT_NE(distUnix, nullptr);
-    std::string dist = std::string("Z:") + distUnix;
-    for (char& c : dist)
-        if (c == '/')
-            c = '\\';
+    const std::string dist = DosPath(distUnix);
+    ASSERT_FALSE(dist.empty());
     const std::string root = dist.substr(0, dist.rfind('\\'));
     for (const std::string exe : {root + "\\win64\\lkrun3.exe", root + "\\win32\\lkrun3.exe"}) {
         SCOPED_TRACE(exe);

@@ -1,31 +1,21 @@
 // Protecting real shortcuts: the record beside the program, the rewritten shortcut, the icon
 // choice and a program folder that cannot be written.
-#include "ShortcutTestSupport.h"
-
 #include "shortcut/ProtectShortcut.h"
+#include "shortcut/Shortcut.h"
+#include "storage/ProtectionRecord.h"
 #include "storage/Scramble.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace lktest;
 
 namespace {
-
-// Takes the files a test put into the system directory away again.
-class SystemDirectoryFiles {
-public:
-    ~SystemDirectoryFiles()
-    {
-        for (const std::string& path : m_paths)
-            DeleteFileA(path.c_str());
-    }
-    const std::string& Add(const std::string& path)
-    {
-        m_paths.push_back(path);
-        return m_paths.back();
-    }
-
-private:
-    std::vector<std::string> m_paths;
-};
 
 // The value of one "\tName\t...: value" line of lnkinfo's report; "(absent)" when there is none.
 std::string LnkInfoField(const std::string& report, const std::string& name)
@@ -75,7 +65,7 @@ protected:
     const std::string link = folder / "My Editor.lnk";
     std::string shortProgram, shortFolder;
     LinkSpec wanted;
-    SystemDirectoryFiles systemFiles;
+    RemoveAtEnd systemFiles; // icon copies in the system folder
 };
 
 } // namespace
@@ -98,29 +88,30 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     // The record: in the short-form folder of the program, exactly these bytes.
     const std::string recordPath = shortFolder + "\\07122026090552.lki";
     EXPECT_EQ(outcome.recordPath, recordPath);
-    EXPECT_EQ(FileBytes(programFolder + "\\07122026090552.lki"),
+    EXPECT_EQ(ReadFileBytes(programFolder + "\\07122026090552.lki"),
               ScramblePassword("Pass word!") + "\r\n" + ScramblePassword(shortProgram + " " + wanted.arguments) +
                   "\r\n" + ScramblePassword(wanted.workingDirectory) + "\r\n.");
 
     // The shortcut, rewritten in place: the launcher with the scrambled record path, nothing more.
     ShortcutInfo protectedLink;
     ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
-    EXPECT_EQ(protectedLink.targetPath, SystemDir() + "\\lkrun3.exe");
+    EXPECT_EQ(protectedLink.targetPath, SystemFolder() + "\\lkrun3.exe");
     EXPECT_EQ(protectedLink.arguments, ScramblePassword(recordPath));
     EXPECT_EQ(protectedLink.workingDirectory, "");
     EXPECT_EQ(protectedLink.description, wanted.description);
     EXPECT_EQ(protectedLink.iconPath, "");
     EXPECT_EQ(protectedLink.iconIndex, 0);
-    WORD hotKey = 1;
-    int show = 0;
-    ASSERT_HRESULT_SUCCEEDED(ReadHotKeyAndShow(link, hotKey, show));
-    EXPECT_EQ(hotKey, 0);
-    EXPECT_EQ(show, SW_SHOWNORMAL);
+    LinkSpec onDisk;
+    onDisk.hotKey = 1;
+    onDisk.showCommand = 0;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, onDisk));
+    EXPECT_EQ(onDisk.hotKey, 0);
+    EXPECT_EQ(onDisk.showCommand, SW_SHOWNORMAL);
 
     // An outside reader of .lnk files sees the same.
     std::string report;
     ASSERT_EQ(RunLinux("lnkinfo " + ShellQuote(UnixPath(link)), &report), 0) << report;
-    EXPECT_EQ(LnkInfoField(report, "Local path"), SystemDir() + "\\lkrun3.exe") << report;
+    EXPECT_EQ(LnkInfoField(report, "Local path"), SystemFolder() + "\\lkrun3.exe") << report;
     EXPECT_EQ(LnkInfoField(report, "Command line arguments"), ScramblePassword(recordPath)) << report;
     EXPECT_EQ(LnkInfoField(report, "Description"), wanted.description) << report;
     EXPECT_EQ(LnkInfoField(report, "Working directory"), "") << report;
@@ -158,7 +149,7 @@ TEST_F(ProtectShortcut, AFileThatIsNoShortcutIsRefusedAndNothingIsWritten)
     LoadedShortcut loaded = LoadShortcutForProtection(program);
     EXPECT_EQ(loaded.message, ProtectMessage::ReadFailed);
     EXPECT_LT(loaded.status, 0);
-    EXPECT_EQ(FileBytes(program), "MZ the long-named program");
+    EXPECT_EQ(ReadFileBytes(program), "MZ the long-named program");
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((programFolder + "\\*.lki").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
@@ -168,7 +159,7 @@ TEST_F(ProtectShortcut, AFileThatIsNoShortcutIsRefusedAndNothingIsWritten)
 
 TEST_F(ProtectShortcut, OriginalIconChoice)
 {
-    const std::string sys = SystemDir();
+    const std::string sys = SystemFolder();
     const std::string iconFile = folder / "Icons\\Pretty Icons.ICO";
     ASSERT_TRUE(MakeFolders(folder / "Icons"));
     ASSERT_TRUE(WriteFileBytes(iconFile, "icon bytes"));
@@ -211,7 +202,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
         ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
         if (!c.copyExtension.empty()) {
             EXPECT_EQ(protectedLink.iconPath, copy);
-            EXPECT_EQ(FileBytes(copy), c.copiedBytes);
+            EXPECT_EQ(ReadFileBytes(copy), c.copiedBytes);
         } else {
             EXPECT_EQ(protectedLink.iconPath, c.expectedIcon);
             EXPECT_FALSE(FileExists(copy));
@@ -225,7 +216,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.message, ProtectMessage::None);
-    const std::string before = FileBytes(link);
+    const std::optional<std::string> before = ReadFileBytes(link);
     ProtectOutcome outcome;
     {
         ScopedImmutable readOnly(programFolder);
@@ -239,7 +230,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     EXPECT_EQ(ProtectMessageText(outcome.message, "", outcome.recordPath),
               "Failed to write the protection record file:\n" + shortFolder +
                   "\\02022027020202.lki\nThe shortcut has not been changed.");
-    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_EQ(ReadFileBytes(link), before);
     EXPECT_FALSE(FileExists(outcome.recordPath));
 }
 
@@ -247,7 +238,7 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.message, ProtectMessage::None);
-    const std::string before = FileBytes(link);
+    const std::optional<std::string> before = ReadFileBytes(link);
     ProtectOutcome outcome;
     {
         ScopedImmutable readOnly(link);
@@ -256,6 +247,6 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
     }
     EXPECT_EQ(outcome.message, ProtectMessage::CreateLinkFailed);
     EXPECT_LT(outcome.status, 0);
-    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_EQ(ReadFileBytes(link), before);
     EXPECT_EQ(ReadProtectionRecord(outcome.recordPath).status, RecordStatus::Ok);
 }
