@@ -1,7 +1,9 @@
 // Help opens the read-me from the folder the tool started in, in Notepad, even after a shortcut
 // was picked elsewhere; without Notepad, two boxes say so.
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
 #include "tests/ui/LatchkeyUi.h"
-#include "tests/ui/TestFiles.h"
 
 #include "resource.h"
 
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+using namespace lktest;
 using namespace ui;
 
 namespace {
@@ -40,9 +43,7 @@ private:
     static constexpr const char* kHidden = ".lkhidden";
     static std::vector<std::string> Paths()
     {
-        char windows[MAX_PATH] = {};
-        UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
-        return {SystemDirectory() + "\\notepad.exe", std::string(windows, n < MAX_PATH ? n : 0) + "\\notepad.exe"};
+        return {SystemFolder() + "\\notepad.exe", WindowsFolder() + "\\notepad.exe"};
     }
     std::vector<std::string> m_vecHidden;
 };
@@ -56,30 +57,27 @@ HWND WaitForNotepadOn(const std::string& fileName)
 
 } // namespace
 
-TEST(Help, OpensTheReadMeOfTheStartFolderInNotepadOrSaysWhyNot)
+using Help = ComTest;
+
+TEST_F(Help, OpensTheReadMeOfTheStartFolderInNotepadOrSaysWhyNot)
 {
     NotepadHidden::Restore();
-    ComScope com;
     ScratchFolder folder("lkui-help");
-    const std::string startDir = folder / "start";
-    CreateDirectoryA(startDir.c_str(), nullptr);
-    WriteFileBytes(startDir + "\\LatchkeyReadMe.txt", "The read-me of the start folder.");
+    const std::string startDir = folder.Folder("start");
+    ASSERT_TRUE(WriteFileBytes(startDir + "\\LatchkeyReadMe.txt", "The read-me of the start folder."));
     // A read-me beside the picked shortcut, where Help must not look.
-    WriteFileBytes(folder / "elsewhere\\LatchkeyReadMe.txt", "The wrong read-me.");
+    ASSERT_TRUE(WriteFileBytes(folder / "elsewhere\\LatchkeyReadMe.txt", "The wrong read-me."));
     const std::string link = folder / "elsewhere\\Tool.lnk";
-    const std::string program = folder / "Tool.exe";
-    WriteFileBytes(program, "MZ");
-    MakeShortcut(link, Link{program, "", "", "", "", 0});
+    LinkSpec tool;
+    tool.target = folder / "Tool.exe";
+    ASSERT_TRUE(WriteFileBytes(tool.target, "MZ"));
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, tool));
 
     Latchkey app = StartLatchkey(startDir);
     ASSERT_NE(app.main, nullptr);
 
     // Pick a shortcut in another folder, which leaves the current directory there; then cancel.
-    Press(app.main, IDC_CREATE);
-    HWND picker = WaitForFileDialog(app.Id(), "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION");
-    ASSERT_NE(picker, nullptr);
-    ASSERT_TRUE(PickFile(picker, link));
-    HWND dialog = WaitForWindow(app.Id(), "Add Password Protection");
+    HWND dialog = PickForPassword(app, link);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PressToClose(dialog, IDCANCEL));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.main) != FALSE; }));

@@ -1,7 +1,10 @@
-// What the Latchkey UI tests share: starting the tool and the texts of its windows.
+// What the Latchkey UI tests share: starting the tool, the texts of its windows, and the way
+// into the protect command.
 #pragma once
 
 #include "tests/ui/UiDriver.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,8 @@ namespace ui {
 
 constexpr char kMainCaption[] = "Latchkey!";
 constexpr char kAppTitle[] = "Latchkey"; // caption of the tool's standard message boxes
+constexpr char kProtectPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";
+constexpr char kAddPasswordCaption[] = "Add Password Protection";
 
 inline std::string LatchkeyExe()
 {
@@ -36,6 +41,27 @@ inline Latchkey StartLatchkey(const std::string& currentDir = std::string())
         EXPECT_NE(app.main, nullptr) << "the main window did not open";
     }
     return app;
+}
+
+// Presses CREATE and waits for the file-open dialog; null (and a failure) when none came.
+inline HWND OpenProtectPicker(const Latchkey& app)
+{
+    Press(app.main, IDC_CREATE);
+    HWND picker = WaitForFileDialog(app.Id(), kProtectPickTitle);
+    EXPECT_NE(picker, nullptr) << "no file-open dialog";
+    return picker;
+}
+
+// Picks path in a new file-open dialog and waits for the Add Password Protection dialog; null
+// (and a failure) when it did not come.
+inline HWND PickForPassword(const Latchkey& app, const std::string& path)
+{
+    HWND picker = OpenProtectPicker(app);
+    if (!picker || !PickFile(picker, path))
+        return nullptr;
+    HWND dialog = WaitForWindow(app.Id(), kAddPasswordCaption);
+    EXPECT_NE(dialog, nullptr) << "no Add Password Protection dialog";
+    return dialog;
 }
 
 } // namespace ui

@@ -2,16 +2,18 @@
 // for its password and starts its program exactly; bad input is reported and starts nothing.
 #include "LauncherResource.h"
 #include "resource.h"
+#include "win/Files.h"
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
 #include "core/ProtectionRecord.h"
-#include "win/Files.h"
 #include "core/Scramble.h"
+#include "tests/support/Files.h"
+#include "tests/support/LaunchProbe.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
 #include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/UiDriver.h"
-#include "tests/win/LaunchProbe.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -19,6 +21,7 @@
 
 #include <string>
 
+using namespace lktest;
 using namespace ui;
 
 namespace {
@@ -28,9 +31,7 @@ constexpr char kSecurity[] = "Security";
 
 std::string SystemLauncher()
 {
-    char directory[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryA(directory, MAX_PATH);
-    return std::string(directory, n < MAX_PATH ? n : 0) + "\\lkrun3.exe";
+    return SystemFolder() + "\\lkrun3.exe";
 }
 
 // True when some running process was started by process pid.
@@ -75,9 +76,18 @@ public:
     DWORD Id() const { return m_dwId; }
     std::string ImagePath() const
     {
-        char path[MAX_PATH * 2] = {};
-        DWORD size = sizeof path;
-        return m_hProcess && QueryFullProcessImageNameA(m_hProcess, 0, path, &size) ? std::string(path, size) : "";
+        // The call says only that the buffer was too small, not how large it must be.
+        for (DWORD capacity = MAX_PATH; m_hProcess && capacity <= 32768; capacity *= 2) {
+            std::string path(capacity, '\0');
+            DWORD size = capacity;
+            if (QueryFullProcessImageNameA(m_hProcess, 0, &path[0], &size)) {
+                path.resize(size);
+                return path;
+            }
+            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+                break;
+        }
+        return std::string();
     }
     // The exit code once the process has ended within the time; STILL_ACTIVE when it has not.
     DWORD WaitForExit()
@@ -93,7 +103,7 @@ private:
     HANDLE m_hProcess = nullptr;
 };
 
-class LauncherUi : public ::testing::Test {
+class LauncherUi : public ComTest {
 protected:
     // The launcher goes where protected shortcuts look for it, for this test program only.
     static void SetUpTestSuite()
@@ -104,11 +114,10 @@ protected:
 
     void SetUp() override
     {
-        CoInitialize(nullptr);
-        ASSERT_FALSE(probe::ProbeProgram().empty());
-        probe::ExpectReportAt(report);
+        ComTest::SetUp();
+        ASSERT_FALSE(ProbeProgram().empty());
+        ExpectProbeReportAt(report);
     }
-    void TearDown() override { CoUninitialize(); }
 
     // Writes a shortcut to target and protects it with the create command's own file work.
     // keepLongTarget stands for a volume without short names: the target keeps its blanks.
@@ -145,7 +154,7 @@ protected:
 
     std::string NextStamp() { return "010120260000" + std::to_string(10 + m_nStamps++); }
 
-    probe::ScratchFolder scratch{"lk launcher ui"};
+    ScratchFolder scratch{"lk launcher ui"};
     std::string report = scratch.Path() + "\\report.bin";
 
 private:
@@ -154,8 +163,8 @@ private:
 
 TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
 {
-    const std::string longProgram = scratch.PlaceProbe("Launch Probe Folder\\Launch Probe Program.exe");
-    const std::string blankFolderProgram = scratch.PlaceProbe("Folder With Blanks\\probe program.exe");
+    const std::string longProgram = PlaceProbe(scratch, "Launch Probe Folder\\Launch Probe Program.exe");
+    const std::string blankFolderProgram = PlaceProbe(scratch, "Folder With Blanks\\probe program.exe");
     const std::string workDir = scratch.Folder("Work Dir ;%&^!'(),");
     struct Case {
         const char* name;
@@ -172,13 +181,13 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        probe::ExpectReportAt(report);
+        ExpectProbeReportAt(report);
         ShortcutInfo original;
         original.targetPath = c.target;
         original.arguments = c.arguments;
         original.workingDirectory = c.workingDirectory;
         const std::string link = Protect(std::string(c.name) + ".lnk", original, "Open Sesame", c.keepLongTarget);
-        const std::string storedTarget = c.keepLongTarget ? c.target : probe::ShortPath(c.target);
+        const std::string storedTarget = c.keepLongTarget ? c.target : ShortPath(c.target);
 
         Open(link);
         HWND dialog = WaitForSecurity();
@@ -205,12 +214,12 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
         SetControlText(dialog, IDC_PASSWORD, "Open Sesame");
         Press(dialog, IDOK);
         EXPECT_EQ(launcher.WaitForExit(), 0u);
-        probe::Report started = probe::WaitForReport(report);
+        ProbeReport started = WaitForProbeReport(report);
         ASSERT_TRUE(started.arrived);
         EXPECT_EQ(started.commandLine, MakeCommandLine(storedTarget, c.arguments));
         EXPECT_EQ(started.commandLine.substr(started.commandLine.size() - std::string(c.arguments).size()),
                   c.arguments);
-        EXPECT_EQ(probe::LongPath(started.directory), c.expectedFolder);
+        EXPECT_EQ(LongPath(started.directory), c.expectedFolder);
     }
 }
 
@@ -219,7 +228,7 @@ TEST_F(LauncherUi, AShortcutProtectedByLatchkeyOpensItsProgram)
     const std::string masterFile = SystemLauncher().substr(0, SystemLauncher().rfind('\\')) + "\\master2.lki";
     ASSERT_EQ(GetFileAttributesA(masterFile.c_str()), INVALID_FILE_ATTRIBUTES) << "a master password would be asked";
     ShortcutInfo original;
-    original.targetPath = scratch.PlaceProbe("Editor Folder\\Long Editor Name.exe");
+    original.targetPath = PlaceProbe(scratch, "Editor Folder\\Long Editor Name.exe");
     original.arguments = "--open \"My File.txt\" 100%";
     original.workingDirectory = scratch.Folder("Editor Documents");
     const std::string link = scratch.Path() + "\\Long Editor.lnk";
@@ -229,11 +238,7 @@ TEST_F(LauncherUi, AShortcutProtectedByLatchkeyOpensItsProgram)
     {
         Latchkey app = StartLatchkey();
         ASSERT_NE(app.main, nullptr);
-        Press(app.main, IDC_CREATE);
-        HWND picker = WaitForFileDialog(app.Id(), "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION");
-        ASSERT_NE(picker, nullptr);
-        ASSERT_TRUE(PickFile(picker, link));
-        HWND add = WaitForWindow(app.Id(), "Add Password Protection");
+        HWND add = PickForPassword(app, link);
         ASSERT_NE(add, nullptr);
         SetControlText(add, IDC_PASSWORD, "s3cret!");
         SetControlText(add, IDC_RETYPE, "s3cret!");
@@ -254,33 +259,28 @@ TEST_F(LauncherUi, AShortcutProtectedByLatchkeyOpensItsProgram)
     SetControlText(dialog, IDC_PASSWORD, "s3cret!");
     Press(dialog, IDOK);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
-    probe::Report started = probe::WaitForReport(report);
+    ProbeReport started = WaitForProbeReport(report);
     ASSERT_TRUE(started.arrived);
-    EXPECT_EQ(started.commandLine, probe::ShortPath(original.targetPath) + " " + original.arguments);
+    EXPECT_EQ(started.commandLine, ShortPath(original.targetPath) + " " + original.arguments);
     EXPECT_EQ(started.directory, original.workingDirectory);
 }
 
 TEST_F(LauncherUi, CancelEscapeAndTheCloseBoxStartNothing)
 {
     ShortcutInfo original;
-    original.targetPath = scratch.PlaceProbe("Cancelled Program.exe");
+    original.targetPath = PlaceProbe(scratch, "Cancelled Program.exe");
     original.arguments = "-never";
     const std::string link = Protect("cancelled.lnk", original, "pw");
 
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        probe::ExpectReportAt(report);
+    for (const WayToCancel& way : kWaysToCancel) {
+        SCOPED_TRACE(way.how);
+        ExpectProbeReportAt(report);
         Open(link);
         HWND dialog = WaitForSecurity();
         ASSERT_NE(dialog, nullptr);
         Launcher launcher(dialog);
         SetControlText(dialog, IDC_PASSWORD, "pw"); // typed, but not confirmed
-        if (way == 0)
-            Press(dialog, IDCANCEL);
-        else if (way == 1)
-            PressEscape(dialog);
-        else
-            PressCloseBox(dialog);
+        way.press(dialog);
         EXPECT_EQ(launcher.WaitForExit(), 0u);
         ExpectNothingStarted(launcher.Id());
     }
@@ -289,7 +289,7 @@ TEST_F(LauncherUi, CancelEscapeAndTheCloseBoxStartNothing)
 TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
 {
     ShortcutInfo original;
-    original.targetPath = scratch.PlaceProbe("Probe.exe");
+    original.targetPath = PlaceProbe(scratch, "Probe.exe");
     original.arguments = "-x";
     const std::string link = Protect("good.lnk", original, "pw");
     ShortcutInfo protectedLink;
@@ -297,7 +297,7 @@ TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
     const std::string goodRecord = Unscramble(protectedLink.arguments);
 
     const std::string damaged = scratch.Path() + "\\damaged record.lki";
-    ASSERT_TRUE(WriteWholeFile(damaged, FormatProtectionRecord({"pw", probe::ShortPath(original.targetPath), ""}))); // no blank
+    ASSERT_TRUE(WriteWholeFile(damaged, FormatProtectionRecord({"pw", ShortPath(original.targetPath), ""}))); // no blank
     const std::string missing = scratch.Path() + "\\01012026999999.lki";
 
     struct Case {
@@ -312,7 +312,7 @@ TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        probe::ExpectReportAt(report);
+        ExpectProbeReportAt(report);
         Process launcher = Process::Start(SystemLauncher(), scratch.Path(), c.argument);
         ASSERT_NE(launcher.Id(), 0u);
         MessageBoxInfo box = WaitForMessageBox(launcher.Id());

@@ -99,19 +99,11 @@ TEST(MainWindow, ShowsItsButtonsAndTextsCentredOnTheScreen)
 // Exit, the Escape key and the close box each end the program at once, without a question.
 TEST(MainWindow, ExitEscapeAndTheCloseBoxEndTheProgram)
 {
-    const struct {
-        const char* how;
-        void (*leave)(HWND);
-    } ways[] = {
-        {"Exit", [](HWND main) { Press(main, IDCANCEL); }},
-        {"Escape", [](HWND main) { PressEscape(main); }},
-        {"close box", [](HWND main) { PressCloseBox(main); }},
-    };
-    for (const auto& way : ways) {
+    for (const WayToCancel& way : kWaysToCancel) {
         SCOPED_TRACE(way.how);
         Latchkey app = StartLatchkey();
         ASSERT_NE(app.main, nullptr);
-        way.leave(app.main);
+        way.press(app.main);
         DWORD exitCode = 1;
         EXPECT_TRUE(app.process.WaitForExit(&exitCode)) << "still running";
         EXPECT_EQ(exitCode, 0u);

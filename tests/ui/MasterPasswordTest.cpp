@@ -1,8 +1,9 @@
 // The master password as a user meets it: the Security prompt at start-up, and the Set master
 // password command with its dialog, against the real master2.lki in the prefix's system folder.
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/UnixShell.h"
 #include "tests/ui/LatchkeyUi.h"
-#include "tests/ui/TestFiles.h"
-#include "tests/win/UnixShell.h"
 
 #include "resource.h"
 #include "core/MasterPassword.h"
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+using namespace lktest;
 using namespace ui;
 
 namespace {
@@ -28,14 +30,14 @@ constexpr char kBlankQuestion[] = "You didn't enter anything as the master passw
 
 std::string MasterPath()
 {
-    return SystemDirectory() + "\\master2.lki";
+    return SystemFolder() + "\\master2.lki";
 }
 
 // Files beside the master file that a write may have left: "master2.lki.*".
 std::vector<std::string> MasterLeftovers()
 {
     std::vector<std::string> names;
-    for (const std::string& name : FolderEntries(SystemDirectory()))
+    for (const std::string& name : FolderEntries(SystemFolder()))
         if (name.size() > 12 && _strnicmp(name.c_str(), "master2.lki.", 12) == 0)
             names.push_back(name);
     return names;
@@ -188,7 +190,7 @@ TEST_F(MasterPasswordUi, WithoutAFileNobodyIsAskedAndTheCommandSetsAPasswordForT
 // password (after Yes) stores the marker, and the next start asks nobody.
 TEST_F(MasterPasswordUi, GateAndCommandAskForTheExactPasswordAndABlankOneOpensTheTool)
 {
-    WriteFileBytes(MasterPath(), FormatMasterFile("Secret pw"));
+    ASSERT_TRUE(WriteFileBytes(MasterPath(), FormatMasterFile("Secret pw")));
 
     Latchkey app;
     HWND prompt = StartToPrompt(app.process);
@@ -249,22 +251,14 @@ TEST_F(MasterPasswordUi, GateAndCommandAskForTheExactPasswordAndABlankOneOpensTh
 // window never opens.
 TEST_F(MasterPasswordUi, CancelEscapeAndTheCloseBoxAtThePromptEndTheProgram)
 {
-    WriteFileBytes(MasterPath(), FormatMasterFile("Secret pw"));
-    const struct {
-        const char* how;
-        void (*giveUp)(HWND);
-    } ways[] = {
-        {"Cancel", [](HWND prompt) { Press(prompt, IDCANCEL); }},
-        {"Escape", [](HWND prompt) { PressEscape(prompt); }},
-        {"close box", [](HWND prompt) { PressCloseBox(prompt); }},
-    };
-    for (const auto& way : ways) {
+    ASSERT_TRUE(WriteFileBytes(MasterPath(), FormatMasterFile("Secret pw")));
+    for (const WayToCancel& way : kWaysToCancel) {
         SCOPED_TRACE(way.how);
         Process process;
         HWND prompt = StartToPrompt(process);
         ASSERT_NE(prompt, nullptr);
         SetControlText(prompt, IDC_PASSWORD, "Secret pw"); // even the right text, unsent
-        way.giveUp(prompt);
+        way.press(prompt);
         bool sawOtherWindow = false;
         EXPECT_TRUE(WaitUntil([&] {
             for (HWND window : TopWindows(process.Id()))
@@ -285,7 +279,7 @@ TEST_F(MasterPasswordUi, CancelEscapeAndTheCloseBoxAtThePromptEndTheProgram)
 TEST_F(MasterPasswordUi, UnwritableLocationIsReportedAndTheOldFileSurvives)
 {
     const std::string old = FormatMasterFile("Old pw");
-    WriteFileBytes(MasterPath(), old);
+    ASSERT_TRUE(WriteFileBytes(MasterPath(), old));
     Latchkey app;
     HWND prompt = StartToPrompt(app.process);
     ASSERT_NE(prompt, nullptr);
@@ -293,9 +287,9 @@ TEST_F(MasterPasswordUi, UnwritableLocationIsReportedAndTheOldFileSurvives)
     app.main = WaitForWindow(app.Id(), kMainCaption);
     ASSERT_NE(app.main, nullptr);
 
-    for (const std::string& locked : {SystemDirectory(), MasterPath()}) {
+    for (const std::string& locked : {SystemFolder(), MasterPath()}) {
         SCOPED_TRACE(locked);
-        lktest::ScopedImmutable lock(locked);
+        ScopedImmutable lock(locked);
         ASSERT_TRUE(lock.IsSet()) << "cannot set the immutable flag";
 
         Press(app.main, IDC_SETMASTER);

@@ -1,7 +1,9 @@
 // Protecting a shortcut from the main window, as a user does it: the file-open dialog, the Add
 // Password Protection dialog, the messages, and what ends up on disk.
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
 #include "tests/ui/LatchkeyUi.h"
-#include "tests/ui/TestFiles.h"
 
 #include "resource.h"
 #include "core/ProtectionRecord.h"
@@ -14,47 +16,33 @@
 #include <string>
 #include <vector>
 
+using namespace lktest;
 using namespace ui;
 
 namespace {
 
-const char kPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";
-const char kAddCaption[] = "Add Password Protection";
 constexpr int kFileTypeBox = 1136; // the file dialog's "Files of type" list
 constexpr int kReadOnlyBox = 1040; // its "Open as read-only" check box
 
-class ProtectFromMainWindow : public testing::Test {
+class ProtectFromMainWindow : public ComTest {
 protected:
     void SetUp() override
     {
+        ComTest::SetUp();
         m_strProgram = m_folder / "Program Files\\My Editor\\Long Editor Name.exe";
-        WriteFileBytes(m_strProgram, "MZ not really a program");
+        ASSERT_TRUE(WriteFileBytes(m_strProgram, "MZ not really a program"));
         m_strProgramFolder = m_folder / "Program Files\\My Editor";
         m_strLink = m_folder / "Links\\My Editor.lnk";
-        MakeShortcut(m_strLink, Link{m_strProgram, "-n \"a file.txt\"", "C:\\work here", "Edits text", "", 0});
+        LinkSpec link;
+        link.target = m_strProgram;
+        link.arguments = "-n \"a file.txt\"";
+        link.workingDirectory = "C:\\work here";
+        link.description = "Edits text";
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(m_strLink, link));
         m_strLinkBytes = ReadFileBytes(m_strLink);
+        ASSERT_TRUE(m_strLinkBytes);
         m_strNotALink = m_folder / "Links\\notes.txt";
-        WriteFileBytes(m_strNotALink, "plain text, not a shortcut\r\n");
-    }
-
-    // Presses CREATE and waits for the file-open dialog.
-    HWND OpenPicker(const Latchkey& app)
-    {
-        Press(app.main, IDC_CREATE);
-        HWND picker = WaitForFileDialog(app.Id(), kPickTitle);
-        EXPECT_NE(picker, nullptr) << "no file-open dialog";
-        return picker;
-    }
-
-    // Picks path in a new file-open dialog and waits for the Add Password Protection dialog.
-    HWND PickForPassword(const Latchkey& app, const std::string& path)
-    {
-        HWND picker = OpenPicker(app);
-        if (!picker || !PickFile(picker, path))
-            return nullptr;
-        HWND dialog = WaitForWindow(app.Id(), kAddCaption);
-        EXPECT_NE(dialog, nullptr) << "no Add Password Protection dialog";
-        return dialog;
+        ASSERT_TRUE(WriteFileBytes(m_strNotALink, "plain text, not a shortcut\r\n"));
     }
 
     // Expects one message box with text and caption, answers it and sees it go.
@@ -81,9 +69,9 @@ protected:
         EXPECT_EQ(ReadFileBytes(m_strLink), m_strLinkBytes) << "the shortcut was changed";
     }
 
-    ComScope m_com;
     ScratchFolder m_folder{"lkui-protect"};
-    std::string m_strProgram, m_strProgramFolder, m_strLink, m_strLinkBytes, m_strNotALink;
+    std::string m_strProgram, m_strProgramFolder, m_strLink, m_strNotALink;
+    std::optional<std::string> m_strLinkBytes;
 };
 
 } // namespace
@@ -96,7 +84,7 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
     ASSERT_NE(app.main, nullptr);
 
     // The file-open dialog, cancelled.
-    HWND picker = OpenPicker(app);
+    HWND picker = OpenProtectPicker(app);
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(GetWindow(picker, GW_OWNER), app.main);
     EXPECT_EQ(ControlText(picker, kFileTypeBox), "Program Link (*.lnk)");
@@ -172,21 +160,22 @@ TEST_F(ProtectFromMainWindow, CancelRefuseThenProtect)
     ProtectionRecord expected{"Secret pass", ShortPath(m_strProgram) + " -n \"a file.txt\"", "C:\\work here"};
     EXPECT_EQ(ReadFileBytes(recordPath), FormatProtectionRecord(expected));
 
-    Link link = ReadLink(m_strLink);
-    EXPECT_EQ(link.target, SystemDirectory() + "\\lkrun3.exe");
+    LinkSpec link;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(m_strLink, link));
+    EXPECT_EQ(link.target, SystemFolder() + "\\lkrun3.exe");
     EXPECT_EQ(Unscramble(link.arguments), recordPath);
     EXPECT_EQ(link.workingDirectory, "");
     EXPECT_EQ(link.description, "Edits text");
     EXPECT_EQ(link.iconPath, "");
 
     // The same shortcut again, and a file that is no shortcut at all.
-    picker = OpenPicker(app);
+    picker = OpenProtectPicker(app);
     ASSERT_NE(picker, nullptr);
     ASSERT_TRUE(PickFile(picker, m_strLink));
     ExpectMessage(app, "The shortcut you selected is already a password protected link.");
     ExpectBackAtMainWindow(app);
 
-    picker = OpenPicker(app);
+    picker = OpenProtectPicker(app);
     ASSERT_NE(picker, nullptr);
     ASSERT_TRUE(PickFile(picker, m_strNotALink));
     ExpectMessage(app, "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
@@ -222,16 +211,6 @@ public:
 
 private:
     std::vector<std::string> m_vecFolders;
-};
-
-// Deletes a file when it goes: copies the tool puts into the system folder.
-struct DeleteAtEnd {
-    std::string path;
-    ~DeleteAtEnd()
-    {
-        if (!path.empty())
-            DeleteFileA(path.c_str());
-    }
 };
 
 } // namespace
@@ -293,14 +272,16 @@ TEST_F(ProtectFromMainWindow, FailuresToWriteAndTheOriginalIcon)
         ExpectMessage(app, "Password protection link for\nMy Editor\nhas been created successfully!", "Succeed!");
         ExpectBackAtMainWindow(app);
 
-        Link link = ReadLink(m_strLink);
+        LinkSpec link;
+        ASSERT_HRESULT_SUCCEEDED(ReadLink(m_strLink, link));
         std::string recordPath = Unscramble(link.arguments);
         ASSERT_EQ(recordPath.substr(0, shortFolder.size() + 1), shortFolder + "\\");
         std::string stamp = recordPath.substr(shortFolder.size() + 1, 14);
-        DeleteAtEnd copy{SystemDirectory() + "\\" + stamp + ".exe"};
-        EXPECT_EQ(link.iconPath, copy.path);
+        RemoveAtEnd systemFiles;
+        const std::string copy = systemFiles.Add(SystemFolder() + "\\" + stamp + ".exe");
+        EXPECT_EQ(link.iconPath, copy);
         EXPECT_EQ(link.iconIndex, 0);
-        EXPECT_EQ(ReadFileBytes(copy.path), ReadFileBytes(m_strProgram)) << "no copy of the icon source";
+        EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(m_strProgram)) << "no copy of the icon source";
     }
 
     Press(app.main, IDCANCEL);

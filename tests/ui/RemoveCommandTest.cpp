@@ -1,20 +1,22 @@
 // The remove command driven like a user: the picker, the Security dialog and its refusals,
 // the messages, and what ends up on disk.
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
 #include "tests/ui/LatchkeyUi.h"
 
 #include "resource.h"
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
 #include "core/ProtectionRecord.h"
-#include "win/Files.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <iterator>
 #include <string>
 #include <vector>
 
+using namespace lktest;
 using namespace ui;
 
 namespace {
@@ -22,18 +24,6 @@ namespace {
 constexpr char kRemoveTitle[] =
     "*** REMOVE password protection -- select the shortcut you want to remove password protection";
 constexpr char kPassword[] = "Open Sesame";
-
-std::string ShortPath(const std::string& path)
-{
-    char buffer[MAX_PATH];
-    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : std::string();
-}
-
-std::string FileBytes(const std::string& path)
-{
-    return ReadWholeFile(path).value_or(std::string());
-}
 
 // The Security dialog's controls in tab order, with their texts and the styles that matter:
 // a masked password box with a border, two borderless read-only lines; the password box has
@@ -87,43 +77,12 @@ void ExpectSecurityTemplate(HWND security)
 
 // A program with a long name in a folder with blanks, and a shortcut to it named with a blank,
 // protected through the create command's file work. Everything goes when the test ends.
-class RemoveCommandTest : public testing::Test {
+class RemoveCommandTest : public ComTest {
 protected:
-    static void SetUpTestSuite() { CoInitialize(nullptr); }
-    static void TearDownTestSuite() { CoUninitialize(); }
-
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        DWORD n = GetTempPathA(MAX_PATH, temp);
-        ASSERT_GT(n, 0u);
-        m_root = Folder(std::string(temp, n) + "lk ui remove " + std::to_string(GetCurrentProcessId()));
-        m_links = Folder(m_root + "\\My Links");
-        Folder(m_root + "\\My Editor");
-        m_program = Track(m_root + "\\My Editor\\Long Editor Name.exe");
-        std::FILE* file = std::fopen(m_program.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs("MZ", file);
-        std::fclose(file);
-        m_link = Track(m_links + "\\My Editor.lnk");
-    }
-
-    void TearDown() override
-    {
-        for (auto it = m_paths.rbegin(); it != m_paths.rend(); ++it)
-            if (!DeleteFileA(it->c_str()))
-                RemoveDirectoryA(it->c_str());
-    }
-
-    std::string Track(const std::string& path)
-    {
-        m_paths.push_back(path);
-        return path;
-    }
-    std::string Folder(const std::string& path)
-    {
-        CreateDirectoryA(path.c_str(), nullptr);
-        return Track(path);
+        ComTest::SetUp();
+        ASSERT_TRUE(WriteFileBytes(m_program, "MZ"));
     }
 
     // Writes the user's shortcut and protects it; returns the record path.
@@ -139,7 +98,7 @@ protected:
         EXPECT_EQ(loaded.message, ProtectMessage::None);
         ProtectOutcome outcome = ApplyProtection(m_link, loaded.info, kPassword, false, stamp);
         EXPECT_EQ(outcome.message, ProtectMessage::Succeeded);
-        return Track(MakeRecordPath(loaded.info.targetPath, stamp));
+        return MakeRecordPath(loaded.info.targetPath, stamp);
     }
 
     // Presses the REMOVE button and picks the shortcut in the file dialog.
@@ -174,8 +133,10 @@ protected:
         EXPECT_EQ(ControlText(security, IDC_PASSWORD), text);
     }
 
-    std::vector<std::string> m_paths;
-    std::string m_root, m_links, m_program, m_link;
+    ScratchFolder m_scratch{"lk ui remove"};
+    const std::string m_links = m_scratch.Folder("My Links");
+    const std::string m_program = m_scratch / "My Editor\\Long Editor Name.exe";
+    const std::string m_link = m_links + "\\My Editor.lnk";
 };
 
 } // namespace
@@ -220,7 +181,7 @@ TEST_F(RemoveCommandTest, RefusesWrongPasswordsThenRestoresTheShortcut)
     EXPECT_EQ(restored.description, "");
     EXPECT_EQ(restored.iconPath, ShortPath(m_program));
     EXPECT_EQ(restored.iconIndex, 0);
-    EXPECT_FALSE(FileBytes(recordPath).empty()) << "the record stays";
+    EXPECT_FALSE(ReadFileBytes(recordPath).value_or("").empty()) << "the record stays";
 
     PressCloseBox(app.main);
     EXPECT_TRUE(app.process.WaitForExit());
@@ -229,8 +190,8 @@ TEST_F(RemoveCommandTest, RefusesWrongPasswordsThenRestoresTheShortcut)
 TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
 {
     const std::string recordPath = MakeProtectedShortcut("01022027111111");
-    const std::string protectedBytes = FileBytes(m_link);
-    ASSERT_FALSE(protectedBytes.empty());
+    const std::optional<std::string> protectedBytes = ReadFileBytes(m_link);
+    ASSERT_FALSE(protectedBytes.value_or("").empty());
     Latchkey app = StartLatchkey();
     ASSERT_NE(app.main, nullptr);
 
@@ -242,45 +203,27 @@ TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
     EXPECT_TRUE(CommandDone(app));
 
     // Cancelling the Security dialog, with the right password typed, by each way out.
-    const struct {
-        const char* how;
-        void (*leave)(HWND);
-    } ways[] = {
-        {"Cancel", [](HWND security) { Press(security, IDCANCEL); }},
-        {"Escape", [](HWND security) { PressEscape(security); }},
-        {"close box", [](HWND security) { PressCloseBox(security); }},
-    };
-    for (const auto& way : ways) {
+    for (const WayToCancel& way : kWaysToCancel) {
         SCOPED_TRACE(way.how);
         PickForRemoval(app, m_link);
         HWND security = WaitForWindow(app.Id(), "Security");
         ASSERT_NE(security, nullptr);
         SetControlText(security, IDC_PASSWORD, kPassword);
-        way.leave(security);
+        way.press(security);
         EXPECT_TRUE(CommandDone(app));
-        EXPECT_EQ(FileBytes(m_link), protectedBytes);
+        EXPECT_EQ(ReadFileBytes(m_link), protectedBytes);
     }
 
     // A file that is not a shortcut ends the command without a word. (A message box left open
     // would stop the next pick.)
-    const std::string notALink = Track(m_links + "\\program.exe");
-    {
-        std::FILE* file = std::fopen(notALink.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs("MZ not a link", file);
-        std::fclose(file);
-    }
+    const std::string notALink = m_links + "\\program.exe";
+    ASSERT_TRUE(WriteFileBytes(notALink, "MZ not a link"));
     PickForRemoval(app, notALink);
     EXPECT_TRUE(CommandDone(app));
-    EXPECT_EQ(FileBytes(notALink), "MZ not a link");
+    EXPECT_EQ(ReadFileBytes(notALink), "MZ not a link");
 
     // A damaged record is reported before any password is asked; the shortcut stays as it is.
-    {
-        std::FILE* file = std::fopen(recordPath.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs("only one line\r\n.", file);
-        std::fclose(file);
-    }
+    ASSERT_TRUE(WriteFileBytes(recordPath, "only one line\r\n."));
     PickForRemoval(app, m_link);
     MessageBoxInfo box = WaitForMessageBox(app.Id());
     ASSERT_NE(box.window, nullptr);
@@ -290,7 +233,7 @@ TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
     EXPECT_EQ(FindTopWindow(app.Id(), "Security"), nullptr);
     ASSERT_TRUE(PressToClose(box.window));
     EXPECT_TRUE(CommandDone(app));
-    EXPECT_EQ(FileBytes(m_link), protectedBytes);
+    EXPECT_EQ(ReadFileBytes(m_link), protectedBytes);
 
     // Without its record the shortcut is not a protected one.
     ASSERT_TRUE(DeleteFileA(recordPath.c_str()));
@@ -301,7 +244,7 @@ TEST_F(RemoveCommandTest, CancellingOrABadRecordWritesNothing)
     EXPECT_EQ(box.text, "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
     ASSERT_TRUE(PressToClose(box.window));
     EXPECT_TRUE(CommandDone(app));
-    EXPECT_EQ(FileBytes(m_link), protectedBytes);
+    EXPECT_EQ(ReadFileBytes(m_link), protectedBytes);
 
     PressCloseBox(app.main);
     EXPECT_TRUE(app.process.WaitForExit());

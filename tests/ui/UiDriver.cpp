@@ -1,27 +1,19 @@
 #include "tests/ui/UiDriver.h"
 
+#include "tests/support/Paths.h"
+#include "tests/support/UnixShell.h"
+#include "tools/ScreenPicture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 namespace ui {
 
 namespace {
 
 constexpr DWORD kPollMs = 15;
-
-std::string Narrow(const wchar_t* text)
-{
-    int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return std::string();
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], size, nullptr, nullptr);
-    result.resize(static_cast<size_t>(size) - 1);
-    return result;
-}
 
 // A text read through WM_GETTEXT with a timeout, so a hung program cannot hang the driver.
 std::string ReadText(HWND window)
@@ -42,31 +34,10 @@ std::string ReadText(HWND window)
 
 } // namespace
 
-std::string DosPath(const std::string& path)
-{
-    if (path.empty() || path[0] != '/')
-        return path;
-    using ToDos = WCHAR*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<ToDos>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (toDos) {
-        if (WCHAR* dos = toDos(path.c_str())) {
-            std::string result = Narrow(dos);
-            HeapFree(GetProcessHeap(), 0, dos);
-            return result;
-        }
-    }
-    std::string result = "Z:" + path;
-    for (char& c : result)
-        if (c == '/')
-            c = '\\';
-    return result;
-}
-
 std::string DistDir()
 {
     const char* dist = std::getenv("LK_DIST_DIR");
-    return dist ? DosPath(dist) : std::string();
+    return dist ? lktest::DosPath(dist) : std::string();
 }
 
 // ---- processes
@@ -325,6 +296,12 @@ void PressCloseBox(HWND window)
     PostSysCommand(window, SC_CLOSE);
 }
 
+const WayToCancel kWaysToCancel[3] = {
+    {"Cancel", [](HWND dialog) { Press(dialog, IDCANCEL); }},
+    {"Escape", PressEscape},
+    {"close box", PressCloseBox},
+};
+
 void PostSysCommand(HWND window, WPARAM command)
 {
     PostMessageA(window, WM_SYSCOMMAND, command, 0);
@@ -430,86 +407,7 @@ bool PickFile(HWND fileDialog, const std::string& path)
     return true;
 }
 
-// ---- screenshots
-
-namespace {
-
-// The screen's pixels under the window (the whole screen when null), as a bottom-up 24-bit DIB.
-struct Picture {
-    BITMAPINFOHEADER header = {};
-    std::vector<char> pixels;
-};
-
-bool Capture(HWND window, Picture& picture)
-{
-    RECT area = {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    if (window && !GetWindowRect(window, &area))
-        return false;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return false;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
-    SelectObject(memory, old);
-
-    BITMAPINFOHEADER& header = picture.header;
-    header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = ((static_cast<DWORD>(width) * 3 + 3) & ~3u) * static_cast<DWORD>(height);
-    picture.pixels.assign(header.biSizeImage, '\0');
-    int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), picture.pixels.data(),
-                         reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return rows == height;
-}
-
-} // namespace
-
-bool SaveScreenshot(const std::string& path, HWND window)
-{
-    Picture picture;
-    if (!Capture(window, picture))
-        return false;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof picture.header;
-    file.bfSize = file.bfOffBits + picture.header.biSizeImage;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&picture.header), sizeof picture.header);
-    out.write(picture.pixels.data(), static_cast<std::streamsize>(picture.pixels.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
-
-bool WaitForStillPicture(HWND window, DWORD timeoutMs)
-{
-    // Still means the same picture on several looks in a row, a poll apart.
-    Picture last;
-    int same = 0;
-    return WaitUntil(
-        [&] {
-            Picture now;
-            if (!Capture(window, now))
-                return false;
-            same = now.pixels == last.pixels ? same + 1 : 0;
-            last = std::move(now);
-            return same >= 5;
-        },
-        timeoutMs);
-}
+// ---- screenshot on failure
 
 namespace {
 
@@ -529,12 +427,11 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
                 c = '_';
         std::string dir;
         if (const char* shots = std::getenv("LK_UI_SHOT_DIR"))
-            dir = DosPath(shots);
-        if (dir.empty()) {
-            char cwd[MAX_PATH] = {};
-            DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-            dir = n > 0 && n < sizeof cwd ? std::string(cwd, n) : ".";
-        }
+            dir = lktest::DosPath(shots);
+        if (dir.empty())
+            dir = lktest::CurrentFolder();
+        if (dir.empty())
+            dir = ".";
         CreateDirectoryA(dir.c_str(), nullptr);
         std::string path = dir + "\\" + name + ".bmp";
         if (SaveScreenshot(path))

@@ -24,8 +24,6 @@ constexpr DWORD kWaitMs = 15000;
 
 // The folder of the shippable programs (environment LK_DIST_DIR) as a Windows path.
 std::string DistDir();
-// A Unix path as the Windows path Wine maps it to (Z:\...); Windows paths are returned as they are.
-std::string DosPath(const std::string& path);
 
 // A program the driver started. Killed when the object goes while the program still runs.
 class Process {
@@ -91,6 +89,14 @@ void PressKey(HWND window, WORD virtualKey);
 void PressEscape(HWND window);
 // The close box of the title bar.
 void PressCloseBox(HWND window);
+
+// The ways a user gives up a dialog without confirming it: its Cancel button (the main window's
+// Exit), the Escape key and the close box. Tests run the same case once with each.
+struct WayToCancel {
+    const char* how;
+    void (*press)(HWND dialog);
+};
+extern const WayToCancel kWaysToCancel[3];
 // A system-menu command (for example an entry a program added to its system menu).
 void PostSysCommand(HWND window, WPARAM command);
 // Opens the window's system menu as Alt+Space does; returns the visible menu (class #32768),
@@ -115,10 +121,5 @@ HWND WaitForFileDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kW
 // presses Open, which takes the dialog there, then types the file name, presses Open and waits
 // until the dialog closes.
 bool PickFile(HWND fileDialog, const std::string& path);
-
-// Saves a picture of the screen (window null) or of one window as a BMP file.
-bool SaveScreenshot(const std::string& path, HWND window = nullptr);
-// Waits until the window's picture on the screen stops changing (it has been painted whole).
-bool WaitForStillPicture(HWND window, DWORD timeoutMs = kWaitMs);
 
 } // namespace ui

@@ -1,10 +1,16 @@
 // Advertised shortcuts: a small package installed in the prefix, and a shortcut that carries
 // its installer descriptor instead of a path.
-#include "ShortcutTestSupport.h"
-
 #include "win/ProtectFiles.h"
+#include "win/ShellLink.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
 
 #include <msi.h>
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -83,7 +89,7 @@ protected:
     void SetUp() override
     {
         ComTest::SetUp();
-        char folder[MAX_PATH] = {};
+        char folder[MAX_PATH] = {}; // the size the call takes
         ASSERT_HRESULT_SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILESX86, nullptr, 0, folder));
         installedFile = std::string(folder) + "\\Latchkey Advert Test\\Advertised ReadMe.txt";
         ASSERT_TRUE(FileExists(installedFile)) << installedFile;
@@ -150,8 +156,8 @@ TEST_F(AdvertisedShortcut, ComponentFileGoneFallsBackToReadingTheShortcut)
     std::string target;
     EXPECT_FALSE(ResolveAdvertisedShortcut(link, target));
 
-    // The shell link object's own view of it: its description shows that it was read. Its
-    // target is the installer's descriptor, no file, so it cannot be protected.
+    // The shell link object's own view of it: its description shows that it was read.
+    // Its target is the installer's descriptor, no file, so it cannot be protected.
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     EXPECT_EQ(loaded.message, ProtectMessage::NotAFileTarget);
     EXPECT_EQ(loaded.info.description, "Read me, advertised");

@@ -1,6 +1,6 @@
 // Whole files as the records and the master file are written and read: exact bytes, checked.
 #include "core/ProtectionRecord.h"
-#include "tests/win/ShortcutTestSupport.h"
+#include "tests/support/Files.h"
 #include "win/Files.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ TEST(Files, ARecordIsWrittenAndReadBackExactly)
 TEST(Files, WhatCannotBeCreatedOrOpenedFails)
 {
     ScratchFolder folder("lk files");
-    const std::string missing = folder / "no-such-folder\\x.lki";
+    const std::string missing = folder.Path() + "\\no-such-folder\\x.lki";
     EXPECT_FALSE(WriteWholeFile(missing, "bytes"));
     EXPECT_FALSE(ReadWholeFile(missing));
     EXPECT_EQ(ParseRecordFile(ReadWholeFile(missing)).status, RecordStatus::CannotOpen);

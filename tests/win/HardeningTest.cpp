@@ -1,8 +1,6 @@
 // The file work refuses what it cannot store and never writes through what is in its way:
 // records are created, never overwritten; long, unconvertible and virtual shortcuts are refused
 // before anything is written; remove reads a record only for a shortcut that starts the launcher.
-#include "ShortcutTestSupport.h"
-
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "launcher/StartProgram.h"
@@ -10,6 +8,15 @@
 #include "win/ProtectFiles.h"
 #include "win/RemoveFiles.h"
 #include "win/ShellLink.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 
@@ -31,25 +38,7 @@ HRESULT MakeWideLink(const std::string& linkPath, const std::wstring& target, co
     hr = link.As(&file);
     if (FAILED(hr))
         return hr;
-    std::wstring wide(linkPath.begin(), linkPath.end());
-    return file->Save(wide.c_str(), TRUE);
-}
-
-std::vector<std::string> Entries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
+    return file->Save(Widen(linkPath).c_str(), TRUE);
 }
 
 class Hardening : public ComTest {
@@ -102,10 +91,14 @@ TEST_F(Hardening, ALinkPlantedAtTheRecordsNameIsNeverWrittenThrough)
 {
     const std::string victim = folder / "victim.txt";
     ASSERT_TRUE(WriteFileBytes(victim, "precious"));
-    const std::string planted = programFolder + "\\01022026101010.lki";
-    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(victim)) + " " + ShellQuote(UnixPath(programFolder) +
-                                                                                   "/01022026101010.lki")),
-              0);
+    // A Linux symbolic link, as Wine shows a link or junction: removed at the end by Linux too,
+    // since a dangling one is invisible to the Windows side.
+    const std::string planted = UnixPath(programFolder) + "/01022026101010.lki";
+    ASSERT_EQ(RunLinux("ln -sf " + ShellQuote(UnixPath(victim)) + " " + ShellQuote(planted)), 0);
+    struct Unplant {
+        std::string path;
+        ~Unplant() { RunLinux("rm -f " + ShellQuote(path)); }
+    } unplant{planted};
     const std::string link = folder / "Tool.lnk";
     LinkSpec spec;
     spec.target = program;
@@ -114,7 +107,7 @@ TEST_F(Hardening, ALinkPlantedAtTheRecordsNameIsNeverWrittenThrough)
     ProtectOutcome outcome = Protect(link, "01022026101010");
     ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
     EXPECT_EQ(outcome.recordPath, shortFolder + "\\01022026101011.lki");
-    EXPECT_EQ(FileBytes(victim), "precious");
+    EXPECT_EQ(ReadFileBytes(victim), "precious");
 }
 
 TEST_F(Hardening, LongArgumentsSurviveProtectAndRemove)
@@ -154,18 +147,18 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
         {"no target", L"", L"-x", ProtectMessage::NotAFileTarget},
         // A text longer than the read buffers cannot be made: a shortcut counts its texts in 16 bits.
     };
-    const std::vector<std::string> before = Entries(programFolder);
+    const std::vector<std::string> before = FolderEntries(programFolder);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string link = folder / (std::string(c.name) + ".lnk");
         ASSERT_HRESULT_SUCCEEDED(MakeWideLink(link, c.target, c.arguments));
-        const std::string bytes = FileBytes(link);
+        const std::optional<std::string> bytes = ReadFileBytes(link);
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         EXPECT_EQ(loaded.message, c.message);
         EXPECT_LT(loaded.status, 0);
-        EXPECT_EQ(FileBytes(link), bytes);
+        EXPECT_EQ(ReadFileBytes(link), bytes);
     }
-    EXPECT_EQ(Entries(programFolder), before);
+    EXPECT_EQ(FolderEntries(programFolder), before);
 
     // A typed password that would split the record's lines.
     const std::string link = folder / "Password.lnk";
@@ -176,7 +169,7 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
     ASSERT_EQ(loaded.message, ProtectMessage::None);
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "abcde\x0E", false, "03022026101010");
     EXPECT_EQ(outcome.message, ProtectMessage::NotStorable);
-    EXPECT_EQ(Entries(programFolder), before);
+    EXPECT_EQ(FolderEntries(programFolder), before);
 }
 
 TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
@@ -198,7 +191,7 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
     ASSERT_HRESULT_SUCCEEDED(MakeLink(protectedLink, protectedSpec));
     ProtectOutcome outcome = Protect(protectedLink, "05022026101010");
     ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
-    const std::string protectedBytes = FileBytes(protectedLink);
+    const std::optional<std::string> protectedBytes = ReadFileBytes(protectedLink);
     struct Case {
         const char* name;
         std::string bytes;
@@ -220,7 +213,7 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
         LoadedProtection loaded = LoadProtectedShortcut(protectedLink);
         EXPECT_EQ(loaded.message, c.message);
         EXPECT_FALSE(loaded.Ready());
-        EXPECT_EQ(FileBytes(protectedLink), protectedBytes);
+        EXPECT_EQ(ReadFileBytes(protectedLink), protectedBytes);
     }
     RemoveDirectoryA(outcome.recordPath.c_str());
 }
@@ -240,9 +233,10 @@ TEST_F(Hardening, ABatchFileWithSpecialCharactersStartsAsItself)
     EXPECT_EQ(program.targetPath, batch);
     ASSERT_EQ(StartProgram(record, program), 0u);
     const ULONGLONG deadline = GetTickCount64() + 15000;
-    while (FileBytes(marker).empty() && GetTickCount64() < deadline)
+    // The file appears before the batch file has written into it.
+    while (ReadFileBytes(marker).value_or(std::string()).size() < 5 && GetTickCount64() < deadline)
         Sleep(50);
-    EXPECT_EQ(FileBytes(marker).substr(0, 5), "hello");
+    EXPECT_EQ(ReadFileBytes(marker).value_or(std::string()).substr(0, 5), "hello");
 }
 
 } // namespace

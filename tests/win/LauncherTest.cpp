@@ -5,18 +5,23 @@
 #include "launcher/StartProgram.h"
 #include "win/Files.h"
 #include "win/SystemError.h"
-#include "tests/win/LaunchProbe.h"
+#include "tests/support/Files.h"
+#include "tests/support/LaunchProbe.h"
+#include "tests/support/Paths.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
+
+using namespace lktest;
 
 namespace {
 
 // The record read from a real file, through the launcher's own reader.
 TEST(LaunchRequest, IsReadFromTheRecordFile)
 {
-    probe::ScratchFolder scratch{"lk launch request"};
+    ScratchFolder scratch{"lk launch request"};
     ProtectionRecord record{"pw", "\"C:\\A B\\prog.exe\" -x", ""};
-    const std::string path = scratch.Path() + "\\01012026000000.lki";
+    const std::string path = scratch / "01012026000000.lki";
     ASSERT_TRUE(WriteWholeFile(path, FormatProtectionRecord(record)));
 
     LaunchRequest request = ReadLaunchRequest(Scramble(path), &ReadWholeFile);
@@ -28,28 +33,28 @@ TEST(LaunchRequest, IsReadFromTheRecordFile)
 // Starts the probe through StartProgram and returns what it reports.
 class StartProgramTest : public ::testing::Test {
 protected:
-    probe::ScratchFolder scratch{"lk start program"};
+    ScratchFolder scratch{"lk start program"};
     std::string out = scratch.Path() + "\\report.bin";
 
-    void SetUp() override { ASSERT_FALSE(probe::ProbeProgram().empty()); }
+    void SetUp() override { ASSERT_FALSE(ProbeProgram().empty()); }
 
-    probe::Report Start(const ProtectionRecord& record, DWORD* error = nullptr)
+    ProbeReport Start(const ProtectionRecord& record, DWORD* error = nullptr)
     {
-        probe::ExpectReportAt(out);
+        ExpectProbeReportAt(out);
         CommandLineParts program = SplitCommandLine(record.commandLine);
         EXPECT_TRUE(program.ok);
         DWORD result = StartProgram(record, program);
         if (error)
             *error = result;
         if (result != 0)
-            return probe::Report{};
-        return probe::WaitForReport(out);
+            return ProbeReport{};
+        return WaitForProbeReport(out);
     }
 };
 
 TEST_F(StartProgramTest, PassesTheArgumentsExactlyInTheRecordsFolder)
 {
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("Long Probe Folder\\Launch Probe Program.exe"));
+    const std::string program = ShortPath(PlaceProbe(scratch, "Long Probe Folder\\Launch Probe Program.exe"));
     ASSERT_FALSE(program.empty());
     ASSERT_EQ(program.find(' '), std::string::npos) << program;
     const std::string workDir = scratch.Folder("Work Dir ;%&^!'()");
@@ -65,7 +70,7 @@ TEST_F(StartProgramTest, PassesTheArgumentsExactlyInTheRecordsFolder)
     };
     for (const char* arguments : argumentCases) {
         ProtectionRecord record{"pw", MakeCommandLine(program, arguments), workDir};
-        probe::Report report = Start(record);
+        ProbeReport report = Start(record);
         ASSERT_TRUE(report.arrived) << arguments;
         EXPECT_EQ(report.commandLine, program + " " + arguments);
         EXPECT_EQ(report.directory, workDir);
@@ -75,31 +80,31 @@ TEST_F(StartProgramTest, PassesTheArgumentsExactlyInTheRecordsFolder)
 TEST_F(StartProgramTest, AQuotedTargetWithABlankStarts)
 {
     // As stored for a target that kept its blank (no short form on its volume).
-    const std::string program = scratch.PlaceProbe("Folder With Blanks\\probe program.exe");
+    const std::string program = PlaceProbe(scratch, "Folder With Blanks\\probe program.exe");
     ProtectionRecord record{"pw", MakeCommandLine(program, "one \"two three\""), ""};
     ASSERT_EQ(record.commandLine.front(), '"');
-    probe::Report report = Start(record);
+    ProbeReport report = Start(record);
     ASSERT_TRUE(report.arrived);
     EXPECT_EQ(report.commandLine, "\"" + program + "\" one \"two three\"");
     // No working directory: the program's own folder.
-    EXPECT_EQ(probe::LongPath(report.directory), scratch.Path() + "\\Folder With Blanks");
+    EXPECT_EQ(LongPath(report.directory), scratch.Path() + "\\Folder With Blanks");
 }
 
 TEST_F(StartProgramTest, AnEmptyWorkingDirectoryMeansTheProgramsFolder)
 {
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("Program Folder\\probe.exe"));
-    probe::Report report = Start({"pw", MakeCommandLine(program, "-x"), ""});
+    const std::string program = ShortPath(PlaceProbe(scratch, "Program Folder\\probe.exe"));
+    ProbeReport report = Start({"pw", MakeCommandLine(program, "-x"), ""});
     ASSERT_TRUE(report.arrived);
     EXPECT_EQ(report.commandLine, program + " -x");
-    EXPECT_EQ(probe::LongPath(report.directory), scratch.Path() + "\\Program Folder");
+    EXPECT_EQ(LongPath(report.directory), scratch.Path() + "\\Program Folder");
 }
 
 TEST_F(StartProgramTest, AWorkingDirectoryWithEnvironmentVariablesIsExpanded)
 {
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("probe.exe"));
+    const std::string program = ShortPath(PlaceProbe(scratch, "probe.exe"));
     const std::string workDir = scratch.Folder("expanded here");
     SetEnvironmentVariableA("LK_TEST_FOLDER", scratch.Path().c_str());
-    probe::Report report = Start({"pw", MakeCommandLine(program, ""), "%LK_TEST_FOLDER%\\expanded here"});
+    ProbeReport report = Start({"pw", MakeCommandLine(program, ""), "%LK_TEST_FOLDER%\\expanded here"});
     SetEnvironmentVariableA("LK_TEST_FOLDER", nullptr);
     ASSERT_TRUE(report.arrived);
     EXPECT_EQ(report.directory, workDir);
@@ -124,7 +129,7 @@ TEST_F(StartProgramTest, AProgramThatCannotStartGivesTheSystemsError)
     EXPECT_NE(SystemErrorText(ERROR_FILE_NOT_FOUND).back(), '\n');
 
     // A working directory that does not exist stops the start as well.
-    const std::string program = probe::ShortPath(scratch.PlaceProbe("probe.exe"));
+    const std::string program = ShortPath(PlaceProbe(scratch, "probe.exe"));
     error = 0;
     Start({"pw", MakeCommandLine(program, ""), scratch.Path() + "\\no such folder"}, &error);
     EXPECT_NE(error, 0u);
@@ -132,9 +137,9 @@ TEST_F(StartProgramTest, AProgramThatCannotStartGivesTheSystemsError)
 
 TEST(ProgramDisplayName, IsTheLongFileName)
 {
-    probe::ScratchFolder scratch{"lk display name"};
-    const std::string program = scratch.PlaceProbe("A Long Program Name.exe");
-    EXPECT_EQ(ProgramDisplayName(probe::ShortPath(program)), "A Long Program Name.exe");
+    ScratchFolder scratch{"lk display name"};
+    const std::string program = PlaceProbe(scratch, "A Long Program Name.exe");
+    EXPECT_EQ(ProgramDisplayName(ShortPath(program)), "A Long Program Name.exe");
     EXPECT_EQ(ProgramDisplayName("C:\\GONE~1\\MISSING.EXE"), "MISSING.EXE");
 }
 
@@ -148,10 +153,8 @@ TEST(LauncherResources, BothBuildsCarryDialogIconVersionAndAnAsInvokerManifest)
 {
     const char* distUnix = std::getenv("LK_DIST_DIR");
     ASSERT_NE(distUnix, nullptr);
-    std::string dist = std::string("Z:") + distUnix;
-    for (char& c : dist)
-        if (c == '/')
-            c = '\\';
+    const std::string dist = DosPath(distUnix);
+    ASSERT_FALSE(dist.empty());
     const std::string root = dist.substr(0, dist.rfind('\\'));
     for (const std::string exe : {root + "\\win64\\lkrun3.exe", root + "\\win32\\lkrun3.exe"}) {
         SCOPED_TRACE(exe);

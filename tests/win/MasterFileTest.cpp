@@ -1,7 +1,9 @@
 #include "win/Files.h"
 #include "win/MasterFile.h"
 #include "core/MasterPassword.h"
-#include "tests/win/UnixShell.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/UnixShell.h"
 
 #include <windows.h>
 
@@ -10,9 +12,11 @@
 #include <string>
 #include <vector>
 
+using namespace lktest;
+
 namespace {
 
-// A fresh folder under the temporary directory, removed with everything in it.
+// A fresh folder at the drive's root, removed with everything in it.
 class MasterFileTest : public ::testing::Test {
 protected:
     // A fixed name, so that the test run's clean-up can find it should a locked test be killed.
@@ -27,41 +31,7 @@ protected:
     }
     void TearDown() override { RemoveTree(m_dir); }
 
-    static void RemoveTree(const std::string& dir)
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                std::string full = dir + "\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(full);
-                else
-                    DeleteFileA(full.c_str());
-            } while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
-
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((m_dir + "\\*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-        return names;
-    }
+    std::vector<std::string> Names() const { return FolderEntries(m_dir); }
 
     std::string m_dir;
     std::string m_path;
@@ -71,12 +41,11 @@ protected:
 
 TEST(MasterFilePath, IsTheSystemDirectoryAndTheFileName)
 {
-    char system[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryA(system, sizeof system);
-    ASSERT_GT(n, 0u);
+    const std::string system = SystemFolder();
+    ASSERT_FALSE(system.empty());
     std::optional<std::string> path = MasterFilePath();
     ASSERT_TRUE(path);
-    EXPECT_EQ(*path, std::string(system, n) + "\\master2.lki");
+    EXPECT_EQ(*path, system + "\\master2.lki");
 }
 
 TEST_F(MasterFileTest, OnlyAMissingFileReadsAsNothing)
@@ -146,7 +115,7 @@ TEST_F(MasterFileTest, UnwritableFileOrFolderFailsAndLeavesTheOldFileByteForByte
     ASSERT_TRUE(old);
     for (const std::string& locked : {m_path, m_dir}) {
         SCOPED_TRACE(locked);
-        lktest::ScopedImmutable lock(locked);
+        ScopedImmutable lock(locked);
         ASSERT_TRUE(lock.IsSet());
         EXPECT_FALSE(WriteMasterFile(m_path, "new"));
         EXPECT_EQ(ReadMasterFile(m_path).bytes, old);

@@ -1,32 +1,22 @@
 // Protecting real shortcuts: the record beside the program, the rewritten shortcut, the icon
 // choice and a program folder that cannot be written.
-#include "ShortcutTestSupport.h"
-
 #include "win/ProtectFiles.h"
-#include "core/Scramble.h"
+#include "win/ShellLink.h"
 #include "win/Files.h"
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace lktest;
 
 namespace {
-
-// Takes the files a test put into the system directory away again.
-class SystemDirectoryFiles {
-public:
-    ~SystemDirectoryFiles()
-    {
-        for (const std::string& path : m_paths)
-            DeleteFileA(path.c_str());
-    }
-    const std::string& Add(const std::string& path)
-    {
-        m_paths.push_back(path);
-        return m_paths.back();
-    }
-
-private:
-    std::vector<std::string> m_paths;
-};
 
 // The value of one "\tName\t...: value" line of lnkinfo's report; "(absent)" when there is none.
 std::string LnkInfoField(const std::string& report, const std::string& name)
@@ -76,7 +66,7 @@ protected:
     const std::string link = folder / "My Editor.lnk";
     std::string shortProgram, shortFolder;
     LinkSpec wanted;
-    SystemDirectoryFiles systemFiles;
+    RemoveAtEnd systemFiles; // icon copies in the system folder
 };
 
 } // namespace
@@ -99,29 +89,28 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     // The record: in the short-form folder of the program, exactly these bytes.
     const std::string recordPath = shortFolder + "\\07122026090552.lki";
     EXPECT_EQ(outcome.recordPath, recordPath);
-    EXPECT_EQ(FileBytes(programFolder + "\\07122026090552.lki"),
+    EXPECT_EQ(ReadFileBytes(programFolder + "\\07122026090552.lki"),
               Scramble("Pass word!") + "\r\n" + Scramble(shortProgram + " " + wanted.arguments) +
                   "\r\n" + Scramble(wanted.workingDirectory) + "\r\n.");
 
     // The shortcut, rewritten in place: the launcher with the scrambled record path, nothing more.
     ShortcutInfo protectedLink;
     ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
-    EXPECT_EQ(protectedLink.targetPath, SystemDir() + "\\lkrun3.exe");
+    EXPECT_EQ(protectedLink.targetPath, SystemFolder() + "\\lkrun3.exe");
     EXPECT_EQ(protectedLink.arguments, Scramble(recordPath));
     EXPECT_EQ(protectedLink.workingDirectory, "");
     EXPECT_EQ(protectedLink.description, wanted.description);
     EXPECT_EQ(protectedLink.iconPath, "");
     EXPECT_EQ(protectedLink.iconIndex, 0);
-    WORD hotKey = 1;
-    int show = 0;
-    ASSERT_HRESULT_SUCCEEDED(ReadHotKeyAndShow(link, hotKey, show));
-    EXPECT_EQ(hotKey, 0);
-    EXPECT_EQ(show, SW_SHOWNORMAL);
+    LinkSpec onDisk; // a successful read has filled every field
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, onDisk));
+    EXPECT_EQ(onDisk.hotKey, 0);
+    EXPECT_EQ(onDisk.showCommand, SW_SHOWNORMAL);
 
     // An outside reader of .lnk files sees the same.
     std::string report;
     ASSERT_EQ(RunLinux("lnkinfo " + ShellQuote(UnixPath(link)), &report), 0) << report;
-    EXPECT_EQ(LnkInfoField(report, "Local path"), SystemDir() + "\\lkrun3.exe") << report;
+    EXPECT_EQ(LnkInfoField(report, "Local path"), SystemFolder() + "\\lkrun3.exe") << report;
     EXPECT_EQ(LnkInfoField(report, "Command line arguments"), Scramble(recordPath)) << report;
     EXPECT_EQ(LnkInfoField(report, "Description"), wanted.description) << report;
     EXPECT_EQ(LnkInfoField(report, "Working directory"), "") << report;
@@ -159,7 +148,7 @@ TEST_F(ProtectShortcut, AFileThatIsNoShortcutIsRefusedAndNothingIsWritten)
     LoadedShortcut loaded = LoadShortcutForProtection(program);
     EXPECT_EQ(loaded.message, ProtectMessage::ReadFailed);
     EXPECT_LT(loaded.status, 0);
-    EXPECT_EQ(FileBytes(program), "MZ the long-named program");
+    EXPECT_EQ(ReadFileBytes(program), "MZ the long-named program");
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((programFolder + "\\*.lki").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
@@ -169,7 +158,7 @@ TEST_F(ProtectShortcut, AFileThatIsNoShortcutIsRefusedAndNothingIsWritten)
 
 TEST_F(ProtectShortcut, OriginalIconChoice)
 {
-    const std::string sys = SystemDir();
+    const std::string sys = SystemFolder();
     const std::string iconFile = folder / "Icons\\Pretty Icons.ICO";
     ASSERT_TRUE(MakeFolders(folder / "Icons"));
     ASSERT_TRUE(WriteFileBytes(iconFile, "icon bytes"));
@@ -212,7 +201,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
         ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, protectedLink));
         if (!c.copyExtension.empty()) {
             EXPECT_EQ(protectedLink.iconPath, copy);
-            EXPECT_EQ(FileBytes(copy), c.copiedBytes);
+            EXPECT_EQ(ReadFileBytes(copy), c.copiedBytes);
         } else {
             EXPECT_EQ(protectedLink.iconPath, c.expectedIcon);
             EXPECT_FALSE(FileExists(copy));
@@ -226,7 +215,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.message, ProtectMessage::None);
-    const std::string before = FileBytes(link);
+    const std::optional<std::string> before = ReadFileBytes(link);
     ProtectOutcome outcome;
     {
         ScopedImmutable readOnly(programFolder);
@@ -240,7 +229,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     EXPECT_EQ(ProtectMessageText(outcome.message, "", outcome.recordPath),
               "Failed to write the protection record file:\n" + shortFolder +
                   "\\02022027020202.lki\nThe shortcut has not been changed.");
-    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_EQ(ReadFileBytes(link), before);
     EXPECT_FALSE(FileExists(outcome.recordPath));
 }
 
@@ -248,7 +237,7 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.message, ProtectMessage::None);
-    const std::string before = FileBytes(link);
+    const std::optional<std::string> before = ReadFileBytes(link);
     ProtectOutcome outcome;
     {
         ScopedImmutable readOnly(link);
@@ -257,6 +246,6 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
     }
     EXPECT_EQ(outcome.message, ProtectMessage::CreateLinkFailed);
     EXPECT_LT(outcome.status, 0);
-    EXPECT_EQ(FileBytes(link), before);
+    EXPECT_EQ(ReadFileBytes(link), before);
     EXPECT_EQ(ParseRecordFile(ReadWholeFile(outcome.recordPath)).status, RecordStatus::Ok);
 }

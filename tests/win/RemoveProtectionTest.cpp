@@ -3,11 +3,13 @@
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
 #include "win/RemoveFiles.h"
+#include "win/Files.h"
 #include "core/RemoveRules.h"
 #include "core/ProtectionRecord.h"
-#include "win/Files.h"
 #include "core/Scramble.h"
-#include "tests/win/ShortcutTestSupport.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,62 +19,9 @@
 #include <string>
 #include <vector>
 
+using namespace lktest;
+
 namespace {
-
-class ComEnvironment : public testing::Environment {
-public:
-    void SetUp() override { ASSERT_GE(CoInitialize(nullptr), 0); }
-    void TearDown() override { CoUninitialize(); }
-};
-testing::Environment* const comEnvironment = testing::AddGlobalTestEnvironment(new ComEnvironment);
-
-using lktest::FileExists;
-using lktest::ShortPath;
-using lktest::SystemDir;
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::optional<std::string> bytes = ReadWholeFile(path);
-    EXPECT_TRUE(bytes) << path;
-    return bytes.value_or(std::string());
-}
-
-// Files and folders a test made, removed in reverse order whatever the outcome.
-class Cleanup {
-public:
-    ~Cleanup()
-    {
-        for (auto it = m_paths.rbegin(); it != m_paths.rend(); ++it)
-            if (!DeleteFileA(it->c_str()))
-                RemoveDirectoryA(it->c_str());
-    }
-    const std::string& Add(const std::string& path)
-    {
-        m_paths.push_back(path);
-        return m_paths.back();
-    }
-    const std::string& Folder(const std::string& path)
-    {
-        CreateDirectoryA(path.c_str(), nullptr);
-        return Add(path);
-    }
-    const std::string& File(const std::string& path, const std::string& bytes = "MZ")
-    {
-        WriteBytes(path, bytes);
-        return Add(path);
-    }
-
-private:
-    std::vector<std::string> m_paths;
-};
 
 std::string Stamp(int n)
 {
@@ -101,25 +50,30 @@ std::string Protect(const std::string& link, const std::string& password, bool u
     return MakeRecordPath(loaded.info.targetPath, stamp);
 }
 
-class RemoveProtectionTest : public testing::Test {
+class RemoveProtectionTest : public ComTest {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        DWORD n = GetTempPathA(MAX_PATH, temp);
-        ASSERT_GT(n, 0u);
-        m_root = m_files.Folder(std::string(temp, n) + "lk remove " + std::to_string(GetCurrentProcessId()));
-        m_links = m_files.Folder(m_root + "\\Links With Blanks");
-        m_programFolder = m_files.Folder(m_root + "\\Program Files");
-        m_files.Folder(m_programFolder + "\\My Editor");
-        m_program = m_files.File(m_programFolder + "\\My Editor\\Long Editor Name.exe");
+        ComTest::SetUp();
+        m_program = File(m_scratch / "Program Files\\My Editor\\Long Editor Name.exe");
         ASSERT_FALSE(ShortPath(m_program).empty());
     }
 
-    std::string Link(const std::string& name) { return m_files.Add(m_links + "\\" + name + ".lnk"); }
+    std::string Link(const std::string& name) { return m_links + "\\" + name + ".lnk"; }
 
-    Cleanup m_files;
-    std::string m_root, m_links, m_programFolder, m_program;
+    // Writes a file and returns its path.
+    static std::string File(const std::string& path, const std::string& bytes = "MZ")
+    {
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
+        return path;
+    }
+
+    ScratchFolder m_scratch{"lk remove"};
+    RemoveAtEnd m_outside; // files at the drive's root and in the system folder
+    const std::string m_root = m_scratch.Path();
+    const std::string m_links = m_scratch.Folder("Links With Blanks");
+    const std::string m_programFolder = m_scratch.Folder("Program Files");
+    std::string m_program;
 };
 
 } // namespace
@@ -130,9 +84,9 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
     // where scrambling makes white space or 0x1A: 4, 8 and 9 characters. Past the tenth
     // character every position behaves alike, so the long program gets a sample of them.
     const std::vector<std::string> shortTargets = {
-        m_files.File("C:\\q"),
-        m_files.File("C:\\q.exe"),
-        m_files.File("C:\\qz.exe"),
+        m_outside.Add(File("C:\\q")),
+        m_outside.Add(File("C:\\q.exe")),
+        m_outside.Add(File("C:\\qz.exe")),
     };
     const std::string risky = " !\"#$*\t";
     struct Case {
@@ -167,7 +121,8 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
                      c.workingDirectory + "]");
         ShortcutInfo original = Plain(c.target, c.arguments, c.workingDirectory);
         ASSERT_GE(WriteShortcut(link, original), 0);
-        const std::string recordPath = m_files.Add(Protect(link, c.password, false, Stamp(++n)));
+        // Beside the target: at the drive's root for the short ones.
+        const std::string recordPath = m_outside.Add(Protect(link, c.password, false, Stamp(++n)));
 
         LoadedProtection loaded = LoadProtectedShortcut(link);
         ASSERT_TRUE(loaded.Ready());
@@ -193,11 +148,11 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
 TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
 {
     // A target that no longer exists has no short form and keeps its blanks.
-    m_files.Folder(m_root + "\\Gone Away");
+    ASSERT_TRUE(MakeFolders(m_root + "\\Gone Away"));
     const std::string target = m_root + "\\Gone Away\\old tool.exe";
     const std::string link = Link("Gone");
     ASSERT_GE(WriteShortcut(link, Plain(target, "-a \"b c\"", "C:\\Work")), 0);
-    const std::string recordPath = m_files.Add(Protect(link, "pw", false, Stamp(900)));
+    const std::string recordPath = Protect(link, "pw", false, Stamp(900));
     ASSERT_TRUE(FileExists(recordPath));
 
     LoadedProtection loaded = LoadProtectedShortcut(link);
@@ -212,7 +167,7 @@ TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
 TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarget)
 {
     const std::string shortProgram = ShortPath(m_program);
-    const std::string icon = m_files.File(m_programFolder + "\\My Editor\\editor.ico", "icon");
+    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico", "icon");
 
     // Not kept at protection: the protected shortcut names no icon file, so the restored
     // shortcut takes the program's own, with the protected shortcut's index.
@@ -222,7 +177,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         original.iconPath = icon;
         original.iconIndex = 5;
         ASSERT_GE(WriteShortcut(link, original), 0);
-        m_files.Add(Protect(link, "pw", false, Stamp(910)));
+        Protect(link, "pw", false, Stamp(910));
         LoadedProtection loaded = LoadProtectedShortcut(link);
         ASSERT_TRUE(loaded.Ready());
         ShortcutInfo restored = RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine);
@@ -242,8 +197,8 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         original.iconPath = icon;
         original.iconIndex = 5;
         ASSERT_GE(WriteShortcut(link, original), 0);
-        const std::string copy = m_files.Add(SystemDir() + "\\" + Stamp(911) + ".ico");
-        m_files.Add(Protect(link, "pw", true, Stamp(911)));
+        const std::string copy = m_outside.Add(SystemFolder() + "\\" + Stamp(911) + ".ico");
+        Protect(link, "pw", true, Stamp(911));
         ASSERT_TRUE(FileExists(copy));
         LoadedProtection loaded = LoadProtectedShortcut(link);
         ASSERT_TRUE(loaded.Ready());
@@ -262,12 +217,13 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
     for (const char* arguments : {"-x file.txt", ""}) {
         const std::string link = Link("Plain");
         ASSERT_GE(WriteShortcut(link, Plain(m_program, arguments, "C:\\Work")), 0);
-        const std::string before = ReadBytes(link);
+        const std::optional<std::string> before = ReadFileBytes(link);
+        EXPECT_TRUE(before) << link;
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
         EXPECT_EQ(loaded.message, RemoveMessage::NotProtected) << arguments;
         EXPECT_EQ(loaded.status, -1);
-        EXPECT_EQ(ReadBytes(link), before);
+        EXPECT_EQ(ReadFileBytes(link), before);
     }
     // Protected, then its record deleted.
     const std::string link = Link("Record Deleted");
@@ -282,20 +238,21 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
 
 TEST_F(RemoveProtectionTest, AFileThatIsNotAShortcutFailsSilently)
 {
-    const std::string notALink = m_files.File(m_links + "\\program.exe", "MZ not a link");
+    const std::string notALink = File(m_links + "\\program.exe", "MZ not a link");
     LoadedProtection loaded = LoadProtectedShortcut(notALink);
     EXPECT_FALSE(loaded.Ready());
     EXPECT_EQ(loaded.message, RemoveMessage::None);
     EXPECT_LT(loaded.status, 0);
-    EXPECT_EQ(ReadBytes(notALink), "MZ not a link");
+    EXPECT_EQ(ReadFileBytes(notALink), "MZ not a link");
 }
 
 TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten)
 {
     const std::string link = Link("Damaged");
     ASSERT_GE(WriteShortcut(link, Plain(m_program, "-a -b", "C:\\Work")), 0);
-    const std::string recordPath = m_files.Add(Protect(link, "pw", false, Stamp(930)));
-    const std::string protectedBytes = ReadBytes(link);
+    const std::string recordPath = Protect(link, "pw", false, Stamp(930));
+    const std::optional<std::string> protectedBytes = ReadFileBytes(link);
+    EXPECT_TRUE(protectedBytes) << link;
 
     const std::string damaged[] = {
         "",
@@ -304,14 +261,14 @@ TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten
         "random bytes without any line end",
     };
     for (const std::string& bytes : damaged) {
-        WriteBytes(recordPath, bytes);
+        EXPECT_TRUE(WriteFileBytes(recordPath, bytes)) << recordPath;
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
         EXPECT_EQ(loaded.message, RemoveMessage::RecordDamaged);
         EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(loaded.recordPath, recordPath);
-        EXPECT_EQ(ReadBytes(link), protectedBytes);
-        EXPECT_EQ(ReadBytes(recordPath), bytes);
+        EXPECT_EQ(ReadFileBytes(link), protectedBytes);
+        EXPECT_EQ(ReadFileBytes(recordPath), bytes);
     }
     EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "", recordPath),
               "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.");
@@ -321,11 +278,11 @@ TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
 {
     const std::string link = Link("Cannot Write");
     ASSERT_GE(WriteShortcut(link, Plain(m_program, "-a", "")), 0);
-    m_files.Add(Protect(link, "pw", false, Stamp(940)));
+    Protect(link, "pw", false, Stamp(940));
     LoadedProtection loaded = LoadProtectedShortcut(link);
     ASSERT_TRUE(loaded.Ready());
     // A folder where the shortcut must go.
-    const std::string blocked = m_files.Folder(m_links + "\\Blocked.lnk");
+    const std::string blocked = m_scratch.Folder("Links With Blanks\\Blocked.lnk");
     RemoveOutcome outcome = RestoreShortcut(blocked, loaded);
     EXPECT_EQ(outcome.message, RemoveMessage::RestoreFailed);
     EXPECT_LT(outcome.status, 0);

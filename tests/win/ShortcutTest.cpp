@@ -1,5 +1,9 @@
 // Reading and writing real shortcut files through the shell link object.
-#include "ShortcutTestSupport.h"
+#include "win/ShellLink.h"
+#include "tests/support/Files.h"
+#include "tests/support/ShellLinks.h"
+
+#include <gtest/gtest.h>
 
 using namespace lktest;
 
@@ -55,11 +59,10 @@ TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
     EXPECT_EQ(again.description, read.description);
     EXPECT_EQ(again.iconPath, read.iconPath);
     EXPECT_EQ(again.iconIndex, 7);
-    WORD hotKey = 1;
-    int show = 0;
-    ASSERT_HRESULT_SUCCEEDED(ReadHotKeyAndShow(link, hotKey, show));
-    EXPECT_EQ(hotKey, 0);
-    EXPECT_EQ(show, SW_SHOWNORMAL);
+    LinkSpec onDisk; // a successful read has filled every field
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, onDisk));
+    EXPECT_EQ(onDisk.hotKey, 0);
+    EXPECT_EQ(onDisk.showCommand, SW_SHOWNORMAL);
 }
 
 TEST_F(ShortcutFiles, WritingCreatesANewFileAndReadingEmptiesTheTexts)
@@ -95,7 +98,7 @@ TEST_F(ShortcutFiles, AFileThatIsNoShortcutFailsToLoad)
     EXPECT_EQ(info.targetPath, "");
     EXPECT_EQ(info.iconPath, "caller's");
     EXPECT_EQ(info.iconIndex, 4);
-    EXPECT_EQ(FileBytes(program), "MZ not really a program");
+    EXPECT_EQ(ReadFileBytes(program), "MZ not really a program");
 }
 
 TEST_F(ShortcutFiles, ALinkPathTooLongForTheWideBufferFailsCleanly)
