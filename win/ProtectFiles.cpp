@@ -34,9 +34,17 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
 {
     LoadedShortcut loaded;
     ShortcutTextProblem problem = ShortcutTextProblem::None;
+    bool advertised = false;
+    loaded.status = ReadShortcut(pickedPath, loaded.info, &problem, &advertised);
     // An advertised shortcut installed here is taken at its component's path and nothing else.
-    if (!ResolveAdvertisedShortcut(pickedPath, loaded.info.targetPath))
-        loaded.status = ReadShortcut(pickedPath, loaded.info, &problem);
+    // Windows Installer is asked only about those: it loads the file once more.
+    std::string componentPath;
+    if (advertised && ResolveAdvertisedShortcut(pickedPath, componentPath)) {
+        loaded.info = ShortcutInfo();
+        loaded.info.targetPath = componentPath;
+        loaded.status = 1;
+        problem = ShortcutTextProblem::None;
+    }
 
     // The path as it is when the file system gives no short form.
     loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);

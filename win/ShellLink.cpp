@@ -57,7 +57,7 @@ HRESULT ReadText(Get get, std::string& out, ShortcutTextProblem& problem)
 
 } // namespace
 
-HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem)
+HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem, bool* advertised)
 {
     info.targetPath.clear();
     info.description.clear();
@@ -83,6 +83,11 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     hr = file->Load(widePath.c_str(), STGM_READ);
     if (FAILED(hr))
         return hr;
+    if (advertised) {
+        ComPtr<IShellLinkDataList> data;
+        DWORD flags = 0;
+        *advertised = SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID);
+    }
     hr = link->Resolve(nullptr, SLR_UPDATE);
     if (FAILED(hr))
         return hr;

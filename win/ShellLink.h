@@ -17,8 +17,10 @@ enum class ShortcutTextProblem {
 
 // Fills info from the shortcut file. Empties the four texts first; the icon fields keep the
 // caller's values unless the icon step succeeds. Returns the first failing step's result; a
-// text that would not come back as it is, is named in *problem.
-HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr);
+// text that would not come back as it is, is named in *problem. *advertised tells, once the file
+// has loaded, whether it is an installer's advertised shortcut.
+HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
+                     bool* advertised = nullptr);
 
 // Writes a new shortcut holding only the five properties, replacing any file at linkPath. A
 // property the shell link object refuses fails the save, except the icon location: the shortcut
