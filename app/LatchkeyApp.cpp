@@ -5,7 +5,9 @@
 #include "app/ShortcutCommand.h"
 #include "core/LaunchRequest.h"
 #include "core/ToolArguments.h"
+#include "core/Messages.h"
 #include "win/Strings.h"
+#include "win/Wow64.h"
 
 namespace {
 
@@ -23,6 +25,14 @@ CLatchkeyApp theApp;
 
 BOOL CLatchkeyApp::InitInstance()
 {
+    // A 32-bit tool on 64-bit Windows would see another system folder than the shell and the
+    // 64-bit tool: another master file, icon copies and launcher. Refused before touching any.
+    if (IsWow64()) {
+        AfxMessageBox(text::Wrong32BitTool);
+        m_nExitCode = 1;
+        return FALSE;
+    }
+
     // The arguments are checked first: a mistake is reported before anything else happens.
     ToolRequest request = ParseToolArguments(LauncherArgument(GetCommandLineA()));
     if (request.action == ToolAction::Usage) {

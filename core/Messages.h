@@ -49,6 +49,8 @@ inline constexpr char PickToProtectTitle[] = "SELECT THE SHORTCUT YOU WANT TO AD
 inline constexpr char PickToRemoveTitle[] =
     "*** REMOVE password protection -- select the shortcut you want to remove password protection";
 inline constexpr char HelpFailed[] = "Failed to use notepad to read help file.";
+inline constexpr char Wrong32BitTool[] =
+    "This is the 32-bit Latchkey. On 64-bit Windows, install and run the 64-bit Latchkey.";
 inline constexpr char DropOneShortcut[] =
     "Drop one shortcut (.lnk) on this window to protect it, or to remove its protection.";
 

@@ -161,26 +161,34 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
+namespace {
+
+struct WindowFilter {
+    DWORD pid;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+// An EnumWindows callback: a plain lambda would have the wrong calling convention on 32-bit Windows.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    auto* f = reinterpret_cast<WindowFilter*>(param);
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (f->pid && ProcessOf(window) != f->pid)
+        return TRUE;
+    if (f->className && ClassName(window) != f->className)
+        return TRUE;
+    f->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
 std::vector<HWND> TopWindows(DWORD pid, const char* className)
 {
-    struct Filter {
-        DWORD pid;
-        const char* className;
-        std::vector<HWND> found;
-    } filter{pid, className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<Filter*>(param);
-            if (!IsWindowVisible(window))
-                return TRUE;
-            if (f->pid && ProcessOf(window) != f->pid)
-                return TRUE;
-            if (f->className && ClassName(window) != f->className)
-                return TRUE;
-            f->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&filter));
+    WindowFilter filter{pid, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&filter));
     return filter.found;
 }
 
