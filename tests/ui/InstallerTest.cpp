@@ -206,9 +206,10 @@ std::vector<std::string> InstalledProducts(const std::string& upgradeCode)
 // 64-bit package writes).
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string UninstallValue(const std::string& entry, const char* name)
+// A text value of a key under HKEY_LOCAL_MACHINE in the native view (name null: the default
+// value); empty when there is none.
+std::string MachineValue(const std::string& path, const char* name)
 {
-    const std::string path = std::string(kUninstallKey) + "\\" + entry;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
         return std::string();
@@ -223,6 +224,14 @@ std::string UninstallValue(const std::string& entry, const char* name)
         value.pop_back();
     return value;
 }
+
+std::string UninstallValue(const std::string& entry, const char* name)
+{
+    return MachineValue(std::string(kUninstallKey) + "\\" + entry, name);
+}
+
+// The context-menu verbs on shortcut files.
+const std::string kVerbsKey = "Software\\Classes\\lnkfile\\shell\\";
 
 // The entries of Add/Remove Programs named Latchkey.
 std::vector<std::string> LatchkeyEntries()
@@ -505,6 +514,81 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
 
     // The shortcut that is still protected keeps asking instead of breaking.
     ExpectAsksAndStarts(link, "s3cret!", report, commandLine);
+}
+
+// The two verbs on shortcut files run the installed tool on the shortcut; uninstall takes them away.
+TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
+{
+    ASSERT_EQ(InstallSilently(package), 0u);
+    const std::string tool = InstallDir() + "\\Latchkey.exe";
+    struct Verb {
+        const char* key;
+        const char* text;
+        const char* option;
+    } verbs[] = {
+        {"LatchkeyProtect", "Protect with a password...", "/protect"},
+        {"LatchkeyRemove", "Remove password protection...", "/remove"},
+    };
+    std::string commands[2];
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(verbs[i].key);
+        EXPECT_EQ(MachineValue(kVerbsKey + verbs[i].key, nullptr), verbs[i].text);
+        EXPECT_EQ(MachineValue(kVerbsKey + verbs[i].key, "Icon"), tool + ",0");
+        commands[i] = MachineValue(kVerbsKey + verbs[i].key + "\\command", nullptr);
+        EXPECT_EQ(commands[i], "\"" + tool + "\" " + verbs[i].option + " \"%1\"");
+    }
+
+    // Each verb's command, run on a shortcut as the shell runs it: %1 is the shortcut's path.
+    ScratchFolder scratch("lk verbs");
+    const std::string program = PlaceProbe(scratch, "Tool\\Verb Tool.exe");
+    const std::string link = scratch / "Verb Tool.lnk";
+    LinkSpec spec;
+    spec.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    auto run = [&](const std::string& command) {
+        std::string arguments = command.substr(command.find("\" ", 1) + 2);
+        arguments.replace(arguments.find("%1"), 2, link);
+        return Process::Start(tool, scratch.Path(), arguments);
+    };
+    {
+        Process protect = run(commands[0]);
+        HWND dialog = WaitForWindow(protect.Id(), kAddPasswordCaption);
+        ASSERT_NE(dialog, nullptr) << "the protect verb opened no password dialog";
+        SetControlText(dialog, IDC_PASSWORD, "verb");
+        SetControlText(dialog, IDC_RETYPE, "verb");
+        Press(dialog, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(protect.Id());
+        EXPECT_EQ(box.caption, "Succeed!");
+        ASSERT_TRUE(PressToClose(box.window));
+        DWORD exitCode = 1;
+        ASSERT_TRUE(protect.WaitForExit(&exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        LinkSpec protectedLink;
+        ASSERT_HRESULT_SUCCEEDED(ReadLink(link, protectedLink));
+        EXPECT_TRUE(SamePath(protectedLink.target, SystemLauncher())) << protectedLink.target;
+    }
+    {
+        Process remove = run(commands[1]);
+        HWND dialog = WaitForWindow(remove.Id(), kSecurity);
+        ASSERT_NE(dialog, nullptr) << "the remove verb opened no password dialog";
+        SetControlText(dialog, IDC_PASSWORD, "verb");
+        Press(dialog, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(remove.Id());
+        EXPECT_EQ(box.caption, "Removal Succeed");
+        ASSERT_TRUE(PressToClose(box.window));
+        DWORD exitCode = 1;
+        ASSERT_TRUE(remove.WaitForExit(&exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        LinkSpec restored;
+        ASSERT_HRESULT_SUCCEEDED(ReadLink(link, restored));
+        EXPECT_TRUE(SamePath(restored.target, ShortPath(program))) << restored.target;
+    }
+
+    ASSERT_EQ(UninstallSilently(package.productCode), 0u);
+    for (const Verb& verb : verbs) {
+        EXPECT_EQ(MachineValue(kVerbsKey + verb.key, nullptr), "") << verb.key;
+        EXPECT_EQ(MachineValue(kVerbsKey + verb.key + "\\command", nullptr), "") << verb.key;
+    }
 }
 
 TEST_F(Installer, InstallingAgainOrRepairingKeepsOneEntryAndRepairPutsBackWhatIsMissing)
