@@ -35,6 +35,20 @@ HRESULT CreateShellLink(ComPtr<IShellLinkW>& link)
     return create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
 }
 
+// Loads the shortcut file into link, or saves link as that file.
+HRESULT LoadOrSave(IShellLinkW* link, const std::string& linkPath, bool save)
+{
+    std::wstring widePath;
+    HRESULT hr = ToWidePath(linkPath, widePath);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IPersistFile> file;
+    hr = link->QueryInterface(IID_PPV_ARGS(&file));
+    if (FAILED(hr))
+        return hr;
+    return save ? file->Save(widePath.c_str(), TRUE) : file->Load(widePath.c_str(), STGM_READ);
+}
+
 // Reads one text through get(buffer, size) into out, noting in problem why it would not come
 // back as it is.
 template <class Get>
@@ -65,22 +79,11 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     info.arguments.clear();
     ShortcutTextProblem found = ShortcutTextProblem::None;
 
-    // Declared before the IPersistFile pointer, so released after it.
     ComPtr<IShellLinkW> link;
     HRESULT hr = CreateShellLink(link);
     if (FAILED(hr))
         return hr;
-    ComPtr<IPersistFile> file;
-    hr = link.As(&file);
-    if (FAILED(hr))
-        return hr;
-
-    std::wstring widePath;
-    hr = ToWidePath(linkPath, widePath);
-    if (FAILED(hr))
-        return hr;
-
-    hr = file->Load(widePath.c_str(), STGM_READ);
+    hr = LoadOrSave(link.Get(), linkPath, false);
     if (FAILED(hr))
         return hr;
     if (advertised) {
@@ -143,15 +146,7 @@ HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, boo
     if (iconRefused)
         *iconRefused = refused;
 
-    ComPtr<IPersistFile> file;
-    hr = link.As(&file);
-    if (FAILED(hr))
-        return hr;
-    std::wstring widePath;
-    hr = ToWidePath(linkPath, widePath);
-    if (FAILED(hr))
-        return hr;
-    return file->Save(widePath.c_str(), TRUE);
+    return LoadOrSave(link.Get(), linkPath, true);
 }
 
 bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)

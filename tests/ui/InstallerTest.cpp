@@ -520,7 +520,7 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
 TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
 {
     ASSERT_EQ(InstallSilently(package), 0u);
-    const std::string tool = InstallDir() + "\\Latchkey.exe";
+    const std::string toolPath = InstallDir() + "\\Latchkey.exe";
     struct Verb {
         const char* key;
         const char* text;
@@ -533,9 +533,9 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(verbs[i].key);
         EXPECT_EQ(MachineValue(kVerbsKey + verbs[i].key, nullptr), verbs[i].text);
-        EXPECT_EQ(MachineValue(kVerbsKey + verbs[i].key, "Icon"), tool + ",0");
+        EXPECT_EQ(MachineValue(kVerbsKey + verbs[i].key, "Icon"), toolPath + ",0");
         commands[i] = MachineValue(kVerbsKey + verbs[i].key + "\\command", nullptr);
-        EXPECT_EQ(commands[i], "\"" + tool + "\" " + verbs[i].option + " \"%1\"");
+        EXPECT_EQ(commands[i], "\"" + toolPath + "\" " + verbs[i].option + " \"%1\"");
     }
 
     // Each verb's command, run on a shortcut as the shell runs it: %1 is the shortcut's path.
@@ -548,40 +548,36 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
     auto run = [&](const std::string& command) {
         std::string arguments = command.substr(command.find("\" ", 1) + 2);
         arguments.replace(arguments.find("%1"), 2, link);
-        return Process::Start(tool, scratch.Path(), arguments);
+        return Process::Start(toolPath, scratch.Path(), arguments);
     };
-    {
-        Process protect = run(commands[0]);
-        HWND dialog = WaitForWindow(protect.Id(), kAddPasswordCaption);
-        ASSERT_NE(dialog, nullptr) << "the protect verb opened no password dialog";
+    // Protect, then remove: each through its verb's dialog to its success box and exit code 0.
+    struct Step {
+        const char* dialogCaption;
+        bool retype;
+        const char* successCaption;
+        std::string target; // of the shortcut afterwards
+    } steps[] = {
+        {kAddPasswordCaption, true, "Succeed!", SystemLauncher()},
+        {kSecurity, false, "Removal Succeed", ShortPath(program)},
+    };
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(verbs[i].key);
+        Process tool = run(commands[i]);
+        HWND dialog = WaitForWindow(tool.Id(), steps[i].dialogCaption);
+        ASSERT_NE(dialog, nullptr) << "the verb opened no password dialog";
         SetControlText(dialog, IDC_PASSWORD, "verb");
-        SetControlText(dialog, IDC_RETYPE, "verb");
+        if (steps[i].retype)
+            SetControlText(dialog, IDC_RETYPE, "verb");
         Press(dialog, IDOK);
-        MessageBoxInfo box = WaitForMessageBox(protect.Id());
-        EXPECT_EQ(box.caption, "Succeed!");
+        MessageBoxInfo box = WaitForMessageBox(tool.Id());
+        EXPECT_EQ(box.caption, steps[i].successCaption);
         ASSERT_TRUE(PressToClose(box.window));
         DWORD exitCode = 1;
-        ASSERT_TRUE(protect.WaitForExit(&exitCode));
+        ASSERT_TRUE(tool.WaitForExit(&exitCode));
         EXPECT_EQ(exitCode, 0u);
-        LinkSpec protectedLink;
-        ASSERT_HRESULT_SUCCEEDED(ReadLink(link, protectedLink));
-        EXPECT_TRUE(SamePath(protectedLink.target, SystemLauncher())) << protectedLink.target;
-    }
-    {
-        Process remove = run(commands[1]);
-        HWND dialog = WaitForWindow(remove.Id(), kSecurity);
-        ASSERT_NE(dialog, nullptr) << "the remove verb opened no password dialog";
-        SetControlText(dialog, IDC_PASSWORD, "verb");
-        Press(dialog, IDOK);
-        MessageBoxInfo box = WaitForMessageBox(remove.Id());
-        EXPECT_EQ(box.caption, "Removal Succeed");
-        ASSERT_TRUE(PressToClose(box.window));
-        DWORD exitCode = 1;
-        ASSERT_TRUE(remove.WaitForExit(&exitCode));
-        EXPECT_EQ(exitCode, 0u);
-        LinkSpec restored;
-        ASSERT_HRESULT_SUCCEEDED(ReadLink(link, restored));
-        EXPECT_TRUE(SamePath(restored.target, ShortPath(program))) << restored.target;
+        LinkSpec after;
+        ASSERT_HRESULT_SUCCEEDED(ReadLink(link, after));
+        EXPECT_TRUE(SamePath(after.target, steps[i].target)) << after.target;
     }
 
     ASSERT_EQ(UninstallSilently(package.productCode), 0u);
