@@ -4,31 +4,16 @@
 #include "core/Scramble.h"
 #include "core/Secret.h"
 
-#include <gtest/gtest.h>
+#include "MemoryFiles.h"
 
-#include <map>
+#include <gtest/gtest.h>
 
 namespace {
 
-// The files the reader can see, by path.
-std::map<std::string, std::string>& Files()
-{
-    static std::map<std::string, std::string> files;
-    return files;
-}
-
-std::optional<std::string> ReadFromMemory(const std::string& path)
-{
-    auto found = Files().find(path);
-    if (found == Files().end())
-        return std::nullopt;
-    return found->second;
-}
-
 class LaunchRequestTest : public testing::Test {
 protected:
-    void SetUp() override { Files().clear(); }
-    void TearDown() override { Files().clear(); }
+    void SetUp() override { MemoryFiles().clear(); }
+    void TearDown() override { MemoryFiles().clear(); }
 };
 
 TEST(LauncherArgument, IsTheRestAfterTheProgramNameAndOneBlank)
@@ -69,9 +54,9 @@ TEST_F(LaunchRequestTest, AGoodRecordGivesPasswordProgramAndFolder)
 {
     ProtectionRecord record{"Pa ss\"word", "\"C:\\A B\\prog.exe\" -x \"y z\"", "C:\\Work Dir"};
     const std::string path = "C:\\A B\\01012026000000.lki";
-    Files()[path] = FormatProtectionRecord(record);
+    MemoryFiles()[path] = FormatProtectionRecord(record);
 
-    LaunchRequest request = ReadLaunchRequest(Scramble(path), &ReadFromMemory);
+    LaunchRequest request = ReadLaunchRequest(Scramble(path), &ReadMemoryFile);
     ASSERT_EQ(request.problem, LaunchProblem::None);
     EXPECT_EQ(request.recordPath, path);
     EXPECT_EQ(request.record.password, record.password);
@@ -97,10 +82,10 @@ TEST_F(LaunchRequestTest, BadInputIsNamedAndRefused)
     };
     for (const Case& c : cases) {
         const std::string path = std::string("C:\\Records\\") + c.name + ".lki";
-        Files().clear();
+        MemoryFiles().clear();
         if (c.bytes)
-            Files()[path] = *c.bytes;
-        LaunchRequest request = ReadLaunchRequest(Scramble(path), &ReadFromMemory);
+            MemoryFiles()[path] = *c.bytes;
+        LaunchRequest request = ReadLaunchRequest(Scramble(path), &ReadMemoryFile);
         EXPECT_EQ(request.problem, c.problem) << c.name;
         EXPECT_TRUE(request.record.password.empty()) << c.name;
         const std::string text = LaunchProblemText(request.problem, request.recordPath);
@@ -109,12 +94,12 @@ TEST_F(LaunchRequestTest, BadInputIsNamedAndRefused)
 
     // The path as it stands, not scrambled, unscrambles into a file that does not exist.
     const std::string plainPath = "C:\\Records\\02012026000000.lki";
-    Files()[plainPath] = FormatProtectionRecord({"pw", "C:\\PROG.EXE -a", ""});
-    LaunchRequest plain = ReadLaunchRequest(plainPath, &ReadFromMemory);
+    MemoryFiles()[plainPath] = FormatProtectionRecord({"pw", "C:\\PROG.EXE -a", ""});
+    LaunchRequest plain = ReadLaunchRequest(plainPath, &ReadMemoryFile);
     EXPECT_EQ(plain.problem, LaunchProblem::CannotOpen);
     EXPECT_EQ(plain.recordPath, Unscramble(plainPath));
 
-    LaunchRequest none = ReadLaunchRequest("", &ReadFromMemory);
+    LaunchRequest none = ReadLaunchRequest("", &ReadMemoryFile);
     EXPECT_EQ(none.problem, LaunchProblem::NoArgument);
     EXPECT_FALSE(LaunchProblemText(none.problem, none.recordPath).empty());
 }
@@ -124,8 +109,8 @@ TEST_F(LaunchRequestTest, ARecordPathWithANulIsNotCutShort)
     // 0xF6 at position 10 or later unscrambles to a NUL: the file system would open the path
     // only up to it, here a real record.
     const std::string good = "C:\\Records\\03012026000000.lki";
-    Files()[good] = FormatProtectionRecord({"pw", "C:\\PROG.EXE -a", ""});
-    LaunchRequest request = ReadLaunchRequest(Scramble(good) + "\xF6junk", &ReadFromMemory);
+    MemoryFiles()[good] = FormatProtectionRecord({"pw", "C:\\PROG.EXE -a", ""});
+    LaunchRequest request = ReadLaunchRequest(Scramble(good) + "\xF6junk", &ReadMemoryFile);
     EXPECT_EQ(request.problem, LaunchProblem::CannotOpen);
     EXPECT_NE(LaunchProblemText(request.problem, request.recordPath).find(good), std::string::npos);
 }

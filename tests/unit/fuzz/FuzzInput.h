@@ -2,6 +2,9 @@
 // that stops the run (libFuzzer keeps the input; the corpus replay fails).
 #pragma once
 
+#include "core/ProtectRules.h"
+#include "core/ProtectionRecord.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +43,20 @@ private:
     std::size_t size_;
     std::size_t position_ = 0;
 };
+
+// A record as protect builds it from a shortcut's fields taken from the input; false when
+// protect would refuse them (a target that is no absolute file-system path, a scrambled line end).
+inline bool ProtectableRecord(FuzzFields& fields, ProtectionRecord& record, std::string& target, std::string& arguments)
+{
+    record.password = fields.Next();
+    target = fields.Next();
+    arguments = fields.Next();
+    record.workingDirectory = fields.Next();
+    if (!IsAbsoluteFileSystemPath(target))
+        return false;
+    record.commandLine = MakeCommandLine(target, arguments);
+    return IsStorableRecord(record);
+}
 
 inline std::string WholeInput(const std::uint8_t* data, std::size_t size)
 {

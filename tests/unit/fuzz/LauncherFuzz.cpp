@@ -6,25 +6,9 @@
 #include "core/Scramble.h"
 
 #include "FuzzInput.h"
-
-#include <map>
+#include "MemoryFiles.h"
 
 namespace {
-
-// The files the launcher can read, by path: the reader is a plain function.
-std::map<std::string, std::string>& Files()
-{
-    static std::map<std::string, std::string> files;
-    return files;
-}
-
-std::optional<std::string> ReadFromMemory(const std::string& path)
-{
-    auto found = Files().find(path);
-    if (found == Files().end())
-        return std::nullopt;
-    return found->second;
-}
 
 std::optional<std::string> ReadNothing(const std::string&)
 {
@@ -63,9 +47,9 @@ void ArgumentAfterProgramName(const std::string& argument, const std::string& fo
 // The argument names a record held in memory with arbitrary bytes.
 void RequestArbitraryRecord(const std::string& argument, const std::string& recordBytes)
 {
-    Files().clear();
-    Files()[Unscramble(argument)] = recordBytes;
-    LaunchRequest request = ReadLaunchRequest(argument, ReadFromMemory);
+    MemoryFiles().clear();
+    MemoryFiles()[Unscramble(argument)] = recordBytes;
+    LaunchRequest request = ReadLaunchRequest(argument, ReadMemoryFile);
     if (argument.empty()) {
         Require(request.problem == LaunchProblem::NoArgument, "no argument is its own problem");
         return;
@@ -96,21 +80,15 @@ void RequestArbitraryRecord(const std::string& argument, const std::string& reco
 void RequestProtectedShortcut(FuzzFields fields)
 {
     ProtectionRecord record;
-    record.password = fields.Next();
-    const std::string target = fields.Next();
-    const std::string arguments = fields.Next();
-    record.workingDirectory = fields.Next();
-    if (!IsAbsoluteFileSystemPath(target))
-        return;
-    record.commandLine = MakeCommandLine(target, arguments);
-    if (!IsStorableRecord(record))
+    std::string target, arguments;
+    if (!ProtectableRecord(fields, record, target, arguments))
         return;
     const std::string recordPath = MakeRecordPath(target, "01012026120000");
-    Files().clear();
-    Files()[recordPath] = FormatProtectionRecord(record);
+    MemoryFiles().clear();
+    MemoryFiles()[recordPath] = FormatProtectionRecord(record);
 
     const std::string commandLine = "\"C:\\Windows\\System32\\lkrun3.exe\" " + Scramble(recordPath);
-    const LaunchRequest request = ReadLaunchRequest(LauncherArgument(commandLine), ReadFromMemory);
+    const LaunchRequest request = ReadLaunchRequest(LauncherArgument(commandLine), ReadMemoryFile);
     if (recordPath.find('\0') != std::string::npos) {
         Require(request.problem == LaunchProblem::CannotOpen, "a path with a NUL is never opened");
         return;

@@ -31,14 +31,8 @@ void ReadArbitraryBytes(const std::string& bytes)
 void RoundTrip(FuzzFields fields)
 {
     ProtectionRecord record;
-    record.password = fields.Next();
-    const std::string target = fields.Next();
-    const std::string arguments = fields.Next();
-    record.workingDirectory = fields.Next();
-    if (!IsAbsoluteFileSystemPath(target))
-        return;
-    record.commandLine = MakeCommandLine(target, arguments);
-    if (!IsStorableRecord(record))
+    std::string target, arguments;
+    if (!ProtectableRecord(fields, record, target, arguments))
         return;
 
     const RecordReadResult read = ParseRecordFile(FormatProtectionRecord(record));
