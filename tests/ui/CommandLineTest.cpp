@@ -26,7 +26,6 @@ using namespace ui;
 
 namespace {
 
-constexpr char kSecurity[] = "Security"; // the master prompt and the remove dialog alike
 constexpr char kAlreadyProtected[] = "The shortcut you selected is already a password protected link.";
 constexpr char kReadFailed[] =
     "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)";

@@ -30,7 +30,6 @@ namespace {
 
 constexpr DWORD kInstallMs = 120000;
 constexpr DWORD kInstallFailure = 1603; // ERROR_INSTALL_FAILURE: what msiexec ends with on a refusal
-constexpr char kSecurity[] = "Security";
 constexpr char kDowngradeMessage[] = "A newer version of Latchkey is already installed. To install this older "
                                      "version, uninstall the newer one first.";
 

@@ -16,6 +16,8 @@ constexpr char kMainCaption[] = "Latchkey!";
 constexpr char kAppTitle[] = "Latchkey"; // caption of the tool's standard message boxes
 constexpr char kProtectPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";
 constexpr char kAddPasswordCaption[] = "Add Password Protection";
+// The master prompt, the remove command's dialog and the launcher's share this caption.
+constexpr char kSecurity[] = "Security";
 
 inline std::string LatchkeyExe()
 {

@@ -27,7 +27,6 @@ using namespace ui;
 namespace {
 
 constexpr char kLauncherTitle[] = "lkrun3";
-constexpr char kSecurity[] = "Security";
 
 std::string SystemLauncher()
 {

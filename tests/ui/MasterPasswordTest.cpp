@@ -20,7 +20,6 @@ using namespace ui;
 
 namespace {
 
-constexpr char kSecurity[] = "Security";
 constexpr char kMasterDialog[] = "Master Password";
 constexpr char kNotCorrect[] = "Password not correct!";
 constexpr char kRetype[] = "The password you retyped is not the same as the first one. Try again.";

@@ -7,6 +7,7 @@
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
 #include "tests/support/ShellLinks.h"
+#include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/UiDriver.h"
 
 #include "resource.h"
@@ -29,9 +30,6 @@ using namespace ui;
 
 namespace {
 
-constexpr char kMainCaption[] = "Latchkey!";
-constexpr char kAddPasswordCaption[] = "Add Password Protection";
-constexpr char kSecurity[] = "Security";
 
 // The file list of a drop as the shell hands it over: a DROPFILES header, then each path ended by
 // a NUL and the list by one more; wide as Explorer sends it, or in the ANSI code page.
