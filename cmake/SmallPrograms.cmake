@@ -1,0 +1,28 @@
+# Small shipped programs. Included once from the top-level CMakeLists.txt, inside if(WIN32) and
+# before the first add_subdirectory, so that every Windows target is compiled alike.
+
+# Size before speed for everything: the programs are opened for seconds and their code is never
+# hot. Per-function and per-datum sections let the linker drop what nothing uses (CLSID_ShellLink
+# alone would bring all of libuuid's GUIDs otherwise). The libraries are shared with the test
+# programs, so this part applies to them too; it changes no behaviour.
+foreach(lang C CXX)
+  string(REGEX REPLACE "-O[0-9s]" "" CMAKE_${lang}_FLAGS_RELEASE "${CMAKE_${lang}_FLAGS_RELEASE}")
+  string(APPEND CMAKE_${lang}_FLAGS_RELEASE " -Os -ffunction-sections -fdata-sections")
+endforeach()
+
+# lk_small_program(target...): what only a program that ships gets: unused sections dropped, no
+# symbol table, and the C++ runtime's throw helpers, terminate handler and std::string replaced by
+# win/NoThrow.cpp. The test programs keep the runtime's own: GoogleTest catches exceptions.
+function(lk_small_program)
+  set(no_throw ${CMAKE_SOURCE_DIR}/win/NoThrow.cpp)
+  foreach(target IN LISTS ARGN)
+    target_sources(${target} PRIVATE $<$<CONFIG:Release>:${no_throw}>)
+    # Without unwind tables, so that the linker can drop the std::string members nothing calls.
+    set_source_files_properties(${no_throw} TARGET_DIRECTORY ${target} PROPERTIES
+      COMPILE_OPTIONS "-fno-exceptions;-fno-asynchronous-unwind-tables")
+    target_link_options(${target} PRIVATE "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
+  endforeach()
+endfunction()
+
+# At the end of the top-level directory, when both programs exist, wherever they are defined.
+cmake_language(DEFER CALL lk_small_program Latchkey lkrun3)
