@@ -7,13 +7,16 @@
 // (RECORD_DIR\bench.lki, starting the floor of the first line), as a protected shortcut passes it.
 //
 // Prints one line a start: round, name, milliseconds to the visible dialog, working set in KiB
-// once the program is idle at its dialog. Two warm-up rounds first, not printed.
+// and the DLLs loaded (their number; in round 0 also their names, comma-separated) once the
+// program is idle at its dialog. Two warm-up rounds first, not printed.
 #include "storage/ProtectionRecord.h"
 #include "storage/Scramble.h"
 
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -49,7 +52,29 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 }
 
 // Starts the program, waits for its dialog, measures, and closes it. False when it failed.
-bool TimeStart(const Program& program, double& ms, SIZE_T& workingSet)
+// The base names of the DLLs loaded in a process, lower-case, the program itself left out.
+std::vector<std::string> LoadedDlls(HANDLE process)
+{
+    std::vector<HMODULE> modules(512);
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &bytes))
+        return {};
+    modules.resize(std::min<std::size_t>(modules.size(), bytes / sizeof(HMODULE)));
+    std::vector<std::string> names;
+    for (std::size_t i = 1; i < modules.size(); ++i) { // the first is the program
+        char name[MAX_PATH] = {};
+        if (GetModuleBaseNameA(process, modules[i], name, MAX_PATH) == 0)
+            continue;
+        std::string lower(name);
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.push_back(lower);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool TimeStart(const Program& program, double& ms, SIZE_T& workingSet, std::vector<std::string>& dlls)
 {
     std::string commandLine = "\"" + program.path + "\"";
     if (!program.arguments.empty())
@@ -87,6 +112,7 @@ bool TimeStart(const Program& program, double& ms, SIZE_T& workingSet)
         PROCESS_MEMORY_COUNTERS counters = {};
         counters.cb = sizeof counters;
         workingSet = GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) ? counters.WorkingSetSize : 0;
+        dlls = LoadedDlls(process.hProcess);
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     } else {
         std::fprintf(stderr, "lk_bench_start: %s showed no dialog \"%s\"\n", program.name.c_str(),
@@ -156,11 +182,17 @@ int main(int argc, char** argv)
             const Program& program = programs[(i + static_cast<std::size_t>(round + warmUp)) % programs.size()];
             double ms = 0;
             SIZE_T workingSet = 0;
-            if (!TimeStart(program, ms, workingSet))
+            std::vector<std::string> dlls;
+            if (!TimeStart(program, ms, workingSet, dlls))
                 return 1;
-            if (round >= 0)
-                std::printf("%d\t%s\t%.2f\t%lu\n", round, program.name.c_str(), ms,
-                            static_cast<unsigned long>(workingSet / 1024));
+            if (round < 0)
+                continue;
+            std::string names;
+            for (const std::string& dll : dlls)
+                names += (names.empty() ? "" : ",") + dll;
+            std::printf("%d\t%s\t%.2f\t%lu\t%u\t%s\n", round, program.name.c_str(), ms,
+                        static_cast<unsigned long>(workingSet / 1024), static_cast<unsigned>(dlls.size()),
+                        round == 0 ? names.c_str() : "");
         }
         std::fflush(stdout);
     }
