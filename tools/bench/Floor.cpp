@@ -2,8 +2,10 @@
 // manifest (from its own .rc), shown by a dialog procedure that does nothing. What the real
 // program takes beyond this is its own start-up work.
 //
-// Some variants import a DLL of the real program's (LK_FLOOR_MSI and the like) or initialise COM
-// first (LK_FLOOR_COINITIALIZE): they show what each costs before the window appears.
+// Some variants import a DLL of the real program's (LK_FLOOR_MSI and the like), initialise COM
+// first (LK_FLOOR_COINITIALIZE), or do what the launcher's dialog does when it opens: set the
+// program's icon (LK_FLOOR_ICON) and come to the foreground (LK_FLOOR_FOREGROUND). They show what
+// each costs before the window appears.
 #include <windows.h>
 
 #ifdef LK_FLOOR_LAUNCHER
@@ -33,8 +35,18 @@ namespace {
 
 INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG)
+    if (message == WM_INITDIALOG) {
+#ifdef LK_FLOOR_ICON
+        if (HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
+            SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+            SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        }
+#endif
+#ifdef LK_FLOOR_FOREGROUND
+        SetForegroundWindow(dialog);
+#endif
         return TRUE;
+    }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
