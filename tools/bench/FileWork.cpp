@@ -234,7 +234,9 @@ int main(int argc, char** argv)
         DeleteFileA(rawRecord.c_str());
     }
 
-    // The parts, one by one, on the plain shortcut: where a command's time goes beyond the raw calls.
+    // The parts, one by one, on the plain shortcut (its target in the long form, as a new shortcut
+    // has it) and on one whose target is in the short form: where a command's time goes beyond
+    // the raw calls.
     const int steps = operations / 2 > 50 ? operations / 2 : 50;
     for (int i = 0; i < steps; ++i) {
         const std::string recordPath = shortFolder + "\\" + Stamp('S', i) + ".lki";
@@ -289,6 +291,26 @@ int main(int argc, char** argv)
             raw.Save(rawLinkWide);
             Print(records, "step:raw-sets-and-save", timer.Microseconds());
         }
+        // After a remove the shortcut names its target in the short form (from the record):
+        // the reads of the next protect, on such a shortcut.
+        WriteShortcut(commandLink, restored);
+        {
+            Timer timer;
+            ResolveAdvertisedShortcut(commandLink, ignored);
+            Print(records, "step:advertised-query-short-target", timer.Microseconds());
+        }
+        {
+            Timer timer;
+            ReadShortcut(commandLink, info);
+            Print(records, "step:read-shortcut-short-target", timer.Microseconds());
+        }
+        {
+            Timer timer;
+            char shortPath[MAX_PATH];
+            GetShortPathNameA(shortTarget.c_str(), shortPath, MAX_PATH);
+            Print(records, "step:short-name-of-short-target", timer.Microseconds());
+        }
+        WriteShortcut(commandLink, plain);
         DeleteFileA(recordPath.c_str());
     }
     std::fflush(stdout);
