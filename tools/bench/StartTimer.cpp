@@ -87,11 +87,17 @@ bool TimeStart(const Program& program, double& ms, SIZE_T& workingSet, std::vect
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     LARGE_INTEGER start, now;
-    QueryPerformanceCounter(&start);
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process)) {
+    // On a busy machine Wine now and then fails to start a process at all (internal error 1359);
+    // that start is tried again rather than ending the whole run.
+    for (int attempt = 1;; ++attempt) {
+        QueryPerformanceCounter(&start);
+        if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                           &process))
+            break;
         std::fprintf(stderr, "lk_bench_start: cannot start %s (error %lu)\n", program.path.c_str(), GetLastError());
-        return false;
+        if (attempt == 3)
+            return false;
+        Sleep(500);
     }
     CloseHandle(process.hThread);
 
