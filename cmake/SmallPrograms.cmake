@@ -2,8 +2,9 @@
 # before the first add_subdirectory, so that every Windows target is compiled alike.
 
 # Size before speed for everything: the programs are opened for seconds and their code is never
-# hot. Per-function and per-datum sections let the linker drop what nothing uses (CLSID_ShellLink
-# alone would bring all of libuuid's GUIDs otherwise). The libraries are shared with the test
+# hot. Per-function and per-datum sections let the linker drop what nothing uses: data such as
+# libuuid's GUIDs (CLSID_ShellLink alone would bring all of them), and code without unwind tables
+# (our linker keeps every function that has them). The libraries are shared with the test
 # programs, so this part applies to them too; it changes no behaviour.
 foreach(lang C CXX)
   string(REGEX REPLACE "-O[0-9s]" "" CMAKE_${lang}_FLAGS_RELEASE "${CMAKE_${lang}_FLAGS_RELEASE}")
