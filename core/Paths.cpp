@@ -37,6 +37,18 @@ std::string LowerAscii(std::string text)
     return text;
 }
 
+std::string DecimalText(unsigned long number, std::size_t width)
+{
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + number % 10));
+        number /= 10;
+    } while (number != 0);
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 std::string LastCharacters(const std::string& text, std::string::size_type count)
 {
     return text.size() <= count ? text : text.substr(text.size() - count);

@@ -16,5 +16,9 @@ std::string FolderOf(const std::string& path);
 // extensions) are ASCII, and the result must not depend on the locale.
 std::string LowerAscii(std::string text);
 
+// A number in decimal digits, with leading zeros up to width. Written out here because the
+// runtime's formatting would bring all of printf into the programs.
+std::string DecimalText(unsigned long number, std::size_t width = 1);
+
 // The last count bytes of text, or all of it when it is shorter.
 std::string LastCharacters(const std::string& text, std::string::size_type count);

@@ -3,8 +3,6 @@
 #include "core/Paths.h"
 #include "core/Scramble.h"
 
-#include <cstdio>
-
 std::string FormatTimeStamp(const std::tm& localTime)
 {
     char stamp[32] = {};
@@ -16,7 +14,12 @@ std::string NextTimeStamp(const std::string& timeStamp)
 {
     if (timeStamp.size() != 14 || timeStamp.find_first_not_of("0123456789") != std::string::npos)
         return std::string();
-    auto field = [&](std::size_t at, std::size_t length) { return std::stoi(timeStamp.substr(at, length)); };
+    auto field = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i)
+            value = value * 10 + (timeStamp[i] - '0');
+        return value;
+    };
     int day = field(0, 2), month = field(2, 2), year = field(4, 4);
     int hour = field(8, 2), minute = field(10, 2), second = field(12, 2);
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -40,9 +43,8 @@ std::string NextTimeStamp(const std::string& timeStamp)
             }
         }
     }
-    char next[15];
-    std::snprintf(next, sizeof next, "%02d%02d%04d%02d%02d%02d", day, month, year, hour, minute, second);
-    return next;
+    return DecimalText(day, 2) + DecimalText(month, 2) + DecimalText(year, 4) + DecimalText(hour, 2) +
+           DecimalText(minute, 2) + DecimalText(second, 2);
 }
 
 std::string MakeRecordPath(const std::string& shortTargetPath, const std::string& timeStamp)

@@ -1,5 +1,6 @@
 #include "win/Files.h"
 
+#include "core/Paths.h"
 #include "win/Scoped.h"
 
 #include <algorithm>
@@ -78,7 +79,7 @@ NewFileResult WriteNewWholeFile(const std::string& path, const std::string& byte
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes)
 {
     // Unique per running copy of the tool, so that two copies never write into one new file.
-    const std::string newPath = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
+    const std::string newPath = path + "." + DecimalText(GetCurrentProcessId()) + ".new";
     if (WriteWholeFile(newPath, bytes) &&
         MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

@@ -1,5 +1,6 @@
 #include "win/SystemError.h"
 
+#include "core/Paths.h"
 #include "win/Scoped.h"
 
 std::string SystemErrorText(DWORD error)
@@ -13,6 +14,6 @@ std::string SystemErrorText(DWORD error)
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     if (text.empty())
-        text = "Error " + std::to_string(error) + ".";
+        text = "Error " + DecimalText(error) + ".";
     return text;
 }

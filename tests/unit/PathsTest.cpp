@@ -29,4 +29,8 @@ TEST(Paths, LowerAsciiLeavesOtherBytesAlone)
     EXPECT_EQ(LowerAscii("\xC4\xD6@[`{"), "\xC4\xD6@[`{");
     EXPECT_EQ(LastCharacters("abcdef", 4), "cdef");
     EXPECT_EQ(LastCharacters("abc", 4), "abc");
+    EXPECT_EQ(DecimalText(0), "0");
+    EXPECT_EQ(DecimalText(4294967295ul), "4294967295");
+    EXPECT_EQ(DecimalText(7, 2), "07");
+    EXPECT_EQ(DecimalText(2026, 2), "2026");
 }
