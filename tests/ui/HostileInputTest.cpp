@@ -133,7 +133,7 @@ DWORD ExitCodeWithoutAWord(Process& process)
 // Latchkey.exe with one command on one shortcut, as a script or the shell's "Open with" starts it.
 Process StartTool(const std::string& command, const std::string& link)
 {
-    return Process::Start(LatchkeyExe(), DistDir(), command + " \"" + link + "\"");
+    return Process::Start(LatchkeyExe(), DistDir(), (command.empty() ? "" : command + " ") + "\"" + link + "\"");
 }
 
 // Files byte for byte (nullopt: not there) and the names in folders, to be compared later.
@@ -386,15 +386,19 @@ protected:
         ASSERT_GT(reinterpret_cast<INT_PTR>(opened), 32) << link;
         HWND dialog = WaitForWindow(0, kSecurity);
         ASSERT_NE(dialog, nullptr) << "the launcher did not ask for the password";
-        HANDLE launcher = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(dialog));
+        HANDLE launcher = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                      ProcessOf(dialog));
         ASSERT_NE(launcher, nullptr);
         TypeText(dialog, IDC_PASSWORD, password);
         Press(dialog, IDOK);
         DWORD code = STILL_ACTIVE;
-        EXPECT_EQ(WaitForSingleObject(launcher, kWaitMs), WAIT_OBJECT_0);
-        GetExitCodeProcess(launcher, &code);
+        // One that did not end (it shows why it could not start the program) is ended here.
+        if (WaitForSingleObject(launcher, kWaitMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(launcher, &code);
+        else
+            TerminateProcess(launcher, 1);
         CloseHandle(launcher);
-        EXPECT_EQ(code, 0u) << "the launcher failed";
+        EXPECT_EQ(code, 0u) << "the launcher did not start the program";
     }
 
     ScratchFolder scratch{"lk hostile"};
@@ -438,7 +442,7 @@ TEST_F(HostileInput, RefusedInputChangesNothing)
 
     struct Case {
         const char* name;
-        const char* command;
+        const char* command; // "/protect", "/remove", or "" for the shortcut alone
         std::function<Input()> make;
         std::wstring typed;  // typed into the dialog, then OK; empty: refused before any dialog
         std::string message; // empty: the program ends without a word
@@ -457,6 +461,8 @@ TEST_F(HostileInput, RefusedInputChangesNothing)
              return Input{folder};
          },
          L"", "This is not a shortcut file:\n" + links + "\\folder.lnk", 1},
+        {"random bytes named .lnk, given alone", "", [&] { return Input{FakeLink("random", noise)}; }, L"",
+         kReadFailed, 1},
         {"an empty file named .lnk, to remove", "/remove", [&] { return Input{FakeLink("empty", "")}; }, L"", "", 1},
         {"random bytes named .lnk, to remove", "/remove", [&] { return Input{FakeLink("random", noise)}; }, L"", "",
          1},
