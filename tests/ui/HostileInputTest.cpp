@@ -437,6 +437,15 @@ TEST_F(HostileInput, RefusedInputChangesNothing)
     const std::wstring wideProgram = Widen(program);
     const std::wstring wideFolder = Widen(programs) + L"\\\x4E2D\x6587";
     const std::wstring wideTarget = wideFolder + L"\\tool.exe";
+    // Removed here: the scratch folder's clean-up goes by ANSI names, which cannot name these.
+    struct RemoveWide {
+        std::wstring folder, file;
+        ~RemoveWide()
+        {
+            DeleteFileW(file.c_str());
+            RemoveDirectoryW(folder.c_str());
+        }
+    } removeWide{wideFolder, wideTarget};
     ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
     ASSERT_TRUE(CopyFileW(wideProgram.c_str(), wideTarget.c_str(), FALSE));
 
