@@ -12,8 +12,9 @@ bool IsAlreadyProtected(const std::string& targetPath)
 bool IsAbsoluteFileSystemPath(const std::string& path)
 {
     auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    // No file name holds these; a quote would also end the record's quoted target early.
-    if (path.find_first_of("\"<>|") != std::string::npos)
+    // No file name holds these; a quote would also end the record's quoted target early. A '?'
+    // is what a character lost in a conversion to ANSI became: such a path names no real file.
+    if (path.find_first_of("\"<>|?*") != std::string::npos)
         return false;
     if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\')
         return true;

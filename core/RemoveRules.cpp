@@ -1,5 +1,15 @@
 #include "core/RemoveRules.h"
 
+bool FitsInShortcut(const ShortcutInfo& restored)
+{
+    for (const std::string* text : {&restored.targetPath, &restored.arguments, &restored.workingDirectory,
+                                    &restored.description, &restored.iconPath}) {
+        if (text->size() > MaxShortcutText)
+            return false;
+    }
+    return true;
+}
+
 ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const ProtectionRecord& record,
                                   const CommandLineParts& commandLine)
 {

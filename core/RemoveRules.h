@@ -4,6 +4,13 @@
 #include "core/ProtectionRecord.h"
 #include "core/ShortcutInfo.h"
 
+// The most characters of one text the shell link object keeps; a longer one comes back cut.
+inline constexpr std::size_t MaxShortcutText = 32767;
+
+// True when a shortcut can hold the restored fields whole. A record written by protect always
+// fits; a longer field can only come from a record made by hand, and is damage.
+bool FitsInShortcut(const ShortcutInfo& restored);
+
 // The shortcut as it is written back: the record's target, arguments and working directory,
 // no description, and the protected shortcut's icon (the restored target when it names none).
 ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const ProtectionRecord& record,

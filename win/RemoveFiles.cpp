@@ -32,8 +32,10 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     }
     loaded.commandLine = SplitCommandLine(read.record.commandLine);
     // Checked before anyone is asked for a password: a record that does not come apart into
-    // its fields, or names no target, would restore a shortcut that starts nothing.
-    if (read.status != RecordStatus::Ok || !loaded.commandLine.ok || loaded.commandLine.targetPath.empty()) {
+    // its fields, or names no target, would restore a shortcut that starts nothing; one with a
+    // field longer than a shortcut holds would restore it cut.
+    if (read.status != RecordStatus::Ok || !loaded.commandLine.ok || loaded.commandLine.targetPath.empty() ||
+        !FitsInShortcut(RestoredShortcutInfo(loaded.info, read.record, loaded.commandLine))) {
         loaded.message = RemoveMessage::RecordDamaged;
         loaded.status = -1;
         return loaded;

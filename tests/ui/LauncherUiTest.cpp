@@ -15,7 +15,6 @@
 #include "tests/ui/UiDriver.h"
 
 #include <shellapi.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -33,39 +32,24 @@ std::string SystemLauncher()
     return SystemFolder() + "\\lkrun3.exe";
 }
 
-// True when some running process was started by process pid.
-bool HasChildren(DWORD pid)
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-        found = entry.th32ParentProcessID == pid && entry.th32ProcessID != pid;
-    CloseHandle(snapshot);
-    return found;
-}
-
-// A launcher process found by its window: its exit code is read once it ends.
+// A launcher process found by its window: its exit code is read once it ends. It is put into a
+// job as soon as its window is found, before it can start anything (it starts a program only
+// once its dialog is confirmed), so the job counts whatever it starts.
 class Launcher {
 public:
     explicit Launcher(HWND window) : m_dwId(window ? ProcessOf(window) : 0)
     {
         if (m_dwId)
-            m_hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, m_dwId);
+            m_hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_SET_QUOTA |
+                                         PROCESS_TERMINATE,
+                                     FALSE, m_dwId);
+        EXPECT_TRUE(m_hProcess && m_job.Add(m_hProcess)) << "cannot put the launcher into a job";
     }
     ~Launcher()
     {
         if (m_hProcess) {
-            if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT) {
-                HANDLE killer = OpenProcess(PROCESS_TERMINATE, FALSE, m_dwId);
-                if (killer) {
-                    TerminateProcess(killer, 99);
-                    CloseHandle(killer);
-                }
-            }
+            if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(m_hProcess, 99);
             CloseHandle(m_hProcess);
         }
     }
@@ -73,6 +57,8 @@ public:
     Launcher& operator=(const Launcher&) = delete;
 
     DWORD Id() const { return m_dwId; }
+    // How many processes have been in its job, the launcher included: 1 while it started nothing.
+    DWORD ProcessesInJob() const { return m_job.ProcessesEver(); }
     std::string ImagePath() const
     {
         // The call says only that the buffer was too small, not how large it must be.
@@ -100,6 +86,7 @@ public:
 private:
     DWORD m_dwId = 0;
     HANDLE m_hProcess = nullptr;
+    Job m_job;
 };
 
 class LauncherUi : public ComTest {
@@ -144,10 +131,10 @@ protected:
     // Waits for the launcher's Security dialog.
     static HWND WaitForSecurity() { return WaitForWindow(0, kSecurity); }
 
-    // Nothing was started: no report, and the launcher (now ended) left no program running.
-    void ExpectNothingStarted(DWORD launcherId)
+    // Nothing was started: the launcher's job never held another process, and no report came.
+    void ExpectNothingStarted(DWORD processesInJob)
     {
-        EXPECT_FALSE(HasChildren(launcherId));
+        EXPECT_EQ(processesInJob, 1u) << "the launcher started a program";
         EXPECT_EQ(GetFileAttributesA(report.c_str()), INVALID_FILE_ATTRIBUTES);
     }
 
@@ -207,12 +194,14 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
             ASSERT_TRUE(PressToClose(box.window));
             EXPECT_TRUE(IsWindowVisible(dialog));
             EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), wrong);
-            EXPECT_FALSE(HasChildren(launcher.Id()));
+            EXPECT_EQ(launcher.ProcessesInJob(), 1u) << "a wrong password started a program";
         }
 
         SetControlText(dialog, IDC_PASSWORD, "Open Sesame");
         Press(dialog, IDOK);
         EXPECT_EQ(launcher.WaitForExit(), 0u);
+        // The job sees the one program started, so its count of 1 elsewhere means nothing was.
+        EXPECT_EQ(launcher.ProcessesInJob(), 2u);
         ProbeReport started = WaitForProbeReport(report);
         ASSERT_TRUE(started.arrived);
         EXPECT_EQ(started.commandLine, MakeCommandLine(storedTarget, c.arguments));
@@ -281,7 +270,7 @@ TEST_F(LauncherUi, CancelEscapeAndTheCloseBoxStartNothing)
         SetControlText(dialog, IDC_PASSWORD, "pw"); // typed, but not confirmed
         way.press(dialog);
         EXPECT_EQ(launcher.WaitForExit(), 0u);
-        ExpectNothingStarted(launcher.Id());
+        ExpectNothingStarted(launcher.ProcessesInJob());
     }
 }
 
@@ -312,7 +301,7 @@ TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectProbeReportAt(report);
-        Process launcher = Process::Start(SystemLauncher(), scratch.Path(), c.argument);
+        Process launcher = Process::StartInJob(SystemLauncher(), scratch.Path(), c.argument);
         ASSERT_NE(launcher.Id(), 0u);
         MessageBoxInfo box = WaitForMessageBox(launcher.Id());
         ASSERT_NE(box.window, nullptr);
@@ -324,7 +313,7 @@ TEST_F(LauncherUi, BadInputIsReportedAndStartsNothing)
         DWORD exitCode = 0;
         ASSERT_TRUE(launcher.WaitForExit(&exitCode));
         EXPECT_EQ(exitCode, 1u);
-        ExpectNothingStarted(launcher.Id());
+        ExpectNothingStarted(launcher.ProcessesInJob());
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace ui {
 
@@ -42,12 +43,53 @@ std::string DistDir()
 
 // ---- processes
 
+Job::Job() = default;
+
+Job::~Job()
+{
+    if (m_hJob)
+        CloseHandle(m_hJob);
+}
+
+Job::Job(Job&& other) noexcept : m_hJob(other.m_hJob)
+{
+    other.m_hJob = nullptr;
+}
+
+Job& Job::operator=(Job&& other) noexcept
+{
+    if (this != &other) {
+        if (m_hJob)
+            CloseHandle(m_hJob);
+        m_hJob = other.m_hJob;
+        other.m_hJob = nullptr;
+    }
+    return *this;
+}
+
+bool Job::Add(HANDLE process)
+{
+    if (!m_hJob)
+        m_hJob = CreateJobObjectA(nullptr, nullptr);
+    return m_hJob && AssignProcessToJobObject(m_hJob, process);
+}
+
+DWORD Job::ProcessesEver() const
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+    if (!m_hJob || !QueryInformationJobObject(m_hJob, JobObjectBasicAccountingInformation, &accounting,
+                                              sizeof accounting, nullptr))
+        return 0;
+    return accounting.TotalProcesses;
+}
+
 Process::~Process()
 {
     Kill();
 }
 
-Process::Process(Process&& other) noexcept : m_hProcess(other.m_hProcess), m_dwId(other.m_dwId)
+Process::Process(Process&& other) noexcept
+    : m_hProcess(other.m_hProcess), m_dwId(other.m_dwId), m_job(std::move(other.m_job))
 {
     other.m_hProcess = nullptr;
     other.m_dwId = 0;
@@ -59,6 +101,7 @@ Process& Process::operator=(Process&& other) noexcept
         Kill();
         m_hProcess = other.m_hProcess;
         m_dwId = other.m_dwId;
+        m_job = std::move(other.m_job);
         other.m_hProcess = nullptr;
         other.m_dwId = 0;
     }
@@ -67,6 +110,17 @@ Process& Process::operator=(Process&& other) noexcept
 
 Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
 {
+    return Start(exePath, currentDir, arguments, false);
+}
+
+Process Process::StartInJob(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
+{
+    return Start(exePath, currentDir, arguments, true);
+}
+
+Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments,
+                       bool inJob)
+{
     Process process;
     std::string commandLine = "\"" + exePath + "\"";
     if (!arguments.empty())
@@ -74,14 +128,18 @@ Process Process::Start(const std::string& exePath, const std::string& currentDir
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info)) {
+    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, inJob ? CREATE_SUSPENDED : 0,
+                        nullptr, currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info)) {
         ADD_FAILURE() << "cannot start " << exePath << " in " << currentDir << ": error " << GetLastError();
         return process;
     }
-    CloseHandle(info.hThread);
     process.m_hProcess = info.hProcess;
     process.m_dwId = info.dwProcessId;
+    if (inJob && !process.m_job.Add(info.hProcess))
+        ADD_FAILURE() << "cannot put " << exePath << " into a job: error " << GetLastError();
+    if (inJob)
+        ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
     return process;
 }
 

@@ -25,6 +25,27 @@ constexpr DWORD kWaitMs = 15000;
 // The folder of the shippable programs (environment LK_DIST_DIR) as a Windows path.
 std::string DistDir();
 
+// A job object: every process put into it, and every process those start in turn, is counted
+// there. "It started nothing" then cannot be confused by process ids, which Wine reuses quickly.
+class Job {
+public:
+    Job();
+    ~Job();
+    Job(Job&& other) noexcept;
+    Job& operator=(Job&& other) noexcept;
+    Job(const Job&) = delete;
+    Job& operator=(const Job&) = delete;
+
+    // Puts a running process into the job, made on first use (the handle needs
+    // PROCESS_SET_QUOTA and PROCESS_TERMINATE); what it starts from then on is counted too.
+    bool Add(HANDLE process);
+    // How many processes have ever been in the job, ended ones included; 0 without a job.
+    DWORD ProcessesEver() const;
+
+private:
+    HANDLE m_hJob = nullptr;
+};
+
 // A program the driver started. Killed when the object goes while the program still runs.
 class Process {
 public:
@@ -39,16 +60,28 @@ public:
     // Returns a process with Id() 0 when it cannot be started.
     static Process Start(const std::string& exePath, const std::string& currentDir,
                          const std::string& arguments = std::string());
+    // Starts as Start does, inside a job of its own from its first instruction on (created
+    // suspended, put into the job, then resumed), so that ProcessesInJob() counts everything
+    // it starts.
+    static Process StartInJob(const std::string& exePath, const std::string& currentDir,
+                              const std::string& arguments = std::string());
 
     DWORD Id() const { return m_dwId; }
     bool Running() const;
     // True when the program ended within the time; its exit code then goes to exitCode.
     bool WaitForExit(DWORD* exitCode = nullptr, DWORD timeoutMs = kWaitMs);
     void Kill();
+    // How many processes have been in its job, the program itself included (1: it started
+    // nothing); 0 when it was not started in a job.
+    DWORD ProcessesInJob() const { return m_job.ProcessesEver(); }
 
 private:
+    static Process Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments,
+                         bool inJob);
+
     HANDLE m_hProcess = nullptr;
     DWORD m_dwId = 0;
+    Job m_job;
 };
 
 // Closes a top-level window of a program the driver did not start (one the tested program

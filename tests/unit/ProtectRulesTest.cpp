@@ -63,6 +63,8 @@ TEST(ProtectRules, OnlyAnAbsoluteFileSystemPathCanBeProtected)
         {"\\\\.\\pipe\\x", false},
         {"C:\\a\"b.exe", false},
         {"C:\\a|b.exe", false},
+        {"C:\\exp\\??\\tool.exe", false}, // characters lost on the way to ANSI
+        {"C:\\a*.exe", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAbsoluteFileSystemPath(c.target), c.storable) << c.target;

@@ -41,6 +41,19 @@ TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithTheProtectedIcon)
     }
 }
 
+TEST(RemoveRules, AFieldLongerThanAShortcutHoldsDoesNotFit)
+{
+    ShortcutInfo restored;
+    restored.targetPath = "C:\\PROGRA~1\\EDIT.EXE";
+    restored.arguments = std::string(MaxShortcutText, 'a');
+    EXPECT_TRUE(FitsInShortcut(restored));
+    restored.arguments += 'a';
+    EXPECT_FALSE(FitsInShortcut(restored));
+    restored.arguments.clear();
+    restored.workingDirectory = std::string(40000, 'w');
+    EXPECT_FALSE(FitsInShortcut(restored));
+}
+
 TEST(RemoveRules, MessagesNameTheShortcutAndTheRecord)
 {
     EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),

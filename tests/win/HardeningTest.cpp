@@ -201,6 +201,10 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
         {"over 1 MiB", std::string(MaxReadBytes + 1, 'a'), false, RemoveMessage::NotProtected},
         {"a folder", "", true, RemoveMessage::NotProtected},
         {"no target", FormatProtectionRecord({"pw", " -x", ""}), false, RemoveMessage::RecordDamaged},
+        // Made by hand: a shortcut would keep only part of these arguments.
+        {"arguments longer than a shortcut holds",
+         FormatProtectionRecord({"pw", shortProgram + " " + std::string(40000, 'a'), ""}),
+         false, RemoveMessage::RecordDamaged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
