@@ -58,11 +58,6 @@ constexpr char kLauncherCannotOpen[] =
 constexpr char kLauncherDamaged[] =
     "The protection record of this shortcut is damaged:\n<record>\nThe program has not been started.";
 
-std::string SystemLauncher()
-{
-    return SystemFolder() + "\\lkrun3.exe";
-}
-
 std::string MasterPath()
 {
     return SystemFolder() + "\\master2.lki";

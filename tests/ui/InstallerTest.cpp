@@ -71,11 +71,6 @@ std::string InstallDir()
     return KnownFolder(CSIDL_PROGRAM_FILES) + "\\Latchkey";
 }
 
-std::string SystemLauncher()
-{
-    return SystemFolder() + "\\lkrun3.exe";
-}
-
 std::string MasterPath()
 {
     return SystemFolder() + "\\master2.lki";
@@ -258,48 +253,6 @@ std::string ProductInfo(const std::string& productCode, const char* property)
     return MsiGetProductInfoA(productCode.c_str(), property, value, &size) == ERROR_SUCCESS ? value : "";
 }
 
-// A program that the shell or another program started: watched by its id, and ended at the end
-// of the test if it still runs.
-class Watched {
-public:
-    explicit Watched(HWND window) : m_dwId(window ? ProcessOf(window) : 0)
-    {
-        if (m_dwId)
-            m_hProcess =
-                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, m_dwId);
-    }
-    ~Watched()
-    {
-        if (!m_hProcess)
-            return;
-        if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(m_hProcess, 99);
-        CloseHandle(m_hProcess);
-    }
-    Watched(const Watched&) = delete;
-    Watched& operator=(const Watched&) = delete;
-
-    DWORD Id() const { return m_dwId; }
-    std::string ImagePath() const
-    {
-        char path[MAX_PATH * 2] = {};
-        DWORD size = sizeof path;
-        return m_hProcess && QueryFullProcessImageNameA(m_hProcess, 0, path, &size) ? std::string(path, size) : "";
-    }
-    // The exit code once the program has ended within the time; STILL_ACTIVE when it has not.
-    DWORD WaitForExit()
-    {
-        DWORD code = STILL_ACTIVE;
-        if (m_hProcess && WaitForSingleObject(m_hProcess, kWaitMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(m_hProcess, &code);
-        return code;
-    }
-
-private:
-    DWORD m_dwId = 0;
-    HANDLE m_hProcess = nullptr;
-};
-
 // Opens a file the way the shell does when the user double-clicks it.
 void OpenAsTheShellDoes(const std::string& path)
 {
@@ -421,7 +374,7 @@ void ExpectAsksAndStarts(const std::string& link, const std::string& password, c
     OpenAsTheShellDoes(link);
     HWND dialog = WaitForWindow(0, kSecurity);
     ASSERT_NE(dialog, nullptr) << "the protected shortcut did not ask for its password";
-    Watched launcher(dialog);
+    WindowProcess launcher(dialog);
     EXPECT_TRUE(SamePath(launcher.ImagePath(), SystemLauncher())) << launcher.ImagePath();
     SetControlText(dialog, IDC_PASSWORD, password);
     Press(dialog, IDOK);
@@ -443,7 +396,7 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
     {
         HWND main = StartFromStartMenu();
         ASSERT_NE(main, nullptr);
-        Watched tool(main);
+        WindowProcess tool(main);
         EXPECT_TRUE(SamePath(tool.ImagePath(), InstallDir() + "\\Latchkey.exe")) << tool.ImagePath();
         Press(main, IDC_README);
         HWND notepad = WaitForNotepadOn("LatchkeyReadMe.txt");
@@ -470,7 +423,7 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
     {
         HWND main = StartFromStartMenu();
         ASSERT_NE(main, nullptr);
-        Watched tool(main);
+        WindowProcess tool(main);
         Press(main, IDC_CREATE);
         HWND picker = WaitForFileDialog(tool.Id(), "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION");
         ASSERT_NE(picker, nullptr);

@@ -2,6 +2,7 @@
 // into the protect command.
 #pragma once
 
+#include "tests/support/Paths.h"
 #include "tests/ui/UiDriver.h"
 
 #include "resource.h"
@@ -18,6 +19,12 @@ constexpr char kProtectPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWO
 constexpr char kAddPasswordCaption[] = "Add Password Protection";
 // The master prompt, the remove command's dialog and the launcher's share this caption.
 constexpr char kSecurity[] = "Security";
+
+// Where protected shortcuts look for the launcher.
+inline std::string SystemLauncher()
+{
+    return lktest::SystemFolder() + "\\lkrun3.exe";
+}
 
 inline std::string LatchkeyExe()
 {

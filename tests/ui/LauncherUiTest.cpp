@@ -27,68 +27,6 @@ namespace {
 
 constexpr char kLauncherTitle[] = "lkrun3";
 
-std::string SystemLauncher()
-{
-    return SystemFolder() + "\\lkrun3.exe";
-}
-
-// A launcher process found by its window: its exit code is read once it ends. It is put into a
-// job as soon as its window is found, before it can start anything (it starts a program only
-// once its dialog is confirmed), so the job counts whatever it starts.
-class Launcher {
-public:
-    explicit Launcher(HWND window) : m_dwId(window ? ProcessOf(window) : 0)
-    {
-        if (m_dwId)
-            m_hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_SET_QUOTA |
-                                         PROCESS_TERMINATE,
-                                     FALSE, m_dwId);
-        EXPECT_TRUE(m_hProcess && m_job.Add(m_hProcess)) << "cannot put the launcher into a job";
-    }
-    ~Launcher()
-    {
-        if (m_hProcess) {
-            if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(m_hProcess, 99);
-            CloseHandle(m_hProcess);
-        }
-    }
-    Launcher(const Launcher&) = delete;
-    Launcher& operator=(const Launcher&) = delete;
-
-    DWORD Id() const { return m_dwId; }
-    // How many processes have been in its job, the launcher included: 1 while it started nothing.
-    DWORD ProcessesInJob() const { return m_job.ProcessesEver(); }
-    std::string ImagePath() const
-    {
-        // The call says only that the buffer was too small, not how large it must be.
-        for (DWORD capacity = MAX_PATH; m_hProcess && capacity <= 32768; capacity *= 2) {
-            std::string path(capacity, '\0');
-            DWORD size = capacity;
-            if (QueryFullProcessImageNameA(m_hProcess, 0, &path[0], &size)) {
-                path.resize(size);
-                return path;
-            }
-            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-                break;
-        }
-        return std::string();
-    }
-    // The exit code once the process has ended within the time; STILL_ACTIVE when it has not.
-    DWORD WaitForExit()
-    {
-        DWORD code = STILL_ACTIVE;
-        if (m_hProcess && WaitForSingleObject(m_hProcess, kWaitMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(m_hProcess, &code);
-        return code;
-    }
-
-private:
-    DWORD m_dwId = 0;
-    HANDLE m_hProcess = nullptr;
-    Job m_job;
-};
-
 class LauncherUi : public ComTest {
 protected:
     // The launcher goes where protected shortcuts look for it, for this test program only.
@@ -178,7 +116,7 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
         Open(link);
         HWND dialog = WaitForSecurity();
         ASSERT_NE(dialog, nullptr);
-        Launcher launcher(dialog);
+        WindowProcess launcher(dialog, true);
         EXPECT_EQ(_stricmp(launcher.ImagePath().c_str(), SystemLauncher().c_str()), 0) << launcher.ImagePath();
         EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), c.target.substr(c.target.rfind('\\') + 1));
         EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), "");
@@ -242,7 +180,7 @@ TEST_F(LauncherUi, AShortcutProtectedByLatchkeyOpensItsProgram)
     Open(link);
     HWND dialog = WaitForSecurity();
     ASSERT_NE(dialog, nullptr);
-    Launcher launcher(dialog);
+    WindowProcess launcher(dialog, true);
     EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), "Long Editor Name.exe");
     SetControlText(dialog, IDC_PASSWORD, "s3cret!");
     Press(dialog, IDOK);
@@ -266,7 +204,7 @@ TEST_F(LauncherUi, CancelEscapeAndTheCloseBoxStartNothing)
         Open(link);
         HWND dialog = WaitForSecurity();
         ASSERT_NE(dialog, nullptr);
-        Launcher launcher(dialog);
+        WindowProcess launcher(dialog, true);
         SetControlText(dialog, IDC_PASSWORD, "pw"); // typed, but not confirmed
         way.press(dialog);
         EXPECT_EQ(launcher.WaitForExit(), 0u);
@@ -333,7 +271,7 @@ TEST_F(LauncherUi, AProgramThatCannotStartIsReportedWithTheSystemsText)
     Open(link);
     HWND dialog = WaitForSecurity();
     ASSERT_NE(dialog, nullptr);
-    Launcher launcher(dialog);
+    WindowProcess launcher(dialog, true);
     SetControlText(dialog, IDC_PASSWORD, "pw");
     Press(dialog, IDOK);
     MessageBoxInfo box = WaitForMessageBox(launcher.Id());

@@ -518,4 +518,46 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
 
 } // namespace
 
+WindowProcess::WindowProcess(HWND window, bool inJob) : m_dwId(window ? ProcessOf(window) : 0)
+{
+    if (m_dwId)
+        m_hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_SET_QUOTA | PROCESS_TERMINATE,
+                                 FALSE, m_dwId);
+    if (inJob)
+        EXPECT_TRUE(m_hProcess && m_job.Add(m_hProcess)) << "cannot put the process into a job";
+}
+
+WindowProcess::~WindowProcess()
+{
+    if (!m_hProcess)
+        return;
+    if (WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(m_hProcess, 99);
+    CloseHandle(m_hProcess);
+}
+
+std::string WindowProcess::ImagePath() const
+{
+    // The call says only that the buffer was too small, not how large it must be.
+    for (DWORD capacity = MAX_PATH; m_hProcess && capacity <= 32768; capacity *= 2) {
+        std::string path(capacity, '\0');
+        DWORD size = capacity;
+        if (QueryFullProcessImageNameA(m_hProcess, 0, &path[0], &size)) {
+            path.resize(size);
+            return path;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            break;
+    }
+    return std::string();
+}
+
+DWORD WindowProcess::WaitForExit()
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_hProcess && WaitForSingleObject(m_hProcess, kWaitMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(m_hProcess, &code);
+    return code;
+}
+
 } // namespace ui

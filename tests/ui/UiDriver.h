@@ -46,6 +46,29 @@ private:
     HANDLE m_hJob = nullptr;
 };
 
+// The program behind a window that the driver did not start (the shell or the tool started it):
+// its image path and its exit code. Killed when the object goes while it still runs. inJob puts it
+// into a job at once, so that whatever it starts from then on is counted.
+class WindowProcess {
+public:
+    explicit WindowProcess(HWND window, bool inJob = false);
+    ~WindowProcess();
+    WindowProcess(const WindowProcess&) = delete;
+    WindowProcess& operator=(const WindowProcess&) = delete;
+
+    DWORD Id() const { return m_dwId; }
+    std::string ImagePath() const;
+    // The exit code once it has ended within the time; STILL_ACTIVE when it has not.
+    DWORD WaitForExit();
+    // How many processes have been in its job, itself included: 1 while it started nothing.
+    DWORD ProcessesInJob() const { return m_job.ProcessesEver(); }
+
+private:
+    DWORD m_dwId = 0;
+    HANDLE m_hProcess = nullptr;
+    Job m_job;
+};
+
 // A program the driver started. Killed when the object goes while the program still runs.
 class Process {
 public:
