@@ -9,6 +9,7 @@
 // Prints one line an operation: records, kind, microseconds. Kinds "protect", "remove" (the
 // commands), "protect-raw", "remove-raw", and "step:..." for the parts of the commands and of the
 // raw sequences, timed one by one.
+#include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "win/Files.h"
