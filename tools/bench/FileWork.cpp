@@ -280,6 +280,7 @@ int main(int argc, char** argv)
             raw.Read(&IShellLinkA::GetWorkingDirectory);
             Print(records, "step:raw-load-and-reads", timer.Microseconds());
         }
+        DeleteFileA(recordPath.c_str()); // both writes create the file anew
         {
             Timer timer;
             WriteFileBytes(recordPath, recordBytes);
