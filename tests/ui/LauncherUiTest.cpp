@@ -43,7 +43,7 @@ protected:
         ExpectProbeReportAt(report);
     }
 
-    // Writes a shortcut to target and protects it with the create command's own file work.
+    // Writes a shortcut to target and protects it with the protect command's own file work.
     // keepLongTarget stands for a volume without short names: the target keeps its blanks.
     std::string Protect(const std::string& linkName, const ShortcutInfo& original, const std::string& password,
                         bool keepLongTarget = false)

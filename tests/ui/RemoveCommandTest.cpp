@@ -76,7 +76,7 @@ void ExpectSecurityTemplate(HWND security)
 }
 
 // A program with a long name in a folder with blanks, and a shortcut to it named with a blank,
-// protected through the create command's file work. Everything goes when the test ends.
+// protected through the protect command's file work. Everything goes when the test ends.
 class RemoveCommandTest : public ComTest {
 protected:
     void SetUp() override

@@ -40,7 +40,7 @@ ShortcutInfo Plain(const std::string& target, const std::string& arguments, cons
     return info;
 }
 
-// Protects the shortcut at link through the create command's file work; returns the record path.
+// Protects the shortcut at link through the protect command's file work; returns the record path.
 std::string Protect(const std::string& link, const std::string& password, bool useOriginalIcon, const std::string& stamp)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
