@@ -194,15 +194,8 @@ std::vector<std::string> ComingRecordNames(int count)
     return names;
 }
 
-class HostileInput : public ComTest {
+class HostileInput : public LauncherInstalledTest {
 protected:
-    // The launcher goes where protected shortcuts look for it, for this test program only.
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(CopyFileA((DistDir() + "\\lkrun3.exe").c_str(), SystemLauncher().c_str(), FALSE));
-    }
-    static void TearDownTestSuite() { DeleteFileA(SystemLauncher().c_str()); }
-
     void SetUp() override
     {
         ComTest::SetUp();
@@ -214,10 +207,10 @@ protected:
         ExpectProbeReportAt(report);
     }
 
-    std::string Link(const std::string& name, const LinkSpec& spec)
+    std::string Link(const std::string& name, const LinkSpec& wanted)
     {
         const std::string path = links + "\\" + name + ".lnk";
-        EXPECT_HRESULT_SUCCEEDED(MakeLink(path, spec));
+        EXPECT_HRESULT_SUCCEEDED(MakeLink(path, wanted));
         return path;
     }
 
@@ -300,10 +293,10 @@ protected:
     // A protected shortcut as protect writes it: the launcher, with the record path scrambled.
     std::string ProtectedLinkTo(const std::string& name, const std::string& recordPath)
     {
-        LinkSpec spec;
-        spec.target = SystemLauncher();
-        spec.arguments = Scramble(recordPath);
-        return Link(name, spec);
+        LinkSpec wanted;
+        wanted.target = SystemLauncher();
+        wanted.arguments = Scramble(recordPath);
+        return Link(name, wanted);
     }
 
     // A named pipe that nobody ever writes to: a read from it would wait for ever.
@@ -506,10 +499,10 @@ TEST_F(HostileInput, RefusedInputChangesNothing)
          [&] {
              const std::string record = programs + "\\01012026000002.lki";
              EXPECT_TRUE(WriteFileBytes(record, ValidRecordBytes()));
-             LinkSpec spec;
-             spec.target = program;
-             spec.arguments = Scramble(record);
-             return Input{Link("not protected", spec), record};
+             LinkSpec wanted;
+             wanted.target = program;
+             wanted.arguments = Scramble(record);
+             return Input{Link("not protected", wanted), record};
          },
          L"", kNotProtected, 1},
         {"a record over 1 MiB", "/remove",
@@ -779,10 +772,10 @@ TEST_F(HostileInput, RecordNamesInUseAreNeverWrittenThrough)
         return copy;
     };
     auto linkTo = [&](const std::string& target, const std::string& name) {
-        LinkSpec spec;
-        spec.target = target;
-        spec.arguments = "-" + name;
-        return Link(name, spec);
+        LinkSpec wanted;
+        wanted.target = target;
+        wanted.arguments = "-" + name;
+        return Link(name, wanted);
     };
     auto fileName = [](const std::string& path) { return path.substr(path.rfind('\\') + 1); };
 

@@ -415,11 +415,11 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
     const std::string programFolder = scratch.Path() + "\\Editor";
     const std::string link = scratch.Path() + "\\Long Editor.lnk";
     const std::string report = scratch.Path() + "\\report.bin";
-    LinkSpec spec;
-    spec.target = program;
-    spec.arguments = "--open \"My File.txt\"";
-    spec.workingDirectory = scratch.Folder("Documents");
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = "--open \"My File.txt\"";
+    wanted.workingDirectory = scratch.Folder("Documents");
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     {
         HWND main = StartFromStartMenu();
         ASSERT_NE(main, nullptr);
@@ -494,9 +494,9 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
     ScratchFolder scratch("lk verbs");
     const std::string program = PlaceProbe(scratch, "Tool\\Verb Tool.exe");
     const std::string link = scratch / "Verb Tool.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     auto run = [&](const std::string& command) {
         std::string arguments = command.substr(command.find("\" ", 1) + 2);
         arguments.replace(arguments.find("%1"), 2, link);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/Paths.h"
+#include "tests/support/ShellLinks.h"
 #include "tests/ui/UiDriver.h"
 
 #include "resource.h"
@@ -25,6 +26,17 @@ inline std::string SystemLauncher()
 {
     return lktest::SystemFolder() + "\\lkrun3.exe";
 }
+
+// COM for each test, and the built launcher where protected shortcuts look for it while the
+// suite runs (this program's suite only: the tests that do so share a resource lock).
+class LauncherInstalledTest : public lktest::ComTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(CopyFileA((DistDir() + "\\lkrun3.exe").c_str(), SystemLauncher().c_str(), FALSE));
+    }
+    static void TearDownTestSuite() { DeleteFileA(SystemLauncher().c_str()); }
+};
 
 inline std::string LatchkeyExe()
 {

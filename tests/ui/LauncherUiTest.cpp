@@ -27,15 +27,8 @@ namespace {
 
 constexpr char kLauncherTitle[] = "lkrun3";
 
-class LauncherUi : public ComTest {
+class LauncherUi : public LauncherInstalledTest {
 protected:
-    // The launcher goes where protected shortcuts look for it, for this test program only.
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(CopyFileA((DistDir() + "\\lkrun3.exe").c_str(), SystemLauncher().c_str(), FALSE));
-    }
-    static void TearDownTestSuite() { DeleteFileA(SystemLauncher().c_str()); }
-
     void SetUp() override
     {
         ComTest::SetUp();

@@ -122,11 +122,11 @@ TEST_F(PlantedCode, AnMsiDllBesideTheToolIsNeverLoaded)
     const std::string mark = planted + ".loaded";
     ASSERT_TRUE(CopyFileA(fixture.c_str(), planted.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(FixturePath("LK_PLAIN_LOADER").c_str(), loader.c_str(), FALSE));
-    LinkSpec spec;
-    spec.target = scratch / "Programs\\tool.exe";
-    ASSERT_TRUE(WriteFileBytes(spec.target, "MZ"));
+    LinkSpec wanted;
+    wanted.target = scratch / "Programs\\tool.exe";
+    ASSERT_TRUE(WriteFileBytes(wanted.target, "MZ"));
     const std::string link = downloads + "\\Tool.lnk";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     const std::optional<std::string> linkBytes = ReadFileBytes(link);
     NativeFirst loaderSearchesAsWindows("plain loader.exe", "msi");
     NativeFirst toolSearchesAsWindows("Latchkey.exe", "msi");

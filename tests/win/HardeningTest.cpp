@@ -70,12 +70,12 @@ protected:
 TEST_F(Hardening, TwoProtectionsInOneSecondGetTwoRecords)
 {
     const std::string first = folder / "First.lnk", second = folder / "Second.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    spec.arguments = "-first";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(first, spec));
-    spec.arguments = "-second";
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(second, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = "-first";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(first, wanted));
+    wanted.arguments = "-second";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(second, wanted));
 
     ProtectOutcome one = Protect(first, "31122026235959");
     ProtectOutcome two = Protect(second, "31122026235959");
@@ -100,9 +100,9 @@ TEST_F(Hardening, ALinkPlantedAtTheRecordsNameIsNeverWrittenThrough)
         ~Unplant() { RunLinux("rm -f " + ShellQuote(path)); }
     } unplant{planted};
     const std::string link = folder / "Tool.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
 
     ProtectOutcome outcome = Protect(link, "01022026101010");
     ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
@@ -117,11 +117,11 @@ TEST_F(Hardening, LongArgumentsSurviveProtectAndRemove)
         arguments += "-option" + std::to_string(arguments.size()) + " ";
     arguments += "end";
     const std::string link = folder / "Long.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    spec.arguments = arguments;
-    spec.workingDirectory = programFolder;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = arguments;
+    wanted.workingDirectory = programFolder;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
 
     ASSERT_EQ(Protect(link, "02022026101010").message, ProtectMessage::Succeeded);
     LoadedProtection loaded = LoadProtectedShortcut(link);
@@ -162,9 +162,9 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
 
     // A typed password that would split the record's lines.
     const std::string link = folder / "Password.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.message, ProtectMessage::None);
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "abcde\x0E", false, "03022026101010");
@@ -178,10 +178,10 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
     const std::string record = programFolder + "\\04022026101010.lki";
     ASSERT_TRUE(WriteWholeFile(record, FormatProtectionRecord({"pw", shortProgram + " -x", ""})));
     const std::string link = folder / "Plain.lnk";
-    LinkSpec spec;
-    spec.target = program;
-    spec.arguments = Scramble(record);
-    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, spec));
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = Scramble(record);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     EXPECT_EQ(LoadProtectedShortcut(link).message, RemoveMessage::NotProtected);
 
     // A record too big to be one, a folder, and a record that names no target.
