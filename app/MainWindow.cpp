@@ -137,7 +137,8 @@ void CMainWindow::OnHelp()
 
     // By its full path: a bare name is looked for in our own folder and the current one first.
     const std::optional<std::string> windows = WindowsDirectory();
-    DWORD error = windows ? StartProcess("\"" + *windows + "\\notepad.exe\" LatchkeyReadMe.txt", std::string(), true)
+    const std::string notepad = windows ? *windows + "\\notepad.exe" : std::string();
+    DWORD error = windows ? StartProcess(notepad, "\"" + notepad + "\" LatchkeyReadMe.txt", std::string(), true)
                           : GetLastError();
     if (error == 0)
         return;

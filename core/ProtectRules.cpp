@@ -16,6 +16,12 @@ bool IsAbsoluteFileSystemPath(const std::string& path)
     // is what a character lost in a conversion to ANSI became: such a path names no real file.
     if (path.find_first_of("\"<>|?*") != std::string::npos)
         return false;
+    // Nor a control character; a tab would also end the program's name where Windows reads it
+    // from a command line, and so start another program than the one named.
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
     if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\')
         return true;
     // \\server\share\...: a server and a share name, each at least one character.

@@ -15,6 +15,7 @@ bool IsAlreadyProtected(const std::string& targetPath);
 
 // True for a path protect can put a record beside: a drive letter, a colon and a backslash, or
 // a UNC path (\\server\share\...). Empty, relative and virtual targets are not.
+// Nor is one holding a character no file name holds (control characters included).
 bool IsAbsoluteFileSystemPath(const std::string& path);
 
 // True when every field's scrambled form is free of line ends, so that the record's lines come

@@ -54,7 +54,7 @@ std::string MakeRecordPath(const std::string& shortTargetPath, const std::string
 
 std::string MakeCommandLine(const std::string& targetPath, const std::string& arguments)
 {
-    const bool quoted = targetPath.find_first_of(" &^()%") != std::string::npos;
+    const bool quoted = targetPath.find_first_of(" \t&^()%") != std::string::npos;
     std::string target = quoted ? "\"" + targetPath + "\"" : targetPath;
     return target + " " + arguments;
 }

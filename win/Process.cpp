@@ -2,7 +2,8 @@
 
 #include "win/Scoped.h"
 
-DWORD StartProcess(const std::string& commandLine, const std::string& directory, bool passOnStartupInfo)
+DWORD StartProcess(const std::string& programPath, const std::string& commandLine, const std::string& directory,
+                   bool passOnStartupInfo)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -10,7 +11,7 @@ DWORD StartProcess(const std::string& commandLine, const std::string& directory,
         GetStartupInfoA(&startup);
     std::string writable = commandLine; // CreateProcessA may write into it
     ScopedProcessInfo process;
-    if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(programPath.c_str(), &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, process.Out()))
         return GetLastError();
     return 0;

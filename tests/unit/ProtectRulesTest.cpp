@@ -65,6 +65,12 @@ TEST(ProtectRules, OnlyAnAbsoluteFileSystemPathCanBeProtected)
         {"C:\\a|b.exe", false},
         {"C:\\exp\\??\\tool.exe", false}, // characters lost on the way to ANSI
         {"C:\\a*.exe", false},
+        // Control characters: no file name holds one, and a tab ends a program's name on a
+        // command line, so the program after it would not be the one checked.
+        {"C:\\Apps\\odd\tname.exe", false},
+        {"C:\\Apps\\odd\nname.exe", false},
+        {"C:\\Apps\\odd\x01.exe", false},
+        {"C:\\Apps\\\x7F\xE9t\xE9.exe", true}, // any other byte may be part of a name
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAbsoluteFileSystemPath(c.target), c.storable) << c.target;

@@ -145,6 +145,8 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
         {"outside the code page", std::wstring(program.begin(), program.end()), L"-name \x4E2D\x6587",
          ProtectMessage::NotInCodePage},
         {"no target", L"", L"-x", ProtectMessage::NotAFileTarget},
+        // The launcher would read the program's name only up to the tab.
+        {"tab in the target", Widen(programFolder + "\\odd\tname.exe"), L"-x", ProtectMessage::NotAFileTarget},
         // A text longer than the read buffers cannot be made: a shortcut counts its texts in 16 bits.
     };
     const std::vector<std::string> before = FolderEntries(programFolder);
