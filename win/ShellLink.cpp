@@ -91,9 +91,10 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
         DWORD flags = 0;
         *advertised = SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID);
     }
-    hr = link->Resolve(nullptr, SLR_UPDATE);
-    if (FAILED(hr))
-        return hr;
+    // Read as stored: no dialog from the elevated tool, no search for a "nearest match" that
+    // would protect another program, and nothing written before the user has said yes. A target
+    // that cannot be found is still the shortcut's own, so the result does not stop the read.
+    link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
     std::string target, description;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, target,

@@ -15,7 +15,8 @@ enum class ShortcutTextProblem {
     NotInCodePage, // a character the ANSI code page has no form for
 };
 
-// Fills info from the shortcut file. Empties the four texts first; the icon fields keep the
+// Fills info from the shortcut file as it is stored; the file is never written, nothing is
+// searched for and no window is shown. Empties the four texts first; the icon fields keep the
 // caller's values unless the icon step succeeds. Returns the first failing step's result; a
 // text that would not come back as it is, is named in *problem. *advertised tells, once the file
 // has loaded, whether it is an installer's advertised shortcut.

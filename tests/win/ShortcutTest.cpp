@@ -117,3 +117,29 @@ TEST_F(ShortcutFiles, ALinkPathTooLongForTheWideBufferFailsCleanly)
     EXPECT_TRUE(FAILED(hr));
     EXPECT_NE(hr, rangeError); // got as far as loading a file that is not there
 }
+
+// Reading looks for nothing and changes nothing: a target that moved away is read as the
+// shortcut stores it, and the file keeps its bytes and its time, so that a cancel afterwards
+// leaves the shortcut exactly as it was.
+TEST_F(ShortcutFiles, ReadingAMovedTargetNeitherSearchesNorWrites)
+{
+    const std::string link = folder / "Moved.lnk";
+    LinkSpec wanted;
+    wanted.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    ASSERT_TRUE(MakeFolders(folder / "Elsewhere"));
+    const std::string moved = folder / "Elsewhere\\Long Editor Name.exe";
+    ASSERT_TRUE(MoveFileA(program.c_str(), moved.c_str()));
+    const std::optional<std::string> bytes = ReadFileBytes(link);
+    WIN32_FILE_ATTRIBUTE_DATA before = {}, after = {};
+    ASSERT_TRUE(GetFileAttributesExA(link.c_str(), GetFileExInfoStandard, &before));
+
+    ShortcutInfo read;
+    const ULONGLONG started = GetTickCount64();
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
+    EXPECT_LT(GetTickCount64() - started, 2000u); // no search that runs into its time-out
+    EXPECT_EQ(read.targetPath, program);
+    EXPECT_EQ(ReadFileBytes(link), bytes);
+    ASSERT_TRUE(GetFileAttributesExA(link.c_str(), GetFileExInfoStandard, &after));
+    EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
+}
