@@ -14,6 +14,9 @@ std::string ProtectMessageText(ProtectMessage message, const std::string& baseNa
     case ProtectMessage::NotAFileTarget:
         return "The shortcut does not start a program or file on a disk, so it cannot be protected.\n"
                "The shortcut has not been changed.";
+    case ProtectMessage::NetworkTarget:
+        return "The shortcut starts a program on a network share. Latchkey protects programs on this "
+               "computer's own disks only.\nThe shortcut has not been changed.";
     case ProtectMessage::NotInCodePage:
         return "The shortcut holds a character that Windows cannot pass on in the form Latchkey stores.\n"
                "The shortcut has not been changed.";

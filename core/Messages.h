@@ -8,9 +8,10 @@
 enum class ProtectMessage {
     None,                  // go on (after loading) / nothing to show
     ReadFailed,            // the shortcut could not be read
-    AlreadyProtected,      // it already starts the launcher
+    AlreadyProtected,      // it already starts the launcher in the system folder
     TextTooLong,           // a text longer than the shortcut could be read with
     NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
+    NetworkTarget,         // the target's folder, where the record goes, is on a server
     NotInCodePage,         // a character the ANSI code page has no form for
     NotStorable,           // a field whose scrambled form holds a line end
     RecordWriteFailed,     // the record could not be written; the shortcut is untouched

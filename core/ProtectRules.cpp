@@ -3,10 +3,24 @@
 #include "core/Paths.h"
 #include "core/Scramble.h"
 
-bool IsAlreadyProtected(const std::string& targetPath)
+bool IsSystemLauncher(const std::string& targetPath, const std::string& systemDirectory,
+                      const std::string& shortSystemDirectory)
 {
-    const std::string launcher = LowerAscii(LauncherFileName);
-    return LowerAscii(LastCharacters(targetPath, launcher.size())) == launcher;
+    const std::string target = LowerAscii(targetPath);
+    for (const std::string* folder : {&systemDirectory, &shortSystemDirectory}) {
+        if (!folder->empty() && target == LowerAscii(*folder + "\\" + LauncherFileName))
+            return true;
+    }
+    return false;
+}
+
+bool IsLocalRecordPath(const std::string& path)
+{
+    auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    // A NUL would end the path early at the file system and open another file.
+    return path.size() > 7 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\' &&
+           path.find('\0') == std::string::npos && path.find_first_of("\"<>|?*:", 2) == std::string::npos &&
+           LowerAscii(LastCharacters(path, 4)) == ".lki" && path[path.size() - 5] != '\\';
 }
 
 bool IsAbsoluteFileSystemPath(const std::string& path)

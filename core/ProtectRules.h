@@ -1,5 +1,5 @@
-// The protect command's decisions that need no Windows API: the already-protected test and the
-// icon choice.
+// The protect command's decisions that need no Windows API: what counts as protected, which
+// paths may hold a record, and the icon choice.
 #pragma once
 
 #include "core/ProtectionRecord.h"
@@ -9,9 +9,16 @@
 // The launcher that protected shortcuts start, from the Windows system directory.
 inline constexpr char LauncherFileName[] = "lkrun3.exe";
 
-// True when the target's path ends in the launcher's file name, in any case: such a shortcut
-// already starts the launcher.
-bool IsAlreadyProtected(const std::string& targetPath);
+// True when the target is the launcher in the system folder, given that folder's long and short
+// forms, in any case: such a shortcut is protected. The launcher's name in another folder, or a
+// program whose name only ends in it, is an ordinary program.
+bool IsSystemLauncher(const std::string& targetPath, const std::string& systemDirectory,
+                      const std::string& shortSystemDirectory);
+
+// True for a path the elevated tool may open as a record: a file ending in ".lki" on a drive
+// letter. A UNC or device path is not: opening it would reach out to a server before anyone has
+// typed a password. (Whether the drive letter is a network drive the caller asks Windows.)
+bool IsLocalRecordPath(const std::string& path);
 
 // True for a path protect can put a record beside: a drive letter, a colon and a backslash, or
 // a UNC path (\\server\share\...). Empty, relative and virtual targets are not.

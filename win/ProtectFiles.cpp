@@ -6,6 +6,7 @@
 #include "win/Files.h"
 #include "win/ShellLink.h"
 #include "win/Strings.h"
+#include "win/SystemLauncher.h"
 
 namespace {
 
@@ -54,12 +55,16 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     }
     // Refused before anything is asked or written: what the record cannot keep exactly would
     // come back changed, or start something else, after protect and remove.
-    if (IsAlreadyProtected(loaded.info.targetPath))
+    if (IsSystemLauncherTarget(loaded.info.targetPath))
         loaded.message = ProtectMessage::AlreadyProtected;
     else if (problem != ShortcutTextProblem::None)
         loaded.message = MessageFor(problem);
     else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
         loaded.message = ProtectMessage::NotAFileTarget;
+    // Remove opens only a local record; one on a server could never be taken away again. Any
+    // stamp will do: only the record's folder counts.
+    else if (!IsLocalRecordFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+        loaded.message = ProtectMessage::NetworkTarget;
     else if (!SurvivesCodePage(loaded.info.targetPath))
         loaded.message = ProtectMessage::NotInCodePage;
     else if (!IsStorableRecord({std::string(), MakeCommandLine(loaded.info.targetPath, loaded.info.arguments),
@@ -109,14 +114,15 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     }
 
     const std::optional<std::string> systemDirectory = SystemDirectory();
-    if (!systemDirectory) {
+    const std::optional<std::string> launcher = SystemLauncherPath();
+    if (!systemDirectory || !launcher) {
         outcome.message = ProtectMessage::SystemDirectoryFailed;
         outcome.status = 0;
         return outcome;
     }
 
     ShortcutInfo protectedLink;
-    protectedLink.targetPath = *systemDirectory + "\\" + LauncherFileName;
+    protectedLink.targetPath = *launcher;
     protectedLink.arguments = Scramble(outcome.recordPath);
     protectedLink.description = info.description;
     if (useOriginalIcon) {

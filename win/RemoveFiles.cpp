@@ -5,11 +5,12 @@
 #include "core/Scramble.h"
 #include "win/Files.h"
 #include "win/ShellLink.h"
+#include "win/SystemLauncher.h"
 
 bool IsProtectedShortcut(const std::string& linkPath)
 {
     ShortcutInfo info;
-    return SUCCEEDED(ReadShortcut(linkPath, info)) && IsAlreadyProtected(info.targetPath);
+    return SUCCEEDED(ReadShortcut(linkPath, info)) && IsSystemLauncherTarget(info.targetPath);
 }
 
 LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
@@ -20,10 +21,11 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
         return loaded;
 
     loaded.recordPath = Unscramble(loaded.info.arguments);
-    // Only a shortcut that starts the launcher names a record: the file named by any other
-    // shortcut's arguments is never opened. A NUL would end the path early at the file system.
+    // Only a shortcut that starts the launcher in the system folder names a record, and only a
+    // local .lki file is opened as one: the file named by any other shortcut's arguments is never
+    // opened, nor a server's, before anyone has typed a password.
     RecordReadResult read;
-    if (IsAlreadyProtected(loaded.info.targetPath) && loaded.recordPath.find('\0') == std::string::npos)
+    if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordFile(loaded.recordPath))
         read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
     if (read.status == RecordStatus::CannotOpen) {
         loaded.message = RemoveMessage::NotProtected;

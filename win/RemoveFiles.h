@@ -22,7 +22,8 @@ struct LoadedProtection {
     bool Ready() const { return message == RemoveMessage::None && status >= 0; }
 };
 
-// True when the file is a shortcut that starts the launcher (COM must be initialised).
+// True when the file is a shortcut that starts the launcher in the system folder (COM must be
+// initialised).
 bool IsProtectedShortcut(const std::string& linkPath);
 
 // Steps before the password dialog: read the shortcut, find, read and check its record.

@@ -518,6 +518,18 @@ TEST_F(HostileInput, RefusedInputChangesNothing)
              return Input{ProtectedLinkTo("folder record", record), record};
          },
          L"", kNotProtected, 1},
+        {"a launcher copy outside the system folder naming a real record", "/remove",
+         [&] {
+             const std::string record = programs + "\\01012026000010.lki";
+             EXPECT_TRUE(WriteFileBytes(record, ValidRecordBytes()));
+             const std::string copy = programs + "\\lkrun3.exe";
+             EXPECT_TRUE(CopyFileA(program.c_str(), copy.c_str(), FALSE));
+             LinkSpec wanted;
+             wanted.target = copy;
+             wanted.arguments = Scramble(record);
+             return Input{Link("launcher copy", wanted), record};
+         },
+         L"", kNotProtected, 1},
         {"a record that is a device", "/remove",
          [&] { return Input{ProtectedLinkTo("device record", "\\\\.\\NUL"), "\\\\.\\NUL"}; }, L"", kNotProtected, 1},
         {"a record that is a named pipe", "/remove",

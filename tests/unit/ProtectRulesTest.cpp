@@ -22,24 +22,55 @@ TEST(ProtectRules, BaseNameIsTheFileNameWithoutFolderAndExtension)
         EXPECT_EQ(BaseName(c.path), c.baseName) << c.path;
 }
 
-TEST(ProtectRules, ATargetEndingInTheLaunchersNameIsAlreadyProtected)
+TEST(ProtectRules, OnlyTheLauncherInTheSystemFolderIsProtected)
 {
+    const std::string system = "C:\\Windows\\System32", shortSystem = "C:\\WINDOWS\\SYSTE~1";
     struct Case {
         const char* target;
         bool isProtected;
     } cases[] = {
-        {"C:\\windows\\system32\\lkrun3.exe", true},
+        {"C:\\Windows\\System32\\lkrun3.exe", true},
         {"C:\\WINDOWS\\SYSTEM32\\LKRUN3.EXE", true},
-        {"C:\\windows\\system32\\LkRun3.Exe", true},
-        {"C:\\Tools\\mylkrun3.exe", true}, // only the end of the path counts
-        {"lkrun3.exe", true},
-        {"C:\\Tools\\lkrun3.exe.bak", false},
-        {"C:\\Tools\\lkrun2.exe", false},
-        {"krun3.exe", false}, // shorter than the launcher's name
+        {"c:\\windows\\system32\\LkRun3.Exe", true},
+        {"C:\\WINDOWS\\SYSTE~1\\LKRUN3.EXE", true}, // the short form
+        {"C:\\Tools\\lkrun3.exe", false},            // another folder's copy is an ordinary program
+        {"C:\\Windows\\System32\\xlkrun3.exe", false},
+        {"C:\\Tools\\xlkrun3.exe", false},
+        {"lkrun3.exe", false},
+        {"C:\\Windows\\System32\\lkrun3.exe.bak", false},
+        {"C:\\Windows\\System32\\sub\\lkrun3.exe", false},
         {"", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(IsAlreadyProtected(c.target), c.isProtected) << c.target;
+        EXPECT_EQ(IsSystemLauncher(c.target, system, shortSystem), c.isProtected) << c.target;
+    // A folder without a short form gives none; nothing matches through the empty one.
+    EXPECT_FALSE(IsSystemLauncher("\\lkrun3.exe", system, ""));
+}
+
+TEST(ProtectRules, OnlyALocalLkiFileIsARecord)
+{
+    struct Case {
+        const char* path;
+        bool local;
+    } cases[] = {
+        {"C:\\PROGRA~1\\EDITOR\\07122026090552.lki", true},
+        {"d:\\x\\A.LKI", true},
+        {"C:\\x.lki", true},
+        {"\\\\server\\share\\07122026090552.lki", false}, // opening it would call the server
+        {"\\\\?\\C:\\x\\07122026090552.lki", false},
+        {"\\\\.\\pipe\\x.lki", false},
+        {"//server/share/x.lki", false},
+        {"C:x.lki", false},
+        {"\\x.lki", false},
+        {"C:\\x\\notes.txt", false},
+        {"C:\\x\\.lki", false},
+        {"C:\\x\\a.lki:stream", false},
+        {"C:\\x\\a:b.lki", false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsLocalRecordPath(c.path), c.local) << c.path;
+    EXPECT_FALSE(IsLocalRecordPath(std::string("C:\\a.lki\0\\b.lki", 15)));
 }
 
 TEST(ProtectRules, OnlyAnAbsoluteFileSystemPathCanBeProtected)

@@ -1,6 +1,7 @@
 // The file work refuses what it cannot store and never writes through what is in its way:
 // records are created, never overwritten; long, unconvertible and virtual shortcuts are refused
 // before anything is written; remove reads a record only for a shortcut that starts the launcher.
+#include "core/Paths.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "launcher/StartProgram.h"
@@ -243,6 +244,77 @@ TEST_F(Hardening, ABatchFileWithSpecialCharactersStartsAsItself)
     while (ReadFileBytes(marker).value_or(std::string()).size() < 5 && GetTickCount64() < deadline)
         Sleep(50);
     EXPECT_EQ(ReadFileBytes(marker).value_or(std::string()).substr(0, 5), "hello");
+}
+
+} // namespace
+
+namespace {
+
+// Protected means: the target is the launcher in the system folder. A copy of the launcher
+// elsewhere, or a program whose name ends like it, is an ordinary program; and only a local .lki
+// file is opened as a record, whatever the arguments name.
+TEST_F(Hardening, OnlyTheSystemLaunchersShortcutIsProtectedAndOnlyALocalRecordIsRead)
+{
+    const std::string record = programFolder + "\\06022026101010.lki";
+    const std::string recordBytes = FormatProtectionRecord({"pw", shortProgram + " -x", ""});
+    ASSERT_TRUE(WriteWholeFile(record, recordBytes));
+    const std::string renamed = programFolder + "\\06022026101010.txt";
+    ASSERT_TRUE(WriteWholeFile(renamed, recordBytes));
+    const std::string toolsLauncher = programFolder + "\\lkrun3.exe";
+    const std::string lookAlike = programFolder + "\\xlkrun3.exe";
+    ASSERT_TRUE(WriteFileBytes(toolsLauncher, "MZ"));
+    ASSERT_TRUE(WriteFileBytes(lookAlike, "MZ"));
+    const std::string systemLauncher = SystemFolder() + "\\lkrun3.exe";
+
+    struct Case {
+        const char* name;
+        std::string target;
+        std::string recordPath;
+        bool isProtected;
+    } cases[] = {
+        {"the system launcher, a local record", systemLauncher, record, true},
+        {"in another case", LowerAscii(systemLauncher), record, true},
+        {"a launcher copy in another folder", toolsLauncher, record, false},
+        {"a program whose name ends like the launcher", lookAlike, record, false},
+        {"a record that is no .lki file", systemLauncher, renamed, false},
+        {"a record by its device path", systemLauncher, "\\\\?\\" + record, false},
+        {"a record on a server", systemLauncher, "\\\\lk-no-such-server\\share\\06022026101010.lki", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string link = folder / "Look.lnk";
+        LinkSpec wanted;
+        wanted.target = c.target;
+        wanted.arguments = Scramble(c.recordPath);
+        ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+        const std::optional<std::string> bytes = ReadFileBytes(link);
+        const bool launcherTarget = c.target == systemLauncher || c.target == LowerAscii(systemLauncher);
+        EXPECT_EQ(IsProtectedShortcut(link), launcherTarget);
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        EXPECT_EQ(loaded.Ready(), c.isProtected);
+        if (!c.isProtected)
+            EXPECT_EQ(loaded.message, RemoveMessage::NotProtected);
+        // Protect takes it for what it is: refused when protected, else an ordinary program.
+        EXPECT_EQ(LoadShortcutForProtection(link).message,
+                  launcherTarget ? ProtectMessage::AlreadyProtected : ProtectMessage::None);
+        EXPECT_EQ(ReadFileBytes(link), bytes);
+    }
+    EXPECT_EQ(ReadFileBytes(record), recordBytes);
+}
+
+// A program on a server is refused before anything is written: its record could never be read
+// by remove, which opens no server's file.
+TEST_F(Hardening, AProgramOnAServerIsRefused)
+{
+    const std::string link = folder / "Share.lnk";
+    LinkSpec wanted;
+    wanted.target = "\\\\lk-no-such-server\\share\\tool.exe";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    const std::optional<std::string> bytes = ReadFileBytes(link);
+    LoadedShortcut loaded = LoadShortcutForProtection(link);
+    EXPECT_EQ(loaded.message, ProtectMessage::NetworkTarget);
+    EXPECT_LT(loaded.status, 0);
+    EXPECT_EQ(ReadFileBytes(link), bytes);
 }
 
 } // namespace
