@@ -29,8 +29,8 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     // protects nothing never loads it.
     ComApartment com;
     LoadedShortcut loaded = LoadShortcutForProtection(pickedPath);
-    if (loaded.message != ProtectMessage::None) {
-        AfxMessageBox(ProtectMessageText(loaded.message, std::string(), std::string()));
+    if (loaded.result != ProtectResult::None) {
+        AfxMessageBox(ProtectMessageText(loaded.result, std::string(), std::string()));
         return CommandResult::Failed;
     }
 
@@ -46,8 +46,8 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     if (outcome.iconRefused)
         AfxMessageBox(text::SetIconFailed);
 
-    const std::string message = ProtectMessageText(outcome.message, dlg.m_strProgram, outcome.recordPath);
-    if (outcome.message == ProtectMessage::Succeeded) {
+    const std::string message = ProtectMessageText(outcome.result, dlg.m_strProgram, outcome.recordPath);
+    if (outcome.result == ProtectResult::Succeeded) {
         MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
         return CommandResult::Succeeded;
     }

@@ -13,8 +13,8 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     ComApartment com;
     // A missing or damaged record is reported before anyone is asked for a password.
     LoadedProtection loaded = LoadProtectedShortcut(pickedPath);
-    if (loaded.message != RemoveMessage::None)
-        AfxMessageBox(RemoveMessageText(loaded.message, std::string(), loaded.recordPath));
+    if (loaded.result != RemoveResult::None)
+        AfxMessageBox(RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
     if (!loaded.Ready())
         return CommandResult::Failed;
 
@@ -29,8 +29,8 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     RemoveOutcome outcome = RestoreShortcut(pickedPath, loaded);
     if (outcome.iconRefused)
         AfxMessageBox(text::SetIconFailed);
-    const std::string message = RemoveMessageText(outcome.message, baseName, loaded.recordPath);
-    if (outcome.message == RemoveMessage::Succeeded) {
+    const std::string message = RemoveMessageText(outcome.result, baseName, loaded.recordPath);
+    if (outcome.result == RemoveResult::Succeeded) {
         MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::RemoveSucceededCaption, MB_OK | MB_ICONINFORMATION);
         return CommandResult::Succeeded;
     }

@@ -5,7 +5,7 @@
 #include <string>
 
 // The protect command.
-enum class ProtectMessage {
+enum class ProtectResult {
     None,                  // go on (after loading) / nothing to show
     ReadFailed,            // the shortcut could not be read
     AlreadyProtected,      // it already starts the launcher in the system folder
@@ -21,10 +21,10 @@ enum class ProtectMessage {
 };
 
 // The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed.
-std::string ProtectMessageText(ProtectMessage message, const std::string& baseName, const std::string& recordPath);
+std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath);
 
 // The remove command.
-enum class RemoveMessage {
+enum class RemoveResult {
     None,          // go on (after loading) / nothing to show
     NotProtected,  // the record named by the shortcut cannot be opened
     RecordDamaged, // the record does not come apart into its fields
@@ -33,7 +33,7 @@ enum class RemoveMessage {
 };
 
 // The text of a message; baseName is used by Succeeded, recordPath by RecordDamaged.
-std::string RemoveMessageText(RemoveMessage message, const std::string& baseName, const std::string& recordPath);
+std::string RemoveMessageText(RemoveResult message, const std::string& baseName, const std::string& recordPath);
 
 // Fixed texts of the tool's dialogs and commands.
 namespace text {

@@ -13,14 +13,14 @@ namespace {
 // How many later seconds are tried when the record's name is taken.
 constexpr int RecordNameTries = 100;
 
-ProtectMessage MessageFor(ShortcutTextProblem problem)
+ProtectResult ResultFor(ShortcutTextProblem problem)
 {
     switch (problem) {
-    case ShortcutTextProblem::TooLong: return ProtectMessage::TextTooLong;
-    case ShortcutTextProblem::NotInCodePage: return ProtectMessage::NotInCodePage;
+    case ShortcutTextProblem::TooLong: return ProtectResult::TextTooLong;
+    case ShortcutTextProblem::NotInCodePage: return ProtectResult::NotInCodePage;
     case ShortcutTextProblem::None: break;
     }
-    return ProtectMessage::None;
+    return ProtectResult::None;
 }
 
 // True when text passes through the shell link object's UTF-16 unchanged.
@@ -50,27 +50,27 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     // The path as it is when the file system gives no short form.
     loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
     if (FAILED(loaded.status)) {
-        loaded.message = ProtectMessage::ReadFailed;
+        loaded.result = ProtectResult::ReadFailed;
         return loaded;
     }
     // Refused before anything is asked or written: what the record cannot keep exactly would
     // come back changed, or start something else, after protect and remove.
     if (IsSystemLauncherTarget(loaded.info.targetPath))
-        loaded.message = ProtectMessage::AlreadyProtected;
+        loaded.result = ProtectResult::AlreadyProtected;
     else if (problem != ShortcutTextProblem::None)
-        loaded.message = MessageFor(problem);
+        loaded.result = ResultFor(problem);
     else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
-        loaded.message = ProtectMessage::NotAFileTarget;
+        loaded.result = ProtectResult::NotAFileTarget;
     // Remove opens only a local record; one on a server could never be taken away again. Any
     // stamp will do: only the record's folder counts.
     else if (!IsLocalRecordFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
-        loaded.message = ProtectMessage::NetworkTarget;
+        loaded.result = ProtectResult::NetworkTarget;
     else if (!SurvivesCodePage(loaded.info.targetPath))
-        loaded.message = ProtectMessage::NotInCodePage;
+        loaded.result = ProtectResult::NotInCodePage;
     else if (!IsStorableRecord({std::string(), MakeCommandLine(loaded.info.targetPath, loaded.info.arguments),
                                 loaded.info.workingDirectory}))
-        loaded.message = ProtectMessage::NotStorable;
-    if (loaded.message != ProtectMessage::None)
+        loaded.result = ProtectResult::NotStorable;
+    if (loaded.result != ProtectResult::None)
         loaded.status = -1;
     return loaded;
 }
@@ -86,7 +86,7 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
     record.workingDirectory = info.workingDirectory;
     if (!IsStorableRecord(record)) {
-        outcome.message = ProtectMessage::NotStorable;
+        outcome.result = ProtectResult::NotStorable;
         return outcome;
     }
 
@@ -102,13 +102,13 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
             stamp = NextTimeStamp(stamp);
         outcome.recordPath = MakeRecordPath(info.targetPath, stamp);
         if (!SurvivesCodePage(Scramble(outcome.recordPath))) {
-            outcome.message = ProtectMessage::NotInCodePage;
+            outcome.result = ProtectResult::NotInCodePage;
             return outcome;
         }
         written = WriteNewWholeFile(outcome.recordPath, bytes);
     }
     if (written != NewFileResult::Written) {
-        outcome.message = ProtectMessage::RecordWriteFailed;
+        outcome.result = ProtectResult::RecordWriteFailed;
         outcome.status = RecordWriteFailedStatus;
         return outcome;
     }
@@ -116,7 +116,7 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     const std::optional<std::string> systemDirectory = SystemDirectory();
     const std::optional<std::string> launcher = SystemLauncherPath();
     if (!systemDirectory || !launcher) {
-        outcome.message = ProtectMessage::SystemDirectoryFailed;
+        outcome.result = ProtectResult::SystemDirectoryFailed;
         outcome.status = 0;
         return outcome;
     }
@@ -136,6 +136,6 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     }
 
     outcome.status = WriteShortcut(pickedPath, protectedLink, &outcome.iconRefused);
-    outcome.message = FAILED(outcome.status) ? ProtectMessage::CreateLinkFailed : ProtectMessage::Succeeded;
+    outcome.result = FAILED(outcome.status) ? ProtectResult::CreateLinkFailed : ProtectResult::Succeeded;
     return outcome;
 }

@@ -28,7 +28,7 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordFile(loaded.recordPath))
         read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
     if (read.status == RecordStatus::CannotOpen) {
-        loaded.message = RemoveMessage::NotProtected;
+        loaded.result = RemoveResult::NotProtected;
         loaded.status = -1;
         return loaded;
     }
@@ -38,7 +38,7 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     // field longer than a shortcut holds would restore it cut.
     if (read.status != RecordStatus::Ok || !loaded.commandLine.ok || loaded.commandLine.targetPath.empty() ||
         !FitsInShortcut(RestoredShortcutInfo(loaded.info, read.record, loaded.commandLine))) {
-        loaded.message = RemoveMessage::RecordDamaged;
+        loaded.result = RemoveResult::RecordDamaged;
         loaded.status = -1;
         return loaded;
     }
@@ -51,6 +51,6 @@ RemoveOutcome RestoreShortcut(const std::string& pickedPath, const LoadedProtect
     RemoveOutcome outcome;
     outcome.status = WriteShortcut(pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine),
                                    &outcome.iconRefused);
-    outcome.message = FAILED(outcome.status) ? RemoveMessage::RestoreFailed : RemoveMessage::Succeeded;
+    outcome.result = FAILED(outcome.status) ? RemoveResult::RestoreFailed : RemoveResult::Succeeded;
     return outcome;
 }

@@ -44,11 +44,11 @@ protected:
         const std::string link = scratch.Path() + "\\" + linkName;
         EXPECT_GE(WriteShortcut(link, original), 0);
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.message, ProtectMessage::None);
+        EXPECT_EQ(loaded.result, ProtectResult::None);
         if (keepLongTarget)
             loaded.info.targetPath = original.targetPath;
         ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, false, NextStamp());
-        EXPECT_EQ(outcome.message, ProtectMessage::Succeeded);
+        EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return link;
     }
 

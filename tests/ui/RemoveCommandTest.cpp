@@ -95,9 +95,9 @@ protected:
         original.description = "the editor";
         EXPECT_GE(WriteShortcut(m_link, original), 0);
         LoadedShortcut loaded = LoadShortcutForProtection(m_link);
-        EXPECT_EQ(loaded.message, ProtectMessage::None);
+        EXPECT_EQ(loaded.result, ProtectResult::None);
         ProtectOutcome outcome = ApplyProtection(m_link, loaded.info, kPassword, false, stamp);
-        EXPECT_EQ(outcome.message, ProtectMessage::Succeeded);
+        EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return MakeRecordPath(loaded.info.targetPath, stamp);
     }
 

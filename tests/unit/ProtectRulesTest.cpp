@@ -152,12 +152,12 @@ TEST(ProtectRules, OriginalIconChoice)
 
 TEST(ProtectRules, MessagesNameTheShortcutAndTheRecord)
 {
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::Succeeded, "My Editor", "ignored"),
+    EXPECT_EQ(ProtectMessageText(ProtectResult::Succeeded, "My Editor", "ignored"),
               "Password protection link for\nMy Editor\nhas been created successfully!");
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::RecordWriteFailed, "ignored", "C:\\PROG~1\\07122026090552.lki"),
+    EXPECT_EQ(ProtectMessageText(ProtectResult::RecordWriteFailed, "ignored", "C:\\PROG~1\\07122026090552.lki"),
               "Failed to write the protection record file:\nC:\\PROG~1\\07122026090552.lki\n"
               "The shortcut has not been changed.");
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::ReadFailed, "", ""),
+    EXPECT_EQ(ProtectMessageText(ProtectResult::ReadFailed, "", ""),
               "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::None, "x", "y"), "");
+    EXPECT_EQ(ProtectMessageText(ProtectResult::None, "x", "y"), "");
 }

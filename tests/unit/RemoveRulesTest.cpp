@@ -56,12 +56,12 @@ TEST(RemoveRules, AFieldLongerThanAShortcutHoldsDoesNotFit)
 
 TEST(RemoveRules, MessagesNameTheShortcutAndTheRecord)
 {
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::NotProtected, "x", "y"),
               "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "x", "C:\\P\\1.lki"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::RecordDamaged, "x", "C:\\P\\1.lki"),
               "The protection record of this shortcut is damaged:\nC:\\P\\1.lki\nThe shortcut has not been changed.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::RestoreFailed, "x", "y"), "Failed to restore original Link.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::Succeeded, "My Editor", "y"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::RestoreFailed, "x", "y"), "Failed to restore original Link.");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", "y"),
               "Password protection for\nMy Editor\nhas been removed successfully.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::None, "x", "y"), "");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::None, "x", "y"), "");
 }

@@ -58,7 +58,7 @@ protected:
     ProtectOutcome Protect(const std::string& link, const std::string& stamp)
     {
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.message, ProtectMessage::None) << link;
+        EXPECT_EQ(loaded.result, ProtectResult::None) << link;
         return ApplyProtection(link, loaded.info, "pw", false, stamp);
     }
 
@@ -80,8 +80,8 @@ TEST_F(Hardening, TwoProtectionsInOneSecondGetTwoRecords)
 
     ProtectOutcome one = Protect(first, "31122026235959");
     ProtectOutcome two = Protect(second, "31122026235959");
-    ASSERT_EQ(one.message, ProtectMessage::Succeeded);
-    ASSERT_EQ(two.message, ProtectMessage::Succeeded);
+    ASSERT_EQ(one.result, ProtectResult::Succeeded);
+    ASSERT_EQ(two.result, ProtectResult::Succeeded);
     EXPECT_EQ(one.recordPath, shortFolder + "\\31122026235959.lki");
     EXPECT_EQ(two.recordPath, shortFolder + "\\01012027000000.lki"); // the next second's name
     EXPECT_EQ(ParseRecordFile(ReadWholeFile(one.recordPath)).record.commandLine, shortProgram + " -first");
@@ -106,7 +106,7 @@ TEST_F(Hardening, ALinkPlantedAtTheRecordsNameIsNeverWrittenThrough)
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
 
     ProtectOutcome outcome = Protect(link, "01022026101010");
-    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
     EXPECT_EQ(outcome.recordPath, shortFolder + "\\01022026101011.lki");
     EXPECT_EQ(ReadFileBytes(victim), "precious");
 }
@@ -124,11 +124,11 @@ TEST_F(Hardening, LongArgumentsSurviveProtectAndRemove)
     wanted.workingDirectory = programFolder;
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
 
-    ASSERT_EQ(Protect(link, "02022026101010").message, ProtectMessage::Succeeded);
+    ASSERT_EQ(Protect(link, "02022026101010").result, ProtectResult::Succeeded);
     LoadedProtection loaded = LoadProtectedShortcut(link);
     ASSERT_TRUE(loaded.Ready());
     EXPECT_EQ(loaded.commandLine.arguments, arguments);
-    ASSERT_EQ(RestoreShortcut(link, loaded).message, RemoveMessage::Succeeded);
+    ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
     ShortcutInfo restored;
     ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, restored));
     EXPECT_EQ(restored.arguments, arguments);
@@ -140,14 +140,14 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
         const char* name;
         std::wstring target;
         std::wstring arguments;
-        ProtectMessage message;
+        ProtectResult message;
     } cases[] = {
-        {"control byte", std::wstring(program.begin(), program.end()), L"abcdefghij\x14", ProtectMessage::NotStorable},
+        {"control byte", std::wstring(program.begin(), program.end()), L"abcdefghij\x14", ProtectResult::NotStorable},
         {"outside the code page", std::wstring(program.begin(), program.end()), L"-name \x4E2D\x6587",
-         ProtectMessage::NotInCodePage},
-        {"no target", L"", L"-x", ProtectMessage::NotAFileTarget},
+         ProtectResult::NotInCodePage},
+        {"no target", L"", L"-x", ProtectResult::NotAFileTarget},
         // The launcher would read the program's name only up to the tab.
-        {"tab in the target", Widen(programFolder + "\\odd\tname.exe"), L"-x", ProtectMessage::NotAFileTarget},
+        {"tab in the target", Widen(programFolder + "\\odd\tname.exe"), L"-x", ProtectResult::NotAFileTarget},
         // A text longer than the read buffers cannot be made: a shortcut counts its texts in 16 bits.
     };
     const std::vector<std::string> before = FolderEntries(programFolder);
@@ -157,7 +157,7 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
         ASSERT_HRESULT_SUCCEEDED(MakeWideLink(link, c.target, c.arguments));
         const std::optional<std::string> bytes = ReadFileBytes(link);
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.message, c.message);
+        EXPECT_EQ(loaded.result, c.message);
         EXPECT_LT(loaded.status, 0);
         EXPECT_EQ(ReadFileBytes(link), bytes);
     }
@@ -169,9 +169,9 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
     wanted.target = program;
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ASSERT_EQ(loaded.result, ProtectResult::None);
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "abcde\x0E", false, "03022026101010");
-    EXPECT_EQ(outcome.message, ProtectMessage::NotStorable);
+    EXPECT_EQ(outcome.result, ProtectResult::NotStorable);
     EXPECT_EQ(FolderEntries(programFolder), before);
 }
 
@@ -185,7 +185,7 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
     wanted.target = program;
     wanted.arguments = Scramble(record);
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
-    EXPECT_EQ(LoadProtectedShortcut(link).message, RemoveMessage::NotProtected);
+    EXPECT_EQ(LoadProtectedShortcut(link).result, RemoveResult::NotProtected);
 
     // A record too big to be one, a folder, and a record that names no target.
     const std::string protectedLink = folder / "Protected.lnk";
@@ -193,21 +193,21 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
     protectedSpec.target = program;
     ASSERT_HRESULT_SUCCEEDED(MakeLink(protectedLink, protectedSpec));
     ProtectOutcome outcome = Protect(protectedLink, "05022026101010");
-    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
     const std::optional<std::string> protectedBytes = ReadFileBytes(protectedLink);
     struct Case {
         const char* name;
         std::string bytes;
         bool folder;
-        RemoveMessage message;
+        RemoveResult message;
     } cases[] = {
-        {"over 1 MiB", std::string(MaxReadBytes + 1, 'a'), false, RemoveMessage::NotProtected},
-        {"a folder", "", true, RemoveMessage::NotProtected},
-        {"no target", FormatProtectionRecord({"pw", " -x", ""}), false, RemoveMessage::RecordDamaged},
+        {"over 1 MiB", std::string(MaxReadBytes + 1, 'a'), false, RemoveResult::NotProtected},
+        {"a folder", "", true, RemoveResult::NotProtected},
+        {"no target", FormatProtectionRecord({"pw", " -x", ""}), false, RemoveResult::RecordDamaged},
         // Made by hand: a shortcut would keep only part of these arguments.
         {"arguments longer than a shortcut holds",
          FormatProtectionRecord({"pw", shortProgram + " " + std::string(40000, 'a'), ""}),
-         false, RemoveMessage::RecordDamaged},
+         false, RemoveResult::RecordDamaged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,7 +218,7 @@ TEST_F(Hardening, RemoveReadsARecordOnlyForAShortcutThatStartsTheLauncher)
         else
             ASSERT_TRUE(WriteWholeFile(outcome.recordPath, c.bytes));
         LoadedProtection loaded = LoadProtectedShortcut(protectedLink);
-        EXPECT_EQ(loaded.message, c.message);
+        EXPECT_EQ(loaded.result, c.message);
         EXPECT_FALSE(loaded.Ready());
         EXPECT_EQ(ReadFileBytes(protectedLink), protectedBytes);
     }
@@ -293,10 +293,10 @@ TEST_F(Hardening, OnlyTheSystemLaunchersShortcutIsProtectedAndOnlyALocalRecordIs
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_EQ(loaded.Ready(), c.isProtected);
         if (!c.isProtected)
-            EXPECT_EQ(loaded.message, RemoveMessage::NotProtected);
+            EXPECT_EQ(loaded.result, RemoveResult::NotProtected);
         // Protect takes it for what it is: refused when protected, else an ordinary program.
-        EXPECT_EQ(LoadShortcutForProtection(link).message,
-                  launcherTarget ? ProtectMessage::AlreadyProtected : ProtectMessage::None);
+        EXPECT_EQ(LoadShortcutForProtection(link).result,
+                  launcherTarget ? ProtectResult::AlreadyProtected : ProtectResult::None);
         EXPECT_EQ(ReadFileBytes(link), bytes);
     }
     EXPECT_EQ(ReadFileBytes(record), recordBytes);
@@ -312,7 +312,7 @@ TEST_F(Hardening, AProgramOnAServerIsRefused)
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     const std::optional<std::string> bytes = ReadFileBytes(link);
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.message, ProtectMessage::NetworkTarget);
+    EXPECT_EQ(loaded.result, ProtectResult::NetworkTarget);
     EXPECT_LT(loaded.status, 0);
     EXPECT_EQ(ReadFileBytes(link), bytes);
 }

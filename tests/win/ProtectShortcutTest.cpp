@@ -74,7 +74,7 @@ protected:
 TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ASSERT_EQ(loaded.result, ProtectResult::None);
     ASSERT_GE(loaded.status, 0);
     EXPECT_EQ(loaded.info.targetPath, shortProgram);
     EXPECT_EQ(loaded.info.arguments, wanted.arguments);
@@ -83,7 +83,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
 
     const std::string stamp = "07122026090552";
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "Pass word!", false, stamp);
-    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
     EXPECT_GE(outcome.status, 0);
 
     // The record: in the short-form folder of the program, exactly these bytes.
@@ -120,7 +120,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
 
     // A second attempt is refused before anything is written.
     LoadedShortcut again = LoadShortcutForProtection(link);
-    EXPECT_EQ(again.message, ProtectMessage::AlreadyProtected);
+    EXPECT_EQ(again.result, ProtectResult::AlreadyProtected);
     EXPECT_EQ(again.status, -1);
 }
 
@@ -132,11 +132,11 @@ TEST_F(ProtectShortcut, ATargetWithoutShortFormIsQuotedInTheRecord)
     wanted.arguments = "a b";
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ASSERT_EQ(loaded.result, ProtectResult::None);
     EXPECT_EQ(loaded.info.targetPath, gone);
 
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", false, "01012027000000");
-    ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+    ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
     EXPECT_EQ(outcome.recordPath, programFolder + "\\01012027000000.lki");
     RecordReadResult record = ParseRecordFile(ReadWholeFile(outcome.recordPath));
     ASSERT_EQ(record.status, RecordStatus::Ok);
@@ -146,7 +146,7 @@ TEST_F(ProtectShortcut, ATargetWithoutShortFormIsQuotedInTheRecord)
 TEST_F(ProtectShortcut, AFileThatIsNoShortcutIsRefusedAndNothingIsWritten)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(program);
-    EXPECT_EQ(loaded.message, ProtectMessage::ReadFailed);
+    EXPECT_EQ(loaded.result, ProtectResult::ReadFailed);
     EXPECT_LT(loaded.status, 0);
     EXPECT_EQ(ReadFileBytes(program), "MZ the long-named program");
     WIN32_FIND_DATAA found;
@@ -189,12 +189,12 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
         wanted.iconIndex = c.iconIndex;
         ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        ASSERT_EQ(loaded.message, ProtectMessage::None);
+        ASSERT_EQ(loaded.result, ProtectResult::None);
 
         const std::string stamp = Stamp(++n);
         const std::string copy = systemFiles.Add(sys + "\\" + stamp + c.copyExtension);
         ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", true, stamp);
-        ASSERT_EQ(outcome.message, ProtectMessage::Succeeded);
+        ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
         DeleteFileA(outcome.recordPath.c_str());
 
         ShortcutInfo protectedLink;
@@ -214,7 +214,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
 TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ASSERT_EQ(loaded.result, ProtectResult::None);
     const std::optional<std::string> before = ReadFileBytes(link);
     ProtectOutcome outcome;
     {
@@ -222,11 +222,11 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
         ASSERT_TRUE(readOnly.IsSet());
         outcome = ApplyProtection(link, loaded.info, "pw", false, "02022027020202");
     }
-    EXPECT_EQ(outcome.message, ProtectMessage::RecordWriteFailed);
+    EXPECT_EQ(outcome.result, ProtectResult::RecordWriteFailed);
     EXPECT_EQ(outcome.status, RecordWriteFailedStatus);
     EXPECT_LT(outcome.status, 0);
     EXPECT_EQ(outcome.recordPath, shortFolder + "\\02022027020202.lki");
-    EXPECT_EQ(ProtectMessageText(outcome.message, "", outcome.recordPath),
+    EXPECT_EQ(ProtectMessageText(outcome.result, "", outcome.recordPath),
               "Failed to write the protection record file:\n" + shortFolder +
                   "\\02022027020202.lki\nThe shortcut has not been changed.");
     EXPECT_EQ(ReadFileBytes(link), before);
@@ -236,7 +236,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
 TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    ASSERT_EQ(loaded.message, ProtectMessage::None);
+    ASSERT_EQ(loaded.result, ProtectResult::None);
     const std::optional<std::string> before = ReadFileBytes(link);
     ProtectOutcome outcome;
     {
@@ -244,7 +244,7 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
         ASSERT_TRUE(readOnly.IsSet());
         outcome = ApplyProtection(link, loaded.info, "pw", false, "03032027030303");
     }
-    EXPECT_EQ(outcome.message, ProtectMessage::CreateLinkFailed);
+    EXPECT_EQ(outcome.result, ProtectResult::CreateLinkFailed);
     EXPECT_LT(outcome.status, 0);
     EXPECT_EQ(ReadFileBytes(link), before);
     EXPECT_EQ(ParseRecordFile(ReadWholeFile(outcome.recordPath)).status, RecordStatus::Ok);

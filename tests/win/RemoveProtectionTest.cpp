@@ -44,9 +44,9 @@ ShortcutInfo Plain(const std::string& target, const std::string& arguments, cons
 std::string Protect(const std::string& link, const std::string& password, bool useOriginalIcon, const std::string& stamp)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.message, ProtectMessage::None) << link;
+    EXPECT_EQ(loaded.result, ProtectResult::None) << link;
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, useOriginalIcon, stamp);
-    EXPECT_EQ(outcome.message, ProtectMessage::Succeeded) << link;
+    EXPECT_EQ(outcome.result, ProtectResult::Succeeded) << link;
     return MakeRecordPath(loaded.info.targetPath, stamp);
 }
 
@@ -129,7 +129,7 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
         EXPECT_EQ(loaded.recordPath, recordPath);
         EXPECT_EQ(loaded.record.password, c.password);
         RemoveOutcome outcome = RestoreShortcut(link, loaded);
-        EXPECT_EQ(outcome.message, RemoveMessage::Succeeded);
+        EXPECT_EQ(outcome.result, RemoveResult::Succeeded);
         EXPECT_GE(outcome.status, 0);
 
         ShortcutInfo restored;
@@ -221,7 +221,7 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
         EXPECT_TRUE(before) << link;
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
-        EXPECT_EQ(loaded.message, RemoveMessage::NotProtected) << arguments;
+        EXPECT_EQ(loaded.result, RemoveResult::NotProtected) << arguments;
         EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(ReadFileBytes(link), before);
     }
@@ -230,9 +230,9 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
     ASSERT_GE(WriteShortcut(link, Plain(m_program, "-x", "")), 0);
     const std::string recordPath = Protect(link, "pw", false, Stamp(920));
     ASSERT_TRUE(DeleteFileA(recordPath.c_str()));
-    EXPECT_EQ(LoadProtectedShortcut(link).message, RemoveMessage::NotProtected);
+    EXPECT_EQ(LoadProtectedShortcut(link).result, RemoveResult::NotProtected);
 
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::NotProtected, "x", "y"),
               "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
 }
 
@@ -241,7 +241,7 @@ TEST_F(RemoveProtectionTest, AFileThatIsNotAShortcutFailsSilently)
     const std::string notALink = File(m_links + "\\program.exe", "MZ not a link");
     LoadedProtection loaded = LoadProtectedShortcut(notALink);
     EXPECT_FALSE(loaded.Ready());
-    EXPECT_EQ(loaded.message, RemoveMessage::None);
+    EXPECT_EQ(loaded.result, RemoveResult::None);
     EXPECT_LT(loaded.status, 0);
     EXPECT_EQ(ReadFileBytes(notALink), "MZ not a link");
 }
@@ -264,13 +264,13 @@ TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten
         EXPECT_TRUE(WriteFileBytes(recordPath, bytes)) << recordPath;
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
-        EXPECT_EQ(loaded.message, RemoveMessage::RecordDamaged);
+        EXPECT_EQ(loaded.result, RemoveResult::RecordDamaged);
         EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(loaded.recordPath, recordPath);
         EXPECT_EQ(ReadFileBytes(link), protectedBytes);
         EXPECT_EQ(ReadFileBytes(recordPath), bytes);
     }
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "", recordPath),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::RecordDamaged, "", recordPath),
               "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.");
 }
 
@@ -284,9 +284,9 @@ TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
     // A folder where the shortcut must go.
     const std::string blocked = m_scratch.Folder("Links With Blanks\\Blocked.lnk");
     RemoveOutcome outcome = RestoreShortcut(blocked, loaded);
-    EXPECT_EQ(outcome.message, RemoveMessage::RestoreFailed);
+    EXPECT_EQ(outcome.result, RemoveResult::RestoreFailed);
     EXPECT_LT(outcome.status, 0);
-    EXPECT_EQ(RemoveMessageText(outcome.message, "", ""), "Failed to restore original Link.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::Succeeded, "My Editor", ""),
+    EXPECT_EQ(RemoveMessageText(outcome.result, "", ""), "Failed to restore original Link.");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", ""),
               "Password protection for\nMy Editor\nhas been removed successfully.");
 }
