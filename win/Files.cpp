@@ -86,3 +86,54 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes)
     DeleteFileA(newPath.c_str());
     return false;
 }
+
+bool ReplaceWithNewFile(const std::string& path, const std::string& newPath)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // Some ReplaceFile would put the file in a folder's place, and the folder would be lost.
+        DeleteFileA(newPath.c_str());
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        DeleteFileA(newPath.c_str());
+        SetLastError(error);
+        return false;
+    }
+    // A read-only file cannot be replaced: the attribute is taken off for the replacement and
+    // put on the new file after it (or back on the old one when the replacement fails).
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly)
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // ReplaceFile gives the new file the old one's attributes; they are set here as well, for a
+    // system whose ReplaceFile keeps fewer of them.
+    SetFileAttributesA(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (ReplaceFileA(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        if (readOnly)
+            SetFileAttributesA(path.c_str(), attributes);
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (readOnly)
+        SetFileAttributesA(path.c_str(), attributes);
+    // Without a backup name the old file may already be gone when the new one could not be
+    // renamed: the new one is then all that is left, and it is moved, or kept, never deleted.
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
+            return true;
+    } else {
+        DeleteFileA(newPath.c_str());
+    }
+    SetLastError(error);
+    return false;
+}
+
+std::string NewFileBeside(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    return (folder.empty() ? std::string() : folder + "\\") + "lk" + DecimalText(GetCurrentProcessId()) + ".new";
+}

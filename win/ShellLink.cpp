@@ -1,5 +1,6 @@
 #include "win/ShellLink.h"
 
+#include "win/Files.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
 
@@ -147,7 +148,20 @@ HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, boo
     if (iconRefused)
         *iconRefused = refused;
 
-    return LoadOrSave(link.Get(), linkPath, true);
+    // Saved whole into a new file beside, then put in the old one's place in one step: a kill or
+    // a power cut mid-save leaves the old shortcut or the new one, never half of one.
+    std::wstring wideLinkPath;
+    if (FAILED(hr = ToWidePath(linkPath, wideLinkPath)))
+        return hr;
+    const std::string newPath = NewFileBeside(linkPath);
+    // Whatever an earlier run under this process id left there; a link is removed, not followed.
+    DeleteFileA(newPath.c_str());
+    hr = LoadOrSave(link.Get(), newPath, true);
+    if (FAILED(hr)) {
+        DeleteFileA(newPath.c_str());
+        return hr;
+    }
+    return ReplaceWithNewFile(linkPath, newPath) ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
 bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)

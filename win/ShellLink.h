@@ -23,9 +23,10 @@ enum class ShortcutTextProblem {
 HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
                      bool* advertised = nullptr);
 
-// Writes a new shortcut holding only the five properties, replacing any file at linkPath. A
-// property the shell link object refuses fails the save, except the icon location: the shortcut
-// is saved without it, and *iconRefused tells the caller.
+// Writes a new shortcut holding only the five properties beside linkPath, then puts it in the
+// place of any file there in one step, keeping that file's attributes; on failure the old file
+// is as it was. A property the shell link object refuses fails the save, except the icon
+// location: the shortcut is saved without it, and *iconRefused tells the caller.
 HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused = nullptr);
 
 // True when Windows Installer knows linkPath as an advertised shortcut whose component is

@@ -2,6 +2,7 @@
 #include "win/ShellLink.h"
 #include "tests/support/Files.h"
 #include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
@@ -142,4 +143,53 @@ TEST_F(ShortcutFiles, ReadingAMovedTargetNeitherSearchesNorWrites)
     EXPECT_EQ(ReadFileBytes(link), bytes);
     ASSERT_TRUE(GetFileAttributesExA(link.c_str(), GetFileExInfoStandard, &after));
     EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
+}
+
+// A shortcut is written beside the old one and put in its place in one step: a reader that had
+// the old file open still reads it whole, the new file keeps the old one's attributes, and
+// nothing is left beside it. A replacement that fails leaves the old file and nothing else.
+TEST_F(ShortcutFiles, WritingReplacesTheOldFileInOneStepKeepingItsAttributes)
+{
+    const std::string link = folder / "Kept.lnk";
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = "-old";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    const std::optional<std::string> oldBytes = ReadFileBytes(link);
+    const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(SetFileAttributesA(link.c_str(), attributes));
+    const std::vector<std::string> entries = FolderEntries(folder.Path());
+
+    ShortcutInfo info;
+    info.targetPath = program;
+    info.arguments = "-new";
+    {
+        HANDLE reader = CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+        ASSERT_HRESULT_SUCCEEDED(WriteShortcut(link, info));
+        std::string seen(oldBytes->size() + 16, '\0');
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(reader, &seen[0], static_cast<DWORD>(seen.size()), &read, nullptr));
+        seen.resize(read);
+        CloseHandle(reader);
+        EXPECT_EQ(seen, oldBytes) << "the old file was written over";
+    }
+    ShortcutInfo read;
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
+    EXPECT_EQ(read.arguments, "-new");
+    EXPECT_EQ(GetFileAttributesA(link.c_str()) & (attributes | FILE_ATTRIBUTE_SYSTEM), attributes);
+    EXPECT_EQ(FolderEntries(folder.Path()), entries);
+
+    const std::optional<std::string> newBytes = ReadFileBytes(link);
+    info.arguments = "-never";
+    {
+        ScopedImmutable fixed(link);
+        ASSERT_TRUE(fixed.IsSet());
+        EXPECT_TRUE(FAILED(WriteShortcut(link, info)));
+    }
+    EXPECT_EQ(ReadFileBytes(link), newBytes);
+    EXPECT_EQ(GetFileAttributesA(link.c_str()) & (attributes | FILE_ATTRIBUTE_SYSTEM), attributes);
+    EXPECT_EQ(FolderEntries(folder.Path()), entries);
+    SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
