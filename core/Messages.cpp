@@ -27,8 +27,11 @@ std::string ProtectMessageText(ProtectResult message, const std::string& baseNam
         return "Failed to write the protection record file:\n" + recordPath + "\nThe shortcut has not been changed.";
     case ProtectResult::SystemDirectoryFailed:
         return "GetSystemDirectory failed!";
+    case ProtectResult::ShortcutNotWritable:
+        return "The shortcut cannot be written: another program may have it open, or its folder may not "
+               "allow changes.\nThe shortcut has not been changed.";
     case ProtectResult::CreateLinkFailed:
-        return "Create Link failed!";
+        return "Create Link failed!\nThis protection record could not be removed again:\n" + recordPath;
     case ProtectResult::Succeeded:
         return "Password protection link for\n" + baseName + "\nhas been created successfully!";
     }

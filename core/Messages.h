@@ -16,11 +16,13 @@ enum class ProtectResult {
     NotStorable,           // a field whose scrambled form holds a line end
     RecordWriteFailed,     // the record could not be written; the shortcut is untouched
     SystemDirectoryFailed, // the system folder could not be found
-    CreateLinkFailed,      // the protected shortcut could not be saved
+    ShortcutNotWritable,   // the shortcut cannot be replaced; nothing was left behind
+    CreateLinkFailed,      // the protected shortcut could not be saved, and its record stays
     Succeeded,
 };
 
-// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed.
+// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed and
+// CreateLinkFailed.
 std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath);
 
 // The remove command.

@@ -87,6 +87,29 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes)
     return false;
 }
 
+bool CanReplaceFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return false;
+        // What the replacement needs: to take the old file away and to set its attributes. A
+        // program that holds it without letting others delete it makes this fail.
+        UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file)
+            return false;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
+    // Made and gone again: it leaves nothing behind, whatever happens next.
+    const std::string probe = NewFileBeside(path);
+    UniqueHandle made = OwnHandle(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return made != nullptr;
+}
+
 bool ReplaceWithNewFile(const std::string& path, const std::string& newPath)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());

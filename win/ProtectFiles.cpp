@@ -90,6 +90,20 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
         return outcome;
     }
 
+    const std::optional<std::string> systemDirectory = SystemDirectory();
+    const std::optional<std::string> launcher = SystemLauncherPath();
+    if (!systemDirectory || !launcher) {
+        outcome.result = ProtectResult::SystemDirectoryFailed;
+        outcome.status = 0;
+        return outcome;
+    }
+    // Asked before the record is written: a record, with its password, for a shortcut that is
+    // then not changed would be left behind for nothing.
+    if (!CanReplaceFile(pickedPath)) {
+        outcome.result = ProtectResult::ShortcutNotWritable;
+        return outcome;
+    }
+
     // Created, never overwritten: a record of the same second, or a link planted at its name,
     // stays as it is and the next second's name is tried. A shortcut that starts the launcher
     // without its record would lock the user out, so nothing goes further unless the record is
@@ -113,15 +127,8 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
         return outcome;
     }
 
-    const std::optional<std::string> systemDirectory = SystemDirectory();
-    const std::optional<std::string> launcher = SystemLauncherPath();
-    if (!systemDirectory || !launcher) {
-        outcome.result = ProtectResult::SystemDirectoryFailed;
-        outcome.status = 0;
-        return outcome;
-    }
-
     ShortcutInfo protectedLink;
+    std::string iconCopy; // made by this attempt
     protectedLink.targetPath = *launcher;
     protectedLink.arguments = Scramble(outcome.recordPath);
     protectedLink.description = info.description;
@@ -129,13 +136,25 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
         // The icon copy takes the record's stamp, so that the two belong together.
         IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory, stamp);
         // Without its copy the icon source itself is the best look-alike left.
-        if (!icon.copyFrom.empty() && !CopyFileA(icon.copyFrom.c_str(), icon.iconPath.c_str(), FALSE))
-            icon.iconPath = icon.copyFrom;
+        if (!icon.copyFrom.empty()) {
+            if (CopyFileA(icon.copyFrom.c_str(), icon.iconPath.c_str(), FALSE))
+                iconCopy = icon.iconPath;
+            else
+                icon.iconPath = icon.copyFrom;
+        }
         protectedLink.iconPath = icon.iconPath;
         protectedLink.iconIndex = icon.iconIndex;
     }
 
     outcome.status = WriteShortcut(pickedPath, protectedLink, &outcome.iconRefused);
-    outcome.result = FAILED(outcome.status) ? ProtectResult::CreateLinkFailed : ProtectResult::Succeeded;
+    if (SUCCEEDED(outcome.status)) {
+        outcome.result = ProtectResult::Succeeded;
+        return outcome;
+    }
+    // The shortcut is as it was: what this attempt made goes again, the password first.
+    const bool recordGone = DeleteFileA(outcome.recordPath.c_str()) != FALSE;
+    if (!iconCopy.empty())
+        DeleteFileA(iconCopy.c_str());
+    outcome.result = recordGone ? ProtectResult::ShortcutNotWritable : ProtectResult::CreateLinkFailed;
     return outcome;
 }

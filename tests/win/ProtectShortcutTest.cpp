@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 using namespace lktest;
 
@@ -233,19 +235,51 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     EXPECT_FALSE(FileExists(outcome.recordPath));
 }
 
-TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedIsReportedAndTheRecordStays)
+// A shortcut that cannot be written is found out before the record is written; one whose save
+// still fails takes the record and the icon copy of the attempt away again. Either way the
+// shortcut, the program's folder and the system folder are as they were.
+TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedLeavesNothingBehind)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.result, ProtectResult::None);
     const std::optional<std::string> before = ReadFileBytes(link);
-    ProtectOutcome outcome;
-    {
-        ScopedImmutable readOnly(link);
-        ASSERT_TRUE(readOnly.IsSet());
-        outcome = ApplyProtection(link, loaded.info, "pw", false, "03032027030303");
+    const std::vector<std::string> programFiles = FolderEntries(programFolder);
+    const std::vector<std::string> linkFolder = FolderEntries(folder.Path());
+    const std::string stamp = Stamp(90);
+    const std::string copy = systemFiles.Add(SystemFolder() + "\\" + stamp + ".exe");
+
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<void, void (*)(void*)>()> hold; // what stops the save, while held
+    } cases[] = {
+        {"another program holds it without sharing",
+         [&] {
+             HANDLE held = CreateFileA(link.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+             EXPECT_NE(held, INVALID_HANDLE_VALUE);
+             return std::unique_ptr<void, void (*)(void*)>(held, [](void* h) { CloseHandle(h); });
+         }},
+        {"it cannot be replaced (immutable)",
+         [&] {
+             auto* flag = new ScopedImmutable(link);
+             EXPECT_TRUE(flag->IsSet());
+             return std::unique_ptr<void, void (*)(void*)>(flag, [](void* f) { delete static_cast<ScopedImmutable*>(f); });
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProtectOutcome outcome;
+        {
+            auto held = c.hold();
+            outcome = ApplyProtection(link, loaded.info, "pw", true, stamp);
+        }
+        EXPECT_EQ(outcome.result, ProtectResult::ShortcutNotWritable);
+        EXPECT_LT(outcome.status, 0);
+        EXPECT_EQ(ProtectMessageText(outcome.result, "", outcome.recordPath),
+                  "The shortcut cannot be written: another program may have it open, or its folder may not allow "
+                  "changes.\nThe shortcut has not been changed.");
+        EXPECT_EQ(ReadFileBytes(link), before);
+        EXPECT_EQ(FolderEntries(programFolder), programFiles) << "a record was left behind";
+        EXPECT_EQ(FolderEntries(folder.Path()), linkFolder) << "a new shortcut was left behind";
+        EXPECT_FALSE(FileExists(copy)) << "an icon copy was left behind";
     }
-    EXPECT_EQ(outcome.result, ProtectResult::CreateLinkFailed);
-    EXPECT_LT(outcome.status, 0);
-    EXPECT_EQ(ReadFileBytes(link), before);
-    EXPECT_EQ(ParseRecordFile(ReadWholeFile(outcome.recordPath)).status, RecordStatus::Ok);
 }
