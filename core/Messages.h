@@ -2,6 +2,7 @@
 // what the file work returns; the windows turn them into these texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The protect command.
@@ -75,6 +76,30 @@ std::string MasterUnreadableText(const std::string& path, bool atStartUp);
 
 // The launcher: the program could not be started; systemText is the system's text for the error.
 std::string StartFailureText(const std::string& targetPath, const std::string& systemText);
+
+// What a look over the machine's shortcuts tells of each one.
+enum class ShortcutState {
+    Protected,
+    RecordMissing,          // protected, but its record is gone: it starts nothing
+    RecordDamaged,          // protected, but its record cannot be read back
+    LauncherMissing,        // protected, but no launcher in the system folder
+    StartsProtectedProgram, // not protected, and it starts a program that a protected one guards
+    NotProtected,
+};
+
+// "Protected", "Protected, record missing", ... as the report and the window show them.
+const char* ShortcutStateText(ShortcutState state);
+
+// "Protected", "Protected, record missing", ... as the report and the window show them.
+const char* ShortcutStateText(ShortcutState state);
+
+// For example "37 shortcuts: 5 protected, 2 not protected that start a protected program,
+// 1 broken.", then how many places could not be read, when any.
+std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
+                            int unreadable);
+
+// /report: the report could not be written to path; systemText is the system's text for why.
+std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);
 
 // The launcher: why a request cannot be carried out.
 enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };

@@ -130,6 +130,27 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     return hr;
 }
 
+HRESULT ReadShortcutAsStored(const std::wstring& linkPath, std::wstring& target, std::wstring& arguments)
+{
+    target.clear();
+    arguments.clear();
+    ComPtr<IShellLinkW> link;
+    HRESULT hr = CreateShellLink(link);
+    ComPtr<IPersistFile> file;
+    if (FAILED(hr) || FAILED(hr = link.As(&file)) || FAILED(hr = file->Load(linkPath.c_str(), STGM_READ)))
+        return hr;
+    std::wstring buffer(TextUnits, L'\0');
+    // The path as protect reads it, so that the two compare.
+    if (FAILED(hr = link->GetPath(&buffer[0], static_cast<int>(buffer.size()), nullptr, SLGP_UNCPRIORITY)))
+        return hr;
+    target.assign(buffer.c_str(), wcsnlen(buffer.c_str(), buffer.size()));
+    buffer.assign(TextUnits, L'\0');
+    if (FAILED(hr = link->GetArguments(&buffer[0], static_cast<int>(buffer.size()))))
+        return hr;
+    arguments.assign(buffer.c_str(), wcsnlen(buffer.c_str(), buffer.size()));
+    return S_OK;
+}
+
 HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused)
 {
     ComPtr<IShellLinkW> link;

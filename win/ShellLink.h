@@ -23,6 +23,10 @@ enum class ShortcutTextProblem {
 HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
                      bool* advertised = nullptr);
 
+// Reads a shortcut's target and arguments as stored, for a look over many shortcuts: the file is
+// opened for reading only, never resolved (resolving may write it) and never written.
+HRESULT ReadShortcutAsStored(const std::wstring& linkPath, std::wstring& target, std::wstring& arguments);
+
 // Writes a new shortcut holding only the five properties beside linkPath, then puts it in the
 // place of any file there in one step, keeping that file's attributes; on failure the old file
 // is as it was. A property the shell link object refuses fails the save, except the icon
