@@ -130,24 +130,29 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     return hr;
 }
 
-HRESULT ReadShortcutAsStored(const std::wstring& linkPath, std::wstring& target, std::wstring& arguments)
+StoredShortcutReader::StoredShortcutReader() : m_buffer(TextUnits, L'\0')
+{
+    m_created = CreateShellLink(m_link);
+    if (SUCCEEDED(m_created))
+        m_created = m_link.As(&m_file);
+}
+
+HRESULT StoredShortcutReader::Read(const std::wstring& linkPath, std::wstring& target, std::wstring& arguments)
 {
     target.clear();
     arguments.clear();
-    ComPtr<IShellLinkW> link;
-    HRESULT hr = CreateShellLink(link);
-    ComPtr<IPersistFile> file;
-    if (FAILED(hr) || FAILED(hr = link.As(&file)) || FAILED(hr = file->Load(linkPath.c_str(), STGM_READ)))
+    HRESULT hr = m_created;
+    if (FAILED(hr) || FAILED(hr = m_file->Load(linkPath.c_str(), STGM_READ)))
         return hr;
-    std::wstring buffer(TextUnits, L'\0');
     // The path as protect reads it, so that the two compare.
-    if (FAILED(hr = link->GetPath(&buffer[0], static_cast<int>(buffer.size()), nullptr, SLGP_UNCPRIORITY)))
+    m_buffer[0] = L'\0';
+    if (FAILED(hr = m_link->GetPath(&m_buffer[0], static_cast<int>(m_buffer.size()), nullptr, SLGP_UNCPRIORITY)))
         return hr;
-    target.assign(buffer.c_str(), wcsnlen(buffer.c_str(), buffer.size()));
-    buffer.assign(TextUnits, L'\0');
-    if (FAILED(hr = link->GetArguments(&buffer[0], static_cast<int>(buffer.size()))))
+    target.assign(m_buffer.c_str(), wcsnlen(m_buffer.c_str(), m_buffer.size()));
+    m_buffer[0] = L'\0';
+    if (FAILED(hr = m_link->GetArguments(&m_buffer[0], static_cast<int>(m_buffer.size()))))
         return hr;
-    arguments.assign(buffer.c_str(), wcsnlen(buffer.c_str(), buffer.size()));
+    arguments.assign(m_buffer.c_str(), wcsnlen(m_buffer.c_str(), m_buffer.size()));
     return S_OK;
 }
 

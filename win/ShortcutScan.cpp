@@ -1,6 +1,7 @@
 #include "win/ShortcutScan.h"
 
 #include "core/LaunchRequest.h"
+#include "core/ProtectRules.h"
 #include "win/Files.h"
 #include "win/Scoped.h"
 #include "win/ShellLink.h"
@@ -60,6 +61,10 @@ std::wstring Folded(std::wstring path)
 
 std::wstring LongForm(const std::wstring& path)
 {
+    // Windows gives a short name a '~' wherever it differs from the long one: a path without one
+    // is long already, and asking would cost a look at every folder on its way.
+    if (path.find(L'~') == std::wstring::npos)
+        return path;
     std::wstring buffer(MAX_PATH, L'\0');
     for (int tries = 0; tries < 2; ++tries) {
         const DWORD n = GetLongPathNameW(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
@@ -88,7 +93,11 @@ std::optional<std::string> ReadLocalRecord(const std::string& path)
 
 class Walk {
 public:
-    explicit Walk(ShortcutScan& scan) : m_scan(scan) {}
+    explicit Walk(ShortcutScan& scan)
+        : m_scan(scan), m_system(SystemDirectory().value_or(std::string())),
+          m_shortSystem(ShortPathName(m_system).value_or(std::string()))
+    {
+    }
 
     void Folder(const std::wstring& path, int depth)
     {
@@ -155,7 +164,7 @@ private:
     void Shortcut(const std::wstring& linkPath)
     {
         std::wstring target, arguments;
-        if (FAILED(ReadShortcutAsStored(linkPath, target, arguments))) {
+        if (FAILED(m_reader.Read(linkPath, target, arguments))) {
             ++m_scan.unreadable;
             return;
         }
@@ -163,7 +172,7 @@ private:
         found.path = ToUtf8(linkPath);
         std::wstring program;
         const std::optional<std::string> ansiTarget = ToAnsi(target);
-        if (ansiTarget && IsSystemLauncherTarget(*ansiTarget)) {
+        if (ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem)) {
             const std::optional<std::string> ansiArguments = ToAnsi(arguments);
             const LaunchRequest request =
                 ReadLaunchRequest(ansiArguments.value_or(std::string()), &ReadLocalRecord);
@@ -197,6 +206,8 @@ private:
     }
 
     ShortcutScan& m_scan;
+    StoredShortcutReader m_reader;
+    const std::string m_system, m_shortSystem; // the system folder, long and short
     std::set<std::pair<DWORD, unsigned long long>> m_visited;
     std::vector<std::wstring> m_programs; // beside m_scan.found: the program each one starts, long form
     std::set<std::wstring> m_guarded;     // the programs protected shortcuts start, folded
