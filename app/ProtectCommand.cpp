@@ -46,8 +46,10 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     if (outcome.iconRefused)
         AfxMessageBox(text::SetIconFailed);
 
-    const std::string message = ProtectMessageText(outcome.result, dlg.m_strProgram, outcome.recordPath);
+    std::string message = ProtectMessageText(outcome.result, dlg.m_strProgram, outcome.recordPath);
     if (outcome.result == ProtectResult::Succeeded) {
+        if (outcome.iconNotCopied)
+            message += std::string("\n") + text::IconNotCopied;
         MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
         return CommandResult::Succeeded;
     }

@@ -46,6 +46,7 @@ inline constexpr char PasswordNotStorable[] =
     "This password holds a character that Latchkey cannot store. Type another password.";
 inline constexpr char MarkerNotAPassword[] = "This word cannot be used as a password.";
 inline constexpr char SetIconFailed[] = "SetIconLocation failed!";
+inline constexpr char IconNotCopied[] = "Its own icon could not be copied: the shortcut shows the launcher's icon.";
 inline constexpr char ProtectSucceededCaption[] = "Succeed!";
 inline constexpr char RemoveSucceededCaption[] = "Removal Succeed";
 inline constexpr char PickToProtectTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";

@@ -4,6 +4,7 @@
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "win/Files.h"
+#include "win/IconCopy.h"
 #include "win/ShellLink.h"
 #include "win/Strings.h"
 #include "win/SystemLauncher.h"
@@ -133,14 +134,17 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     protectedLink.arguments = Scramble(outcome.recordPath);
     protectedLink.description = info.description;
     if (useOriginalIcon) {
-        // The icon copy takes the record's stamp, so that the two belong together.
-        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory, stamp);
-        // Without its copy the icon source itself is the best look-alike left.
+        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory);
         if (!icon.copyFrom.empty()) {
-            if (CopyFileA(icon.copyFrom.c_str(), icon.iconPath.c_str(), FALSE))
-                iconCopy = icon.iconPath;
-            else
-                icon.iconPath = icon.copyFrom;
+            // Only the icon itself is copied, never the file it lies in, and never over a file
+            // already there. Without it the shortcut shows the launcher's icon, and says so.
+            const std::optional<std::string> shown = ReadShownIcon(icon.copyFrom, icon.copyIndex);
+            const std::optional<std::string> copy = shown ? WriteIconCopy(*systemDirectory, stamp, *shown)
+                                                          : std::nullopt;
+            icon.iconPath = copy.value_or(std::string());
+            icon.iconIndex = 0;
+            iconCopy = icon.iconPath;
+            outcome.iconNotCopied = !copy;
         }
         protectedLink.iconPath = icon.iconPath;
         protectedLink.iconIndex = icon.iconIndex;

@@ -167,7 +167,8 @@ TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
 TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarget)
 {
     const std::string shortProgram = ShortPath(m_program);
-    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico", "icon");
+    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico",
+                                  std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\4\0\0\0\x16\0\0\0icon", 26));
 
     // Not kept at protection: the protected shortcut names no icon file, so the restored
     // shortcut takes the program's own, with the protected shortcut's index.
@@ -189,8 +190,8 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         EXPECT_EQ(onDisk.iconPath, shortProgram);
         EXPECT_EQ(onDisk.iconIndex, 0);
     }
-    // Kept: the protected shortcut shows the icon copy in the system directory, and so does
-    // the restored one, index and all; the copy stays.
+    // Kept: the protected shortcut shows the icon copy in the system directory, which holds that
+    // one icon, and so does the restored one; the copy stays.
     {
         const std::string link = Link("Kept Icon");
         ShortcutInfo original = Plain(m_program, "", "C:\\Work");
@@ -206,7 +207,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
         EXPECT_EQ(onDisk.iconPath, copy);
-        EXPECT_EQ(onDisk.iconIndex, 5);
+        EXPECT_EQ(onDisk.iconIndex, 0);
         EXPECT_TRUE(FileExists(copy));
     }
 }
