@@ -42,8 +42,13 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     // Windows Installer is asked only about those: it loads the file once more.
     std::string componentPath;
     if (advertised && ResolveAdvertisedShortcut(pickedPath, componentPath)) {
-        loaded.info = ShortcutInfo();
-        loaded.info.targetPath = componentPath;
+        ShortcutInfo component;
+        component.targetPath = componentPath;
+        // How it is started stays the shortcut's own.
+        component.hotKey = loaded.info.hotKey;
+        component.showCommand = loaded.info.showCommand;
+        component.runAsAdministrator = loaded.info.runAsAdministrator;
+        loaded.info = component;
         loaded.status = 1;
         problem = ShortcutTextProblem::None;
     }
@@ -132,7 +137,13 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     std::string iconCopy; // made by this attempt
     protectedLink.targetPath = *launcher;
     protectedLink.arguments = Scramble(outcome.recordPath);
+    // Kept on the protected shortcut, so that remove gives them back: a hot key then starts the
+    // launcher, which asks; the show command reaches the program through it; run as
+    // administrator starts the launcher, and with it the program, with the rights the owner gave.
     protectedLink.description = info.description;
+    protectedLink.hotKey = info.hotKey;
+    protectedLink.showCommand = info.showCommand;
+    protectedLink.runAsAdministrator = info.runAsAdministrator;
     if (useOriginalIcon) {
         IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory);
         if (!icon.copyFrom.empty()) {

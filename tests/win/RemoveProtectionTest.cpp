@@ -137,7 +137,7 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
         EXPECT_EQ(restored.targetPath, ShortPath(c.target));
         EXPECT_EQ(restored.arguments, c.arguments);
         EXPECT_EQ(restored.workingDirectory, c.workingDirectory);
-        EXPECT_EQ(restored.description, "");
+        EXPECT_EQ(restored.description, original.description);
         // The record stays where it was.
         EXPECT_TRUE(FileExists(recordPath));
         if (HasFatalFailure())
@@ -290,4 +290,36 @@ TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
     EXPECT_EQ(RemoveMessageText(outcome.result, "", ""), "Failed to restore original Link.");
     EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", ""),
               "Password protection for\nMy Editor\nhas been removed successfully.");
+}
+
+// Protect then remove gives back what the shortcut held besides its command line: the
+// description and the hot key (kept on the protected shortcut meanwhile), and the record is the
+// same three lines as ever.
+TEST_F(RemoveProtectionTest, DescriptionAndHotKeyComeBack)
+{
+    const std::string link = Link("Kept Properties");
+    LinkSpec wanted;
+    wanted.target = m_program;
+    wanted.arguments = "-k";
+    wanted.description = "Edits long things";
+    wanted.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+
+    const std::string recordPath = Protect(link, "pw", false, Stamp(950));
+    LinkSpec protectedLink;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, protectedLink));
+    EXPECT_EQ(protectedLink.description, wanted.description);
+    EXPECT_EQ(protectedLink.hotKey, wanted.hotKey);
+    EXPECT_EQ(ReadFileBytes(recordPath),
+              FormatProtectionRecord({"pw", ShortPath(m_program) + " -k", ""}));
+
+    LoadedProtection loaded = LoadProtectedShortcut(link);
+    ASSERT_TRUE(loaded.Ready());
+    ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
+    LinkSpec restored;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, restored));
+    EXPECT_EQ(restored.target, ShortPath(m_program));
+    EXPECT_EQ(restored.arguments, "-k");
+    EXPECT_EQ(restored.description, wanted.description);
+    EXPECT_EQ(restored.hotKey, wanted.hotKey);
 }
