@@ -4,6 +4,7 @@
 #include "app/RemovePasswordDlg.h"
 #include "core/Paths.h"
 #include "framework/Framework.h"
+#include "win/HeldFolder.h"
 #include "win/RemoveFiles.h"
 #include "win/Scoped.h"
 
@@ -18,6 +19,13 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     if (!loaded.Ready())
         return CommandResult::Failed;
 
+    // Held from the read to the write: the restored shortcut lands where the protected one was.
+    HeldFolder linkFolder(FolderOf(pickedPath));
+    if (!linkFolder.StillThere()) {
+        AfxMessageBox(text::FolderNotHeld);
+        return CommandResult::Failed;
+    }
+
     const std::string baseName = BaseName(pickedPath);
     CRemovePasswordDlg dlg;
     dlg.m_strLinkPassword = loaded.record.password;
@@ -25,6 +33,10 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     dlg.m_strProgram = baseName;
     if (dlg.DoModal() != IDOK)
         return CommandResult::Cancelled;
+    if (!linkFolder.StillThere()) {
+        AfxMessageBox(text::FolderNotHeld);
+        return CommandResult::Failed;
+    }
 
     RemoveOutcome outcome = RestoreShortcut(pickedPath, loaded);
     if (outcome.iconRefused)

@@ -46,7 +46,11 @@ inline constexpr char RetypeDiffers[] = "The password you retyped is not the sam
 inline constexpr char PasswordNotStorable[] =
     "This password holds a character that Latchkey cannot store. Type another password.";
 inline constexpr char MarkerNotAPassword[] = "This word cannot be used as a password.";
+inline constexpr char FolderNotHeld[] =
+    "The folder of the shortcut or of its program is reached through a link or junction, or was moved or replaced "
+    "while Latchkey was working on it.\nThe shortcut has not been changed.";
 inline constexpr char SetIconFailed[] = "SetIconLocation failed!";
+inline constexpr char IconNotCopied[] = "Its own icon could not be copied: the shortcut shows the launcher's icon.";
 inline constexpr char ProtectSucceededCaption[] = "Succeed!";
 inline constexpr char RemoveSucceededCaption[] = "Removal Succeed";
 inline constexpr char PickToProtectTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";

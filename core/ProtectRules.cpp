@@ -57,7 +57,7 @@ bool IsStorableRecord(const ProtectionRecord& record)
 }
 
 IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,
-                              const std::string& systemDirectory, const std::string& timeStamp)
+                              const std::string& systemDirectory)
 {
     IconChoice choice;
     if (FileName(targetPath).find('.') == std::string::npos) {
@@ -66,7 +66,11 @@ IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const 
         return choice;
     }
     choice.copyFrom = iconPath.empty() ? targetPath : iconPath;
-    choice.iconPath = systemDirectory + "\\" + timeStamp + LowerAscii(LastCharacters(choice.copyFrom, 4));
-    choice.iconIndex = iconIndex;
+    choice.copyIndex = iconIndex;
     return choice;
+}
+
+std::string IconCopyPath(const std::string& systemDirectory, const std::string& timeStamp)
+{
+    return systemDirectory + "\\" + timeStamp + ".ico";
 }

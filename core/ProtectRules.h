@@ -34,14 +34,18 @@ bool ScramblesToLineEnd(const std::string& text);
 
 // How the protected shortcut keeps the look of the original icon.
 struct IconChoice {
-    std::string copyFrom; // the icon source to copy to iconPath; empty: nothing to copy
+    // The file whose icon is copied (an .ico file, or a program or library holding icon groups)
+    // and which of its icons; empty: iconPath and iconIndex are used as they are.
+    std::string copyFrom;
+    int copyIndex = 0;
     std::string iconPath;
     int iconIndex = 0;
 };
 
-// The icon source is the shortcut's icon file, else its target. A target without an extension
-// (a folder, say) gets the folder icon of SHELL32.dll; otherwise the source is copied into the
-// system directory as stamp + its last four characters, lower-cased, keeping the icon index.
-// When that copy fails, the caller uses copyFrom itself as the icon path.
+// The icon source is the shortcut's icon file, else its target, at the shortcut's icon index. A
+// target without an extension (a folder, say) gets the folder icon of SHELL32.dll instead.
 IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,
-                              const std::string& systemDirectory, const std::string& timeStamp);
+                              const std::string& systemDirectory);
+
+// Where an icon copy goes: the system directory, the stamp and ".ico".
+std::string IconCopyPath(const std::string& systemDirectory, const std::string& timeStamp);

@@ -4,6 +4,7 @@
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "win/Files.h"
+#include "win/IconCopy.h"
 #include "win/ShellLink.h"
 #include "win/Strings.h"
 #include "win/SystemLauncher.h"
@@ -41,8 +42,13 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     // Windows Installer is asked only about those: it loads the file once more.
     std::string componentPath;
     if (advertised && ResolveAdvertisedShortcut(pickedPath, componentPath)) {
-        loaded.info = ShortcutInfo();
-        loaded.info.targetPath = componentPath;
+        ShortcutInfo component;
+        component.targetPath = componentPath;
+        // How it is started stays the shortcut's own.
+        component.hotKey = loaded.info.hotKey;
+        component.showCommand = loaded.info.showCommand;
+        component.runAsAdministrator = loaded.info.runAsAdministrator;
+        loaded.info = component;
         loaded.status = 1;
         problem = ShortcutTextProblem::None;
     }
@@ -131,16 +137,25 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     std::string iconCopy; // made by this attempt
     protectedLink.targetPath = *launcher;
     protectedLink.arguments = Scramble(outcome.recordPath);
+    // Kept on the protected shortcut, so that remove gives them back: a hot key then starts the
+    // launcher, which asks; the show command reaches the program through it; run as
+    // administrator starts the launcher, and with it the program, with the rights the owner gave.
     protectedLink.description = info.description;
+    protectedLink.hotKey = info.hotKey;
+    protectedLink.showCommand = info.showCommand;
+    protectedLink.runAsAdministrator = info.runAsAdministrator;
     if (useOriginalIcon) {
-        // The icon copy takes the record's stamp, so that the two belong together.
-        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory, stamp);
-        // Without its copy the icon source itself is the best look-alike left.
+        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory);
         if (!icon.copyFrom.empty()) {
-            if (CopyFileA(icon.copyFrom.c_str(), icon.iconPath.c_str(), FALSE))
-                iconCopy = icon.iconPath;
-            else
-                icon.iconPath = icon.copyFrom;
+            // Only the icon itself is copied, never the file it lies in, and never over a file
+            // already there. Without it the shortcut shows the launcher's icon, and says so.
+            const std::optional<std::string> shown = ReadShownIcon(icon.copyFrom, icon.copyIndex);
+            const std::optional<std::string> copy = shown ? WriteIconCopy(*systemDirectory, stamp, *shown)
+                                                          : std::nullopt;
+            icon.iconPath = copy.value_or(std::string());
+            icon.iconIndex = 0;
+            iconCopy = icon.iconPath;
+            outcome.iconNotCopied = !copy;
         }
         protectedLink.iconPath = icon.iconPath;
         protectedLink.iconIndex = icon.iconIndex;

@@ -27,6 +27,7 @@ struct ProtectOutcome {
     HRESULT status = 0;       // negative: failure
     std::string recordPath;   // for the record-write message
     bool iconRefused = false; // the shell link object refused the icon location; saved without it
+    bool iconNotCopied = false; // the original icon could not be copied; the launcher's icon shows
 };
 
 // Steps after the password dialog: record, launcher path, icon choice, protected shortcut saved

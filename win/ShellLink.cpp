@@ -125,6 +125,16 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
         return hr;
     info.iconPath = iconPath;
     info.iconIndex = iconIndex;
+
+    WORD hotKey = 0;
+    int showCommand = SW_SHOWNORMAL;
+    if (FAILED(hr = link->GetHotkey(&hotKey)) || FAILED(hr = link->GetShowCmd(&showCommand)))
+        return hr;
+    info.hotKey = hotKey;
+    info.showCommand = showCommand;
+    ComPtr<IShellLinkDataList> data;
+    DWORD flags = 0;
+    info.runAsAdministrator = SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_RUNAS_USER);
     if (problem)
         *problem = found;
     return hr;
@@ -170,6 +180,15 @@ HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, boo
         FAILED(hr = link->SetArguments(ToWide(info.arguments).c_str())) ||
         FAILED(hr = link->SetWorkingDirectory(ToWide(info.workingDirectory).c_str())))
         return hr;
+    if (FAILED(hr = link->SetHotkey(info.hotKey)) || FAILED(hr = link->SetShowCmd(info.showCommand)))
+        return hr;
+    if (info.runAsAdministrator) {
+        ComPtr<IShellLinkDataList> data;
+        DWORD flags = 0;
+        if (FAILED(hr = link.As(&data)) || FAILED(hr = data->GetFlags(&flags)) ||
+            FAILED(hr = data->SetFlags(flags | SLDF_RUNAS_USER)))
+            return hr;
+    }
     const bool refused = FAILED(link->SetIconLocation(ToWide(info.iconPath).c_str(), info.iconIndex));
     if (iconRefused)
         *iconRefused = refused;

@@ -40,7 +40,7 @@ private:
     std::wstring m_buffer;
 };
 
-// Writes a new shortcut holding only the five properties beside linkPath, then puts it in the
+// Writes a new shortcut holding only the properties of info beside linkPath, then puts it in the
 // place of any file there in one step, keeping that file's attributes; on failure the old file
 // is as it was. A property the shell link object refuses fails the save, except the icon
 // location: the shortcut is saved without it, and *iconRefused tells the caller.

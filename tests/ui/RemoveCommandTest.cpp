@@ -178,7 +178,7 @@ TEST_F(RemoveCommandTest, RefusesWrongPasswordsThenRestoresTheShortcut)
     EXPECT_EQ(restored.targetPath, ShortPath(m_program));
     EXPECT_EQ(restored.arguments, "-f $HOME *.txt");
     EXPECT_EQ(restored.workingDirectory, "C:\\Work Dir");
-    EXPECT_EQ(restored.description, "");
+    EXPECT_EQ(restored.description, "the editor");
     EXPECT_EQ(restored.iconPath, ShortPath(m_program));
     EXPECT_EQ(restored.iconIndex, 0);
     EXPECT_FALSE(ReadFileBytes(recordPath).value_or("").empty()) << "the record stays";

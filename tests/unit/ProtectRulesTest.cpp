@@ -121,33 +121,32 @@ TEST(ProtectRules, ARecordWhoseScrambledFieldsHoldALineEndIsNotStorable)
 TEST(ProtectRules, OriginalIconChoice)
 {
     const std::string sys = "C:\\windows\\system32";
-    const std::string stamp = "07122026090552";
     struct Case {
         const char* iconPath;
         int iconIndex;
         const char* target;
-        const char* copyFrom;
+        const char* copyFrom; // empty: nothing is copied
+        int copyIndex;
         std::string chosenPath;
         int chosenIndex;
     } cases[] = {
-        // No icon of its own: the target is copied, its extension lower-cased.
-        {"", 0, "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", sys + "\\" + stamp + ".exe", 0},
-        // An icon file of its own is copied, keeping its index.
-        {"D:\\Icons\\Pretty.ICO", 5, "C:\\EDIT.EXE", "D:\\Icons\\Pretty.ICO", sys + "\\" + stamp + ".ico", 5},
-        {"C:\\x.dll", 7, "C:\\EDIT.EXE", "C:\\x.dll", sys + "\\" + stamp + ".dll", 7},
-        // A source shorter than four characters gives all of it.
-        {"abc", 1, "C:\\EDIT.EXE", "abc", sys + "\\" + stamp + "abc", 1},
+        // No icon of its own: the target's icon, at the shortcut's index.
+        {"", 0, "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", 0, "", 0},
+        {"D:\\Icons\\Pretty.ICO", 5, "C:\\EDIT.EXE", "D:\\Icons\\Pretty.ICO", 5, "", 0},
+        {"C:\\x.dll", -7, "C:\\EDIT.EXE", "C:\\x.dll", -7, "", 0},
         // A target without an extension (a folder): the shell's folder icon, nothing copied.
-        {"", 0, "C:\\PROGRA~1\\EDITOR", "", sys + "\\SHELL32.dll", 3},
-        {"D:\\Icons\\Pretty.ico", 5, "C:\\DATA.D\\FOLDER", "", sys + "\\SHELL32.dll", 3},
-        {"", 0, "", "", sys + "\\SHELL32.dll", 3},
+        {"", 0, "C:\\PROGRA~1\\EDITOR", "", 0, sys + "\\SHELL32.dll", 3},
+        {"D:\\Icons\\Pretty.ico", 5, "C:\\DATA.D\\FOLDER", "", 0, sys + "\\SHELL32.dll", 3},
+        {"", 0, "", "", 0, sys + "\\SHELL32.dll", 3},
     };
     for (const Case& c : cases) {
-        IconChoice choice = ChooseOriginalIcon(c.iconPath, c.iconIndex, c.target, sys, stamp);
+        IconChoice choice = ChooseOriginalIcon(c.iconPath, c.iconIndex, c.target, sys);
         EXPECT_EQ(choice.copyFrom, c.copyFrom) << c.target;
+        EXPECT_EQ(choice.copyIndex, c.copyIndex) << c.target;
         EXPECT_EQ(choice.iconPath, c.chosenPath) << c.target;
         EXPECT_EQ(choice.iconIndex, c.chosenIndex) << c.target;
     }
+    EXPECT_EQ(IconCopyPath(sys, "07122026090552"), sys + "\\07122026090552.ico");
 }
 
 TEST(ProtectRules, MessagesNameTheShortcutAndTheRecord)

@@ -6,6 +6,7 @@
 #include "core/Scramble.h"
 #include "launcher/StartProgram.h"
 #include "win/Files.h"
+#include "win/HeldFolder.h"
 #include "win/ProtectFiles.h"
 #include "win/RemoveFiles.h"
 #include "win/ShellLink.h"
@@ -315,6 +316,36 @@ TEST_F(Hardening, AProgramOnAServerIsRefused)
     EXPECT_EQ(loaded.result, ProtectResult::NetworkTarget);
     EXPECT_LT(loaded.status, 0);
     EXPECT_EQ(ReadFileBytes(link), bytes);
+}
+
+} // namespace
+
+namespace {
+
+// A held folder answers for itself: reached through a link it is not held at all, and once its
+// path names another folder it is no longer there.
+TEST_F(Hardening, AHeldFolderKnowsWhenItsPathNamesAnotherFolder)
+{
+    const std::string other = folder.Folder("Other");
+    HeldFolder held(programFolder);
+    ASSERT_TRUE(held.IsHeld());
+    EXPECT_TRUE(held.StillThere());
+    EXPECT_TRUE(HeldFolder(shortFolder).StillThere()) << "the short form is the same folder";
+
+    const std::string unixFolder = UnixPath(programFolder);
+    const std::string viaLink = folder / "Linked";
+    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(other)) + " " + ShellQuote(UnixPath(folder.Path()) + "/Linked")), 0);
+    EXPECT_FALSE(HeldFolder(viaLink).IsHeld()) << "a folder reached through a link";
+    EXPECT_FALSE(HeldFolder(viaLink + "\\").StillThere());
+
+    ASSERT_EQ(RunLinux("mv " + ShellQuote(unixFolder) + " " + ShellQuote(unixFolder + " moved") + " && ln -s " +
+                       ShellQuote(UnixPath(other)) + " " + ShellQuote(unixFolder)),
+              0);
+    EXPECT_FALSE(held.StillThere()) << "the path names another folder now";
+    RunLinux("rm -f " + ShellQuote(unixFolder) + " " + ShellQuote(UnixPath(folder.Path()) + "/Linked") + " && mv " +
+             ShellQuote(unixFolder + " moved") + " " + ShellQuote(unixFolder));
+    EXPECT_TRUE(held.StillThere()) << "back in its place";
+    EXPECT_FALSE(HeldFolder(folder / "Missing").IsHeld());
 }
 
 } // namespace

@@ -137,7 +137,7 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
         EXPECT_EQ(restored.targetPath, ShortPath(c.target));
         EXPECT_EQ(restored.arguments, c.arguments);
         EXPECT_EQ(restored.workingDirectory, c.workingDirectory);
-        EXPECT_EQ(restored.description, "");
+        EXPECT_EQ(restored.description, original.description);
         // The record stays where it was.
         EXPECT_TRUE(FileExists(recordPath));
         if (HasFatalFailure())
@@ -167,7 +167,8 @@ TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
 TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarget)
 {
     const std::string shortProgram = ShortPath(m_program);
-    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico", "icon");
+    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico",
+                                  std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\4\0\0\0\x16\0\0\0icon", 26));
 
     // Not kept at protection: the protected shortcut names no icon file, so the restored
     // shortcut takes the program's own, with the protected shortcut's index.
@@ -189,8 +190,8 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         EXPECT_EQ(onDisk.iconPath, shortProgram);
         EXPECT_EQ(onDisk.iconIndex, 0);
     }
-    // Kept: the protected shortcut shows the icon copy in the system directory, and so does
-    // the restored one, index and all; the copy stays.
+    // Kept: the protected shortcut shows the icon copy in the system directory, which holds that
+    // one icon, and so does the restored one; the copy stays.
     {
         const std::string link = Link("Kept Icon");
         ShortcutInfo original = Plain(m_program, "", "C:\\Work");
@@ -206,7 +207,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
         EXPECT_EQ(onDisk.iconPath, copy);
-        EXPECT_EQ(onDisk.iconIndex, 5);
+        EXPECT_EQ(onDisk.iconIndex, 0);
         EXPECT_TRUE(FileExists(copy));
     }
 }
@@ -289,4 +290,36 @@ TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
     EXPECT_EQ(RemoveMessageText(outcome.result, "", ""), "Failed to restore original Link.");
     EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", ""),
               "Password protection for\nMy Editor\nhas been removed successfully.");
+}
+
+// Protect then remove gives back what the shortcut held besides its command line: the
+// description and the hot key (kept on the protected shortcut meanwhile), and the record is the
+// same three lines as ever.
+TEST_F(RemoveProtectionTest, DescriptionAndHotKeyComeBack)
+{
+    const std::string link = Link("Kept Properties");
+    LinkSpec wanted;
+    wanted.target = m_program;
+    wanted.arguments = "-k";
+    wanted.description = "Edits long things";
+    wanted.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+
+    const std::string recordPath = Protect(link, "pw", false, Stamp(950));
+    LinkSpec protectedLink;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, protectedLink));
+    EXPECT_EQ(protectedLink.description, wanted.description);
+    EXPECT_EQ(protectedLink.hotKey, wanted.hotKey);
+    EXPECT_EQ(ReadFileBytes(recordPath),
+              FormatProtectionRecord({"pw", ShortPath(m_program) + " -k", ""}));
+
+    LoadedProtection loaded = LoadProtectedShortcut(link);
+    ASSERT_TRUE(loaded.Ready());
+    ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
+    LinkSpec restored;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, restored));
+    EXPECT_EQ(restored.target, ShortPath(m_program));
+    EXPECT_EQ(restored.arguments, "-k");
+    EXPECT_EQ(restored.description, wanted.description);
+    EXPECT_EQ(restored.hotKey, wanted.hotKey);
 }
