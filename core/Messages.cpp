@@ -128,3 +128,8 @@ std::string ReportWriteFailedText(const std::string& path, const std::string& sy
 {
     return "The report could not be written to\n" + path + "\n\n" + systemText;
 }
+
+std::string ScanProgressText(size_t found)
+{
+    return "Looking for shortcuts: " + Counted(found, "shortcut", "shortcuts") + " found so far...";
+}

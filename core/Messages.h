@@ -70,6 +70,12 @@ inline constexpr char BlankMasterQuestion[] = "You didn't enter anything as the 
                                               "Blank master password means everyone can access this program.\n"
                                               "Are you sure to do it?";
 inline constexpr char BlankMasterCaption[] = "Disabling master password";
+// The shortcuts window's columns and its folder picker.
+inline constexpr char ColumnShortcut[] = "Shortcut";
+inline constexpr char ColumnFolder[] = "Folder";
+inline constexpr char ColumnProgram[] = "Program";
+inline constexpr char ColumnState[] = "State";
+inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
 } // namespace text
 
 // The master password could not be saved at path.
@@ -101,6 +107,9 @@ const char* ShortcutStateText(ShortcutState state);
 // 1 broken.", then how many places could not be read, when any.
 std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
                             int unreadable);
+
+// The shortcuts window while it looks: how many it has found so far.
+std::string ScanProgressText(size_t found);
 
 // /report: the report could not be written to path; systemText is the system's text for why.
 std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);

@@ -93,15 +93,17 @@ std::optional<std::string> ReadLocalRecord(const std::string& path)
 
 class Walk {
 public:
-    explicit Walk(ShortcutScan& scan)
-        : m_scan(scan), m_system(SystemDirectory().value_or(std::string())),
+    Walk(ShortcutScan& scan, const std::atomic<bool>* stop, const ScanProgress& progress)
+        : m_scan(scan), m_stop(stop), m_progress(progress), m_system(SystemDirectory().value_or(std::string())),
           m_shortSystem(ShortPathName(m_system).value_or(std::string()))
     {
     }
 
+    bool Stopped() const { return m_stop && m_stop->load(); }
+
     void Folder(const std::wstring& path, int depth)
     {
-        if (!Enter(path, depth))
+        if (Stopped() || !Enter(path, depth))
             return;
         WIN32_FIND_DATAW entry;
         const HANDLE find = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
@@ -113,6 +115,8 @@ public:
         }
         std::vector<std::wstring> folders;
         do {
+            if (Stopped())
+                break;
             const std::wstring name = entry.cFileName;
             if (name == L"." || name == L"..")
                 continue;
@@ -194,6 +198,8 @@ private:
         }
         m_scan.found.push_back(std::move(found));
         m_programs.push_back(program);
+        if (m_progress)
+            m_progress(m_scan.found.size());
     }
 
     bool LauncherPresent()
@@ -206,6 +212,8 @@ private:
     }
 
     ShortcutScan& m_scan;
+    const std::atomic<bool>* m_stop;
+    const ScanProgress& m_progress;
     StoredShortcutReader m_reader;
     const std::string m_system, m_shortSystem; // the system folder, long and short
     std::set<std::pair<DWORD, unsigned long long>> m_visited;
@@ -260,10 +268,11 @@ std::vector<std::wstring> ShortcutFolders()
     return folders;
 }
 
-ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders)
+ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop,
+                           const ScanProgress& progress)
 {
     ShortcutScan scan;
-    Walk walk(scan);
+    Walk walk(scan, stop, progress);
     for (const std::wstring& folder : folders)
         walk.Folder(folder, 0);
     walk.MarkUnprotectedWays();

@@ -5,6 +5,9 @@
 
 #include "core/ShortcutReport.h"
 
+#include <atomic>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +22,12 @@ struct ShortcutScan {
     int unreadable = 0; // folders and shortcuts that could not be read, and were skipped
 };
 
+// Told the number of shortcuts found so far, after each one.
+using ScanProgress = std::function<void(size_t found)>;
+
 // Looks through the folders and their subfolders, each folder once however it is reached, never
 // through a junction or symbolic link, at most 32 levels deep, and tells each shortcut's state.
-// Needs COM on the calling thread.
-ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders);
+// Once *stop is set it ends within one shortcut's read and tells what it had found. Needs COM on
+// the calling thread.
+ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop = nullptr,
+                           const ScanProgress& progress = nullptr);
