@@ -3,6 +3,8 @@
 #include "core/Messages.h"
 #include "resource.h"
 
+#include <algorithm>
+
 CRemovePasswordDlg::CRemovePasswordDlg(HWND parent) : CDialog(IDD_REMOVEPASSWORD, parent) {}
 
 void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
@@ -16,7 +18,12 @@ void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
 void CRemovePasswordDlg::OnOK()
 {
     // A typed text that does not convert could only match a stored password by accident.
-    if (!UpdateData(TRUE) || m_strPassword != m_strLinkPassword) {
+    const bool read = UpdateData(TRUE);
+    const bool known = m_vecLinkPasswords.empty()
+                           ? m_strPassword == m_strLinkPassword
+                           : std::find(m_vecLinkPasswords.begin(), m_vecLinkPasswords.end(), m_strPassword) !=
+                                 m_vecLinkPasswords.end();
+    if (!read || !known) {
         AfxMessageBox(text::PasswordNotCorrect);
         return;
     }

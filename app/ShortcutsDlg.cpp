@@ -1,5 +1,7 @@
 #include "app/ShortcutsDlg.h"
 
+#include "app/ProtectCommand.h"
+#include "app/RemoveCommand.h"
 #include "core/Messages.h"
 #include "resource.h"
 #include "win/ShortcutScan.h"
@@ -161,6 +163,7 @@ void CShortcutsDlg::ShowRows()
         row.folder = slash == std::wstring::npos ? std::wstring() : row.path.substr(0, slash);
         row.program = FromUtf8(found.program);
         row.state = ToWide(ShortcutStateText(found.state));
+        row.kind = found.state;
         m_rows.push_back(std::move(row));
     }
     const int column = m_sortColumn;
@@ -218,6 +221,38 @@ void CShortcutsDlg::OnOpenFolder()
     ShellExecuteW(m_hWnd, nullptr, explorer.c_str(), arguments.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
+void CShortcutsDlg::OnProtectSelected(bool protect)
+{
+    std::vector<std::string> paths;
+    std::string refused;
+    for (int i = -1; (i = static_cast<int>(SendMessageW(m_list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;) {
+        if (static_cast<size_t>(i) >= m_rows.size())
+            break;
+        const Row& row = m_rows[static_cast<size_t>(i)];
+        const bool isProtected = row.kind != ShortcutState::NotProtected && row.kind != ShortcutState::StartsProtectedProgram;
+        if (isProtected == protect)
+            continue; // the other button's
+        // The commands work in the code page, as they do for a picked shortcut.
+        const std::optional<std::string> path = ToAnsi(row.path);
+        if (path)
+            paths.push_back(*path);
+        else
+            refused += BatchLineText(ToUtf8(row.shortcut), ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
+    }
+    if (paths.empty() && refused.empty())
+        return;
+    StopScan();
+    if (!refused.empty())
+        MessageBoxW(m_hWnd, ToWide(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    if (!paths.empty()) {
+        if (protect)
+            ProtectShortcuts(paths, m_hWnd);
+        else
+            RemoveProtections(paths, m_hWnd);
+    }
+    StartScan();
+}
+
 void CShortcutsDlg::OnAddFolder()
 {
     const std::wstring title = ToWide(text::AddFolderTitle);
@@ -259,6 +294,8 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     case IDC_REFRESH: StartScan(); return TRUE;
     case IDC_ADDFOLDER: OnAddFolder(); return TRUE;
     case IDC_STOPSCAN: m_stop = true; return TRUE; // what was found so far arrives and stays
+    case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
+    case IDC_REMOVESELECTED: OnProtectSelected(false); return TRUE;
     default: return FALSE;
     }
 }
@@ -288,8 +325,10 @@ INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem); break;
         case NM_DBLCLK: OnOpenFolder(); break;
         case LVN_KEYDOWN:
-            if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_F5)
-                StartScan();
+            switch (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey) {
+            case VK_F5: StartScan(); break;
+            case VK_DELETE: OnProtectSelected(false); break;
+            }
             break;
         default: return 0;
         }

@@ -30,6 +30,7 @@ private:
     struct Row {
         std::wstring shortcut, folder, program, state;
         std::wstring path; // the shortcut file
+        ShortcutState kind = ShortcutState::NotProtected;
     };
 
     void StartScan();
@@ -38,6 +39,9 @@ private:
     void ShowRows();          // the rows the check box asks for, sorted
     void OnColumnClick(int column);
     void OnOpenFolder();
+    // Protect... (unprotected) or Remove protection... (protected): the selected rows of that
+    // kind through the commands' batches, then a new look.
+    void OnProtectSelected(bool protect);
     void OnAddFolder();
     // Fills the list's request for a cell's text.
     void OnGetDisplayInfo(NMLVDISPINFOW* info) const;

@@ -133,3 +133,13 @@ std::string ScanProgressText(size_t found)
 {
     return "Looking for shortcuts: " + Counted(found, "shortcut", "shortcuts") + " found so far...";
 }
+
+std::string BatchLineText(const std::string& shortcutName, const std::string& text)
+{
+    return shortcutName + ": " + text + "\n";
+}
+
+std::string ShortcutsCountText(size_t count)
+{
+    return Counted(count, "shortcut", "shortcuts");
+}

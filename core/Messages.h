@@ -76,6 +76,8 @@ inline constexpr char ColumnFolder[] = "Folder";
 inline constexpr char ColumnProgram[] = "Program";
 inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
+// A batch remove: a shortcut whose record holds another password than the one typed.
+inline constexpr char PasswordDoesNotMatch[] = "password does not match";
 } // namespace text
 
 // The master password could not be saved at path.
@@ -107,6 +109,11 @@ const char* ShortcutStateText(ShortcutState state);
 // 1 broken.", then how many places could not be read, when any.
 std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
                             int unreadable);
+
+// A batch of the shortcuts window: one shortcut's line in the summary, and how the dialog names
+// the batch ("3 shortcuts").
+std::string BatchLineText(const std::string& shortcutName, const std::string& text);
+std::string ShortcutsCountText(size_t count);
 
 // The shortcuts window while it looks: how many it has found so far.
 std::string ScanProgressText(size_t found);

@@ -32,6 +32,8 @@
 #define IDC_REFRESH           1055
 #define IDC_ADDFOLDER         1056
 #define IDC_STOPSCAN          1057
+#define IDC_PROTECTSELECTED   1058
+#define IDC_REMOVESELECTED    1059
 
 #ifndef IDC_STATIC
 #define IDC_STATIC            (-1)

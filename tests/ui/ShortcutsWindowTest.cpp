@@ -1,6 +1,10 @@
 // The shortcuts window, opened from the main window: the rows and states /report gives, the
 // unprotected ones only while "Show all shortcuts" is ticked; a long look answers input
 // throughout, stops on Stop keeping what it found, and ends with the window.
+#include "core/Messages.h"
+#include "core/Paths.h"
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
 #include "tests/support/Files.h"
 #include "tests/support/UnixShell.h"
 #include "tests/ui/LatchkeyUi.h"
@@ -130,6 +134,124 @@ TEST_F(ShortcutsWindow, ALongLookAnswersInputStopsKeepingWhatItFoundAndEndsWithT
     // Closed while it looks again: the window goes, and the tool goes on.
     Press(window, IDC_REFRESH);
     ASSERT_TRUE(WaitUntil([&] { return Looking(window); }));
+    Press(window, IDCANCEL);
+    EXPECT_TRUE(WaitForWindowGone(window));
+    Press(app.main, IDCANCEL);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// The list's index of each shortcut, in the order given.
+std::vector<int> RowsOf(HWND window, const std::vector<std::string>& shortcuts)
+{
+    const std::vector<Row> rows = ListRows(window);
+    std::vector<int> indexes;
+    for (const std::string& shortcut : shortcuts)
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].shortcut == shortcut)
+                indexes.push_back(static_cast<int>(i));
+    EXPECT_EQ(indexes.size(), shortcuts.size()) << "not every shortcut is listed";
+    return indexes;
+}
+
+// The password a protected shortcut's record holds; empty when it is not protected.
+std::string RecordPassword(const std::string& link)
+{
+    LinkSpec read;
+    if (FAILED(ReadLink(link, read)) || _stricmp(read.target.c_str(), SystemLauncher().c_str()) != 0)
+        return std::string();
+    const RecordReadResult record = ParseRecordFile(ReadFileBytes(Unscramble(read.arguments)));
+    return record.status == RecordStatus::Ok ? record.record.password : std::string();
+}
+
+// Presses a button that opens a modal dialog, and waits for the dialog.
+HWND PressFor(HWND window, int id, const std::string& caption)
+{
+    Press(window, id);
+    HWND dialog = WaitForWindow(ProcessOf(window), caption);
+    EXPECT_NE(dialog, nullptr) << "no \"" << caption << "\"";
+    return dialog;
+}
+
+// Batches through the window: each shortcut goes through the single command's checks and file
+// work, a refusal and a record holding another password included, and one box tells it all.
+TEST_F(ShortcutsWindow, ProtectsAndRemovesTheSelectedShortcutsWithOnePassword)
+{
+    ScratchFolder scratch("lk batch");
+    const std::string desktop = scratch.Folder("Ann\\Desktop");
+    TestProfiles profiles(scratch.Folder("Ann"), scratch.Folder("Bob"), scratch.Folder("Public"));
+    auto link = [&](const std::string& name, const std::string& target, const std::string& arguments) {
+        LinkSpec wanted;
+        wanted.target = target;
+        wanted.arguments = arguments;
+        EXPECT_HRESULT_SUCCEEDED(MakeLink(desktop + "\\" + name, wanted));
+        return desktop + "\\" + name;
+    };
+    const std::string alpha = scratch / "Apps\\Alpha.exe", beta = scratch / "Apps\\Beta.exe",
+                      delta = scratch / "Apps\\Delta.exe";
+    ASSERT_TRUE(WriteFileBytes(alpha, "MZ") && WriteFileBytes(beta, "MZ") && WriteFileBytes(delta, "MZ"));
+    const std::string deltaRecord = scratch / "Apps\\01012026000009.lki";
+    ASSERT_TRUE(WriteFileBytes(deltaRecord, FormatProtectionRecord({"other", ShortPath(delta) + " -d", ""})));
+    const std::string a = link("Alpha.lnk", alpha, "--a"), b = link("Beta.lnk", beta, "");
+    const std::string c = link("Server.lnk", "\\\\server\\share\\Tool.exe", "");
+    const std::string d = link("Delta.lnk", SystemLauncher(), Scramble(deltaRecord));
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    ShowAll(window, true);
+    ASSERT_TRUE(WaitForLookDone(window));
+    ASSERT_TRUE(WaitUntil([&] { return RowsOf(window, {a, b, c, d}).size() == 4; }));
+
+    // Protect: the three plain ones selected (and the protected one, which Protect leaves alone).
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a, b, c, d}));
+    HWND add = PressFor(window, IDC_PROTECTSELECTED, kAddPasswordCaption);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(ControlText(add, IDC_PROGRAM), "2 shortcuts");
+    SetControlText(add, IDC_PASSWORD, "batch");
+    SetControlText(add, IDC_RETYPE, "batch");
+    Press(add, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, BatchLineText("Server", ProtectMessageText(ProtectResult::NetworkTarget, "", "")) +
+                            BatchLineText("Alpha", ProtectMessageText(ProtectResult::Succeeded, "Alpha", "")) +
+                            BatchLineText("Beta", ProtectMessageText(ProtectResult::Succeeded, "Beta", "")));
+    ASSERT_TRUE(PressToClose(box.window));
+    EXPECT_EQ(RecordPassword(a), "batch");
+    EXPECT_EQ(RecordPassword(b), "batch");
+    EXPECT_EQ(RecordPassword(d), "other");
+    LinkSpec server;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(c, server));
+    EXPECT_EQ(server.target, "\\\\server\\share\\Tool.exe");
+
+    // Remove: a password no record holds is refused; one that some hold opens those only.
+    ASSERT_TRUE(WaitForLookDone(window));
+    ASSERT_TRUE(WaitUntil([&] { return RowsOf(window, {a, b, d}).size() == 3; }));
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a, b, c, d}));
+    HWND security = PressFor(window, IDC_REMOVESELECTED, kSecurity);
+    ASSERT_NE(security, nullptr);
+    SetControlText(security, IDC_PASSWORD, "nope");
+    Press(security, IDOK);
+    MessageBoxInfo wrong = WaitForMessageBox(app.Id());
+    EXPECT_EQ(wrong.text, text::PasswordNotCorrect);
+    ASSERT_TRUE(PressToClose(wrong.window));
+    SetControlText(security, IDC_PASSWORD, "batch");
+    Press(security, IDOK);
+    box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, BatchLineText("Alpha", RemoveMessageText(RemoveResult::Succeeded, "Alpha", "")) +
+                            BatchLineText("Beta", RemoveMessageText(RemoveResult::Succeeded, "Beta", "")) +
+                            BatchLineText("Delta", text::PasswordDoesNotMatch));
+    ASSERT_TRUE(PressToClose(box.window));
+    LinkSpec restored;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(a, restored));
+    EXPECT_EQ(_stricmp(restored.target.c_str(), ShortPath(alpha).c_str()), 0) << restored.target;
+    EXPECT_EQ(restored.arguments, "--a");
+    EXPECT_EQ(RecordPassword(b), "");
+    EXPECT_EQ(RecordPassword(d), "other");
+
     Press(window, IDCANCEL);
     EXPECT_TRUE(WaitForWindowGone(window));
     Press(app.main, IDCANCEL);

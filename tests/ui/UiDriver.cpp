@@ -344,6 +344,35 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns)
     return rows;
 }
 
+void SelectListViewRows(HWND list, const std::vector<int>& rows)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (!remote) {
+        ADD_FAILURE() << "cannot lend memory to the list's process";
+        if (process)
+            CloseHandle(process);
+        return;
+    }
+    auto setState = [&](int row, UINT state) {
+        LVITEMW item = {};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = state;
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+                    SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, kWaitMs, &result))
+            << "row " << row;
+    };
+    setState(-1, 0); // every row
+    for (int row : rows)
+        setState(row, LVIS_SELECTED | LVIS_FOCUSED);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
 void SetControlText(HWND dialog, int id, const std::string& text)
 {
     HWND control = Control(dialog, id);
