@@ -447,10 +447,14 @@ void ProtectWithInstalledTool(const std::string& link, const std::string& passwo
 }
 
 #ifdef _WIN64
-// The exit code of a 32-bit command prompt running the command; STILL_ACTIVE when it did not end.
+// The exit code of a 32-bit command prompt running the command; STILL_ACTIVE when it did not end,
+// or there is none (a prefix made without 32-bit Wine).
 DWORD Run32BitCommand(const std::string& command)
 {
-    Process cmd = Process::Start(Wow64Folder() + "\\cmd.exe", std::string(), "/c " + command);
+    const std::string prompt = Wow64Folder() + "\\cmd.exe";
+    if (!FileExists(prompt))
+        return STILL_ACTIVE;
+    Process cmd = Process::Start(prompt, std::string(), "/c " + command);
     DWORD code = STILL_ACTIVE;
     cmd.WaitForExit(&code, kInstallMs);
     return code;
