@@ -319,16 +319,16 @@ char AccessKey(const std::string& text)
 using ClientSizes = std::map<std::string, std::map<UINT, SIZE>>;
 
 // Waits until the dialog is painted, saves its picture, then checks it at this scale.
-void CheckDialog(HWND dialog, const DialogSpec& spec, UINT dpi, ClientSizes& sizes)
+void CheckDialog(HWND dialog, const DialogSpec& wanted, UINT dpi, ClientSizes& sizes)
 {
-    SCOPED_TRACE(std::string(spec.name) + " at " + std::to_string(dpi) + " DPI");
+    SCOPED_TRACE(std::string(wanted.name) + " at " + std::to_string(dpi) + " DPI");
     ASSERT_NE(dialog, nullptr);
 
     WaitForStillPicture(dialog, kWaitMs);
     if (const char* shots = std::getenv("LK_DPI_SHOT_DIR")) {
         const std::string folder = DosPath(shots);
         ASSERT_TRUE(MakeFolders(folder)) << folder;
-        const std::string shot = folder + "\\" + spec.name + "-" + std::to_string(dpi) + ".png";
+        const std::string shot = folder + "\\" + wanted.name + "-" + std::to_string(dpi) + ".png";
         EXPECT_TRUE(SaveScreenshotPng(shot, dialog)) << shot;
     }
 
@@ -343,9 +343,9 @@ void CheckDialog(HWND dialog, const DialogSpec& spec, UINT dpi, ClientSizes& siz
     EXPECT_EQ(awarenessOfContext(awarenessOfWindow(dialog)), 2) << "not per-monitor aware"; // DPI_AWARENESS_PER_MONITOR_AWARE
 
     // The template asks for the shell's dialog font, 8 point.
-    const std::string exe = DistDir() + "\\" + spec.exe;
-    const DialogTemplate layout = ReadTemplate(exe, spec.templateId);
-    ASSERT_TRUE(layout.found) << "no DIALOGEX " << spec.templateId << " in " << exe;
+    const std::string exe = DistDir() + "\\" + wanted.exe;
+    const DialogTemplate layout = ReadTemplate(exe, wanted.templateId);
+    ASSERT_TRUE(layout.found) << "no DIALOGEX " << wanted.templateId << " in " << exe;
     EXPECT_EQ(layout.style & DS_SHELLFONT, static_cast<DWORD>(DS_SHELLFONT));
     EXPECT_TRUE(layout.face == L"MS Shell Dlg") << Narrow(layout.face);
     EXPECT_EQ(layout.pointSize, 8);
@@ -357,7 +357,7 @@ void CheckDialog(HWND dialog, const DialogSpec& spec, UINT dpi, ClientSizes& siz
     GetClientRect(dialog, &client);
     const RECT expectedClient = font.Pixels(0, 0, layout.cx, layout.cy);
     EXPECT_EQ(Describe(client), Describe(expectedClient)) << "the dialog is not laid out in its font at this scale";
-    sizes[spec.name][dpi] = SIZE{client.right, client.bottom};
+    sizes[wanted.name][dpi] = SIZE{client.right, client.bottom};
 
     std::vector<HWND> children;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -429,8 +429,8 @@ void CheckDialog(HWND dialog, const DialogSpec& spec, UINT dpi, ClientSizes& siz
         if (GetNextDlgTabItem(dialog, item, FALSE) == first)
             break;
     }
-    EXPECT_EQ(order, spec.focusOrder);
-    for (const LabelledBox& named : spec.labels) {
+    EXPECT_EQ(order, wanted.focusOrder);
+    for (const LabelledBox& named : wanted.labels) {
         HWND before = GetWindow(Control(dialog, named.box), GW_HWNDPREV);
         const bool label = before && ClassName(before) == "Static";
         if (named.label) {
@@ -484,11 +484,11 @@ protected:
 
     // Starts a program whose first window is the dialog, checks it, cancels it and waits for the end.
     static void CheckFirstDialog(UINT dpi, const std::string& exe, const std::string& arguments, const char* caption,
-                                 const DialogSpec& spec, ClientSizes& sizes)
+                                 const DialogSpec& wanted, ClientSizes& sizes)
     {
         HWND dialog = nullptr;
         Process process = StartAtScale(dpi, exe, arguments, caption, dialog);
-        CheckDialog(dialog, spec, dpi, sizes);
+        CheckDialog(dialog, wanted, dpi, sizes);
         if (dialog)
             EXPECT_TRUE(PressToClose(dialog, IDCANCEL));
         EXPECT_TRUE(process.WaitForExit()) << exe << " did not end";
