@@ -24,21 +24,21 @@ bool IsFile(const std::string& path)
 // The one application object.
 CLatchkeyApp theApp;
 
-BOOL CLatchkeyApp::InitInstance()
+void CLatchkeyApp::InitInstance()
 {
     // A 32-bit tool on 64-bit Windows would see another system folder than the shell and the
     // 64-bit tool: another master file, icon copies and launcher. Refused before touching any.
     if (IsWow64()) {
         AfxMessageBox(text::Wrong32BitTool);
         m_nExitCode = 1;
-        return FALSE;
+        return;
     }
 
     // The arguments are checked first: a mistake is reported before anything else happens.
     ToolRequest request = ParseToolArguments(LauncherArgument(GetCommandLineA()));
     if (request.action == ToolAction::Usage) {
         AfxMessageBox(ToolUsageText(), MB_OK | MB_ICONINFORMATION);
-        return FALSE;
+        return;
     }
     if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid) {
         request.path = FullPathName(request.path).value_or(request.path);
@@ -50,7 +50,7 @@ BOOL CLatchkeyApp::InitInstance()
     if (request.action == ToolAction::Invalid) {
         AfxMessageBox(request.error);
         m_nExitCode = 1;
-        return FALSE;
+        return;
     }
 
     // Giving up at the gate ends the program, with exit code 0, before any window opens; a
@@ -60,8 +60,8 @@ BOOL CLatchkeyApp::InitInstance()
     case GateResult::Closed:
         // Giving up at the prompt is a cancel to a script that asked for a command.
         m_nExitCode = request.action == ToolAction::MainWindow ? 0 : 2;
-        return FALSE;
-    case GateResult::Unreadable: m_nExitCode = 1; return FALSE;
+        return;
+    case GateResult::Unreadable: m_nExitCode = 1; return;
     }
 
     if (request.action == ToolAction::Report) {
@@ -71,12 +71,11 @@ BOOL CLatchkeyApp::InitInstance()
     if (request.action != ToolAction::MainWindow) {
         // One command, owned by no window, then the program ends with its result.
         m_nExitCode = ExitCodeOf(RunShortcutCommand(request.action, request.path));
-        return FALSE;
+        return;
     }
 
     CMainWindow window;
     m_pMainWnd = &window;
     window.DoModal();
     m_pMainWnd = nullptr;
-    return FALSE;
 }

@@ -5,7 +5,7 @@
 
 class CLatchkeyApp : public CWinApp {
 public:
-    BOOL InitInstance() override;
+    void InitInstance() override;
     int ExitInstance() override { return m_nExitCode; }
 
 private:

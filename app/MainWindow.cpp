@@ -36,7 +36,7 @@ BOOL CMainWindow::OnInitDialog()
     }
 
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hMainIcon));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hMainIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AfxLoadSmallIcon(IDR_MAINFRAME)));
 
     m_strStartDir = CurrentDirectory().value_or(std::string());
 

@@ -13,9 +13,9 @@ endforeach()
 
 # lk_small_program(target...): what only a program that ships gets: unused sections dropped, no
 # symbol table, and the C++ runtime's throw helpers, terminate handler and std::string replaced by
-# win/NoThrow.cpp. The test programs keep the runtime's own: GoogleTest catches exceptions.
+# cmake/NoThrow.cpp. The test programs keep the runtime's own: GoogleTest catches exceptions.
 function(lk_small_program)
-  set(no_throw ${CMAKE_SOURCE_DIR}/win/NoThrow.cpp)
+  set(no_throw ${CMAKE_SOURCE_DIR}/cmake/NoThrow.cpp)
   foreach(target IN LISTS ARGN)
     target_sources(${target} PRIVATE $<$<CONFIG:Release>:${no_throw}>)
     # Without unwind tables, so that the linker can drop the std::string members nothing calls.

@@ -1,5 +1,8 @@
-// Every text Latchkey and its launcher show, in one place, by command. The outcome enums are
-// what the file work returns; the windows turn them into these texts.
+// The texts of the message boxes Latchkey and its launcher show, and the file dialogs' titles, by
+// command. The outcome enums are what the file work returns; the windows turn them into these
+// texts. Not every text is here: the dialogs' own texts are in their templates (res/*.rc), the
+// command line's mistakes and usage in core/ToolArguments, and a few lines are put together where
+// they are shown (app/LatchkeyApp, app/RemoveCommand, app/PickShortcut, win/SystemError).
 #pragma once
 
 #include <cstddef>

@@ -63,10 +63,7 @@ CWinApp::~CWinApp()
         CurrentApp() = nullptr;
 }
 
-BOOL CWinApp::InitInstance()
-{
-    return FALSE;
-}
+void CWinApp::InitInstance() {}
 
 int CWinApp::ExitInstance()
 {
@@ -95,6 +92,12 @@ HINSTANCE AfxGetResourceHandle()
 {
     CWinApp* app = AfxGetApp();
     return app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+}
+
+HICON AfxLoadSmallIcon(UINT id)
+{
+    return static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 std::string AfxAppTitle()
@@ -188,6 +191,12 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate)
     CDataExchange dx(m_hWnd, saveAndValidate != FALSE);
     DoDataExchange(&dx);
     return dx.m_bFailed ? FALSE : TRUE;
+}
+
+void CDialog::GotoDlgCtrl(int controlId)
+{
+    if (HWND control = GetDlgItem(m_hWnd, controlId))
+        SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 void CDialog::EndDialog(int result)

@@ -16,10 +16,12 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Returns FALSE to end the program once it is done, as a dialog-based tool does.
-    virtual BOOL InitInstance();
+    // The program's whole work: a dialog-based tool shows its dialogs here, modally, and the
+    // program ends when it returns (there is no message loop after it).
+    virtual void InitInstance();
     // Called when InitInstance is done; its result is the process exit code (0 by default).
     virtual int ExitInstance();
+    // The icon at the large-icon size (SM_CXICON), as LoadIcon loads it.
     HICON LoadIcon(UINT id) const;
     // The executable's file name without folder and extension: every AfxMessageBox caption.
     const std::string& AppTitle() const { return m_strTitle; }
@@ -39,6 +41,10 @@ HINSTANCE AfxGetResourceHandle();
 std::string AfxAppTitle();
 // The main window, owner of dialogs created without a parent; null before it exists.
 HWND AfxGetMainHwnd();
+
+// An icon of the program's resources at the small-icon size (SM_CXSMICON) for a title bar and
+// task bar button: its own image of that size, not the large one scaled down. Shared, never freed.
+HICON AfxLoadSmallIcon(UINT id);
 
 // The standard message box: the application title as caption, owned by the main window,
 // the exclamation icon unless the type asks for another.
@@ -77,6 +83,8 @@ public:
     virtual INT_PTR DoModal();
     // Runs DoDataExchange; FALSE when the exchange failed, so that OnOK can stop on it.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    // Moves the focus to a control as the Tab key does: an edit box gets all its text selected.
+    void GotoDlgCtrl(int controlId);
     void EndDialog(int result);
     HWND GetSafeHwnd() const { return m_hWnd; }
 

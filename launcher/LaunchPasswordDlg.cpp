@@ -18,10 +18,10 @@ CLaunchPasswordDlg::~CLaunchPasswordDlg()
 BOOL CLaunchPasswordDlg::OnInitDialog()
 {
     // The dialog is the launcher's only window: it carries the icon on its title bar and task bar button.
-    if (HICON icon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr) {
+    if (HICON icon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr)
         SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (HICON icon = AfxLoadSmallIcon(IDR_MAINFRAME))
         SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    }
     CDialog::OnInitDialog();
     // Started from the shell, the launcher may open behind the window that was active.
     SetForegroundWindow(m_hWnd);
@@ -40,6 +40,8 @@ void CLaunchPasswordDlg::OnOK()
     // A typed text that does not convert could only match a stored password by accident.
     if (!UpdateData(TRUE) || m_strPassword != m_strExpected) {
         AfxMessageBox(text::PasswordNotCorrect);
+        // The next try replaces the wrong text: the box takes the focus with all of it selected.
+        GotoDlgCtrl(IDC_PASSWORD);
         return;
     }
     EndDialog(IDOK);

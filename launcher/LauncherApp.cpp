@@ -10,10 +10,9 @@
 // The one application object.
 CLauncherApp theApp;
 
-BOOL CLauncherApp::InitInstance()
+void CLauncherApp::InitInstance()
 {
     m_nExitCode = Launch(GetCommandLineA());
-    return FALSE;
 }
 
 int CLauncherApp::ExitInstance()

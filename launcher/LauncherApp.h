@@ -6,7 +6,7 @@
 // asks for the password and starts the program the record names.
 class CLauncherApp : public CWinApp {
 public:
-    BOOL InitInstance() override;
+    void InitInstance() override;
     int ExitInstance() override;
 
 private:

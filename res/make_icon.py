@@ -1,66 +1,145 @@
 #!/usr/bin/env python3
-"""Draws Latchkey's padlock icon (32x32 and 16x16, 16 colours) into Latchkey.ico.
+"""Draws Latchkey's padlock icon into Latchkey.ico: the icon of Latchkey.exe and lkrun3.exe.
 
-Run it again only to change the picture; the .ico it writes is committed.
+Usage: make_icon.py [ICO] [--preview FOLDER]
+
+One picture in every size Windows asks for at 96 to 192 DPI and on the desktop: 16, 20, 24, 32,
+40, 48, 64 and 256 pixels, each 32-bit colour with alpha; 256 is stored as PNG, the others as
+bitmaps with their mask. The picture is the padlock Latchkey has always had (a grey shackle, a
+gold body with a darker foot and a keyhole, black outlines), laid out on whole pixels at each
+size so that no edge is blurred. --preview also writes each size as a PNG, to look at.
+
+Run it again only to change the picture; the .ico it writes is committed. Python 3 alone: the
+PNG and ICO bytes are written with zlib and struct.
 """
+import os
 import struct
 import sys
+import zlib
 
-# The standard 16-colour palette: index -> (r, g, b).
-PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
-           (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
-           (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
-COLOURS = {'.': None, 'k': 0, 'g': 8, 's': 7, 'w': 15, 'y': 11, 'o': 3}
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 256  # this size and above are stored as PNG
+
+CLEAR = (0, 0, 0, 0)
+BLACK = (0, 0, 0, 255)
+SILVER = (192, 192, 192, 255)
+GOLD = (255, 255, 0, 255)
+FOOT = (128, 128, 0, 255)
+
+
+def scaled(units, size):
+    """A length given on the 32-pixel grid, in whole pixels at this size."""
+    return int(units * size / 32.0 + 0.5)
+
+
+def even(n):
+    return max(2, n - n % 2)
 
 
 def padlock(size):
-    """Rows of colour letters for a padlock of the given size."""
-    img = [['.'] * size for _ in range(size)]
-    u = size / 32.0
+    """Rows of RGBA tuples: the padlock at this size, top row first."""
+    img = [[CLEAR] * size for _ in range(size)]
 
-    def fill(x0, y0, x1, y1, c):
-        for y in range(int(y0 * u), max(int(y0 * u) + 1, int(y1 * u))):
-            for x in range(int(x0 * u), max(int(x0 * u) + 1, int(x1 * u))):
-                img[y][x] = c
+    def fill(x0, y0, x1, y1, colour):
+        for y in range(max(0, y0), min(size, y1)):
+            for x in range(max(0, x0), min(size, x1)):
+                img[y][x] = colour
 
-    # Shackle: a grey arch.
-    fill(8, 3, 24, 6, 'k'); fill(9, 4, 23, 6, 's')
-    fill(7, 5, 11, 15, 'k'); fill(8, 6, 10, 15, 's')
-    fill(21, 5, 25, 15, 'k'); fill(22, 6, 24, 15, 's')
-    # Body: a gold block with a dark keyhole.
-    fill(4, 14, 28, 30, 'k'); fill(5, 15, 27, 29, 'y'); fill(5, 26, 27, 29, 'o')
-    fill(14, 18, 18, 22, 'k'); fill(15, 22, 17, 26, 'k')
+    line = max(1, scaled(1, size))  # outline width
+    centre = size // 2
+
+    # The body: a gold block outlined in black, its foot darker.
+    body_left, body_top, body_bottom = scaled(4, size), scaled(14, size), scaled(30, size)
+    body_right = size - body_left
+
+    # The shackle: a bar over two legs, outlined in black outside, grey inside, open underneath.
+    bar_top = scaled(3, size)
+    bar_bottom = bar_top + max(line + 1, scaled(3, size))
+    bar_left = scaled(8, size)
+    leg_left = scaled(7, size)
+    leg_width = max(2 * line + 1, scaled(4, size))
+    leg_top = min(scaled(5, size), bar_bottom - 1)
+    legs = ((leg_left, leg_left + leg_width), (size - leg_left - leg_width, size - leg_left))
+    fill(bar_left, bar_top, size - bar_left, bar_bottom, BLACK)
+    for x0, x1 in legs:
+        fill(x0, leg_top, x1, body_top + 1, BLACK)
+    fill(bar_left + line, bar_top + line, size - bar_left - line, bar_bottom, SILVER)
+    for x0, x1 in legs:
+        fill(x0 + line, bar_bottom, x1 - line, body_top + 1, SILVER)
+
+    fill(body_left, body_top, body_right, body_bottom, BLACK)
+    fill(body_left + line, body_top + line, body_right - line, body_bottom - line, GOLD)
+    foot_top = min(scaled(26, size), body_bottom - line - 1)
+    fill(body_left + line, foot_top, body_right - line, body_bottom - line, FOOT)
+
+    # The keyhole: a square head over a narrower stem, centred, ending at the foot.
+    stem = even(scaled(2, size))
+    head = max(stem + 2, even(scaled(4, size)))
+    head_top = scaled(18, size)
+    head_bottom = head_top + max(2, scaled(4, size))
+    fill(centre - head // 2, head_top, centre + head // 2, head_bottom, BLACK)
+    fill(centre - stem // 2, head_bottom, centre + stem // 2, max(head_bottom + 1, foot_top), BLACK)
     return img
 
 
-def dib(img):
+def png(img):
     size = len(img)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
-    palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
-    xor = b''
-    andmask = b''
-    and_stride = ((size + 31) // 32) * 4
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    raw = b''.join(b'\0' + bytes(c for pixel in row for c in pixel) for row in img)
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(raw, 9)) +
+            chunk(b'IEND', b''))
+
+
+def dib(img):
+    """A 32-bit icon bitmap: header (twice the height: colour and mask), BGRA rows bottom-up, then
+    the 1-bit mask that programs without alpha use (1: transparent)."""
+    size = len(img)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    colour = b''
+    mask = b''
+    mask_stride = ((size + 31) // 32) * 4
     for row in reversed(img):
-        bits = [COLOURS[c] or 0 for c in row]
-        xor += bytes((bits[i] << 4) | bits[i + 1] for i in range(0, size, 2))
-        xor += b'\0' * (-(size // 2) % 4)
-        mask = 0
-        for c in row:
-            mask = (mask << 1) | (1 if COLOURS[c] is None else 0)
-        andmask += mask.to_bytes(size // 8, 'big') + b'\0' * (and_stride - size // 8)
-    return header + palette + xor + andmask
+        colour += b''.join(struct.pack('<BBBB', b, g, r, a) for r, g, b, a in row)
+        bits = 0
+        for r, g, b, a in row:
+            bits = (bits << 1) | (1 if a == 0 else 0)
+        bits <<= mask_stride * 8 - size
+        mask += bits.to_bytes(mask_stride, 'big')
+    return header + colour + mask
 
 
-def main(path):
-    images = [dib(padlock(32)), dib(padlock(16))]
+def main(argv):
+    path = 'Latchkey.ico'
+    preview = None
+    args = list(argv)
+    while args:
+        arg = args.pop(0)
+        if arg == '--preview' and args:
+            preview = args.pop(0)
+        else:
+            path = arg
+
+    pictures = {size: padlock(size) for size in SIZES}
+    images = [(size, png(pictures[size]) if size >= PNG_FROM else dib(pictures[size])) for size in SIZES]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
-        out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
+    for size, data in images:
+        side = size if size < 256 else 0  # 0 stands for 256
+        out += struct.pack('<BBBBHHII', side, side, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(path, 'wb') as f:
-        f.write(out + b''.join(images))
+        f.write(out + b''.join(data for _, data in images))
+
+    if preview:
+        os.makedirs(preview, exist_ok=True)
+        for size in SIZES:
+            with open(os.path.join(preview, 'icon-%d.png' % size), 'wb') as f:
+                f.write(png(pictures[size]))
 
 
 if __name__ == '__main__':
-    main(sys.argv[1] if len(sys.argv) > 1 else 'Latchkey.ico')
+    main(sys.argv[1:])

@@ -17,6 +17,9 @@
 #define IDC_PASSWORD          1006
 #define IDC_RETYPE            1007
 #define IDC_TARGET            1008
+// 1009 twice, and both are right: IDC_REMOVE is a button of the main window, IDC_POWEREDBY one of
+// the About box. Each id is fixed by its dialog (the templates keep the ids they have always had),
+// and an id needs to be unique only within one dialog. Do not renumber either.
 #define IDC_REMOVE            1009
 #define IDC_POWEREDBY         1009
 #define IDC_SETMASTER         1010

@@ -8,6 +8,9 @@
 
 // Saves a picture of the screen (window null) or of the screen under one window as a BMP file.
 bool SaveScreenshot(const std::string& path, HWND window = nullptr);
+// The same as a PNG file (uncompressed inside: no zlib here), which image viewers and review
+// tools show directly.
+bool SaveScreenshotPng(const std::string& path, HWND window = nullptr);
 
 // Waits until the window's picture on the screen stops changing (it has been painted whole);
 // false when it still changed at the deadline.

@@ -1,5 +1,6 @@
-// The test side of the launch probe (tests/win/LaunchProbe.cpp), the program that launcher tests
-// start: where it is, copies of it to start, and waiting for the report it writes.
+// The test side of the launch probe, the program that launcher tests start (its source:
+// tests/win/fixtures/ProbeProgram.cpp): where it is, copies of it to start, and waiting for the
+// report it writes.
 #pragma once
 
 #include "tests/support/Files.h"

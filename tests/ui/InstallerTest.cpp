@@ -1,8 +1,10 @@
 // The package of this width as an administrator and a user meet it: msiexec installs it silently,
 // and what it installs works (the Start menu shortcut, Help, a shortcut protected through the
-// installed tool and launcher); installing again, repairing and upgrading leave one entry;
-// removing it keeps the launcher, so shortcuts still protected keep asking; an older package
-// never goes over a newer one. On 64-bit Windows the 32-bit package refuses to install.
+// installed tool and launcher, opened by 64-bit and 32-bit programs); installing again,
+// repairing, upgrading and installing a rebuild leave one entry; the next release's launcher
+// replaces the installed one; removing it keeps the launcher, so shortcuts still protected keep
+// asking; an older package never goes over a newer one. On 64-bit Windows the 32-bit package
+// refuses to install.
 #include "LauncherResource.h"
 #include "resource.h"
 #include "tests/ui/LatchkeyUi.h"
@@ -20,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +78,29 @@ std::string InstallDir()
 std::string MasterPath()
 {
     return SystemFolder() + "\\master2.lki";
+}
+
+// Where 32-bit programs find the system folder on 64-bit Windows; empty on 32-bit Windows.
+std::string Wow64Folder()
+{
+#ifdef _WIN64
+    char path[MAX_PATH] = {};
+    const UINT n = GetSystemWow64DirectoryA(path, MAX_PATH);
+    EXPECT_TRUE(n > 0 && n < MAX_PATH);
+    return n > 0 && n < MAX_PATH ? path : "";
+#else
+    return std::string();
+#endif
+}
+
+// The launchers a package puts into the system folders: the 64-bit package puts its launcher
+// where 32-bit programs look too.
+std::vector<std::string> SystemLaunchers()
+{
+    std::vector<std::string> launchers{SystemLauncher()};
+    if (!Wow64Folder().empty())
+        launchers.push_back(Wow64Folder() + "\\lkrun3.exe");
+    return launchers;
 }
 
 // Windows puts the shortcut of a per-machine package into the common Start menu, Wine's msiexec
@@ -200,8 +227,8 @@ std::vector<std::string> InstalledProducts(const std::string& upgradeCode)
 // 64-bit package writes).
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// A text value of a key under HKEY_LOCAL_MACHINE in the native view (name null: the default
-// value); empty when there is none.
+// A value of a key under HKEY_LOCAL_MACHINE in the native view (name null: the default value), as
+// text: a string as it is, a number in decimal; empty when there is none.
 std::string MachineValue(const std::string& path, const char* name)
 {
     HKEY key = nullptr;
@@ -211,6 +238,11 @@ std::string MachineValue(const std::string& path, const char* name)
     DWORD type = 0, size = static_cast<DWORD>(value.size() - 1);
     LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &size);
     RegCloseKey(key);
+    if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(DWORD)) {
+        DWORD number = 0;
+        memcpy(&number, value.data(), sizeof number);
+        return std::to_string(number);
+    }
     if (status != ERROR_SUCCESS || type != REG_SZ)
         return std::string();
     value.resize(size);
@@ -274,7 +306,8 @@ protected:
         // A run that was stopped half-way may have left an installation or files behind.
         RemoveInstallation();
         DeleteFileA(MasterPath().c_str());
-        ASSERT_FALSE(FileExists(SystemLauncher()));
+        for (const std::string& launcher : SystemLaunchers())
+            ASSERT_FALSE(FileExists(launcher));
         ASSERT_TRUE(LatchkeyEntries().empty());
     }
 
@@ -294,31 +327,32 @@ protected:
         for (const std::string& product : InstalledProducts(package.upgradeCode))
             EXPECT_EQ(UninstallSilently(product), 0u) << product;
         // The launcher stays by design; the test prefix must not keep it.
-        DeleteFileA(SystemLauncher().c_str());
+        for (const std::string& launcher : SystemLaunchers())
+            DeleteFileA(launcher.c_str());
     }
 
     // Every file where the package puts it, the same as the built ones; one entry in Add/Remove
-    // Programs with the name, maker, version and icon; the Start menu shortcut.
-    void ExpectInstalled()
+    // Programs with the name, maker, version, icon, place and help, and nothing to modify; the
+    // Start menu shortcut.
+    void ExpectInstalled(const Package& installed)
     {
         const std::string dist = DistDir();
         EXPECT_TRUE(SameBytes(InstallDir() + "\\Latchkey.exe", dist + "\\Latchkey.exe"));
         EXPECT_TRUE(SameBytes(InstallDir() + "\\LatchkeyReadMe.txt", EnvPath("LK_README")));
-        EXPECT_TRUE(SameBytes(SystemLauncher(), dist + "\\lkrun3.exe")) << "no launcher in " << SystemFolder();
+        ExpectLaunchers(dist + "\\lkrun3.exe");
 #ifdef _WIN64
-        // Not where 32-bit programs see the system and program folders.
-        char wow64[MAX_PATH] = {};
-        UINT n = GetSystemWow64DirectoryA(wow64, MAX_PATH);
-        ASSERT_TRUE(n > 0 && n < MAX_PATH);
-        EXPECT_FALSE(FileExists(std::string(wow64) + "\\lkrun3.exe"));
+        // The program itself not where 32-bit programs see the program folder.
         EXPECT_FALSE(FileExists(KnownFolder(CSIDL_PROGRAM_FILESX86) + "\\Latchkey"));
 #endif
 
-        EXPECT_EQ(InstalledProducts(package.upgradeCode), std::vector<std::string>{package.productCode});
-        EXPECT_EQ(LatchkeyEntries(), std::vector<std::string>{package.productCode});
-        EXPECT_EQ(UninstallValue(package.productCode, "Publisher"), "Halvorn");
-        EXPECT_EQ(UninstallValue(package.productCode, "DisplayVersion"), package.version);
-        const std::string icon = ProductInfo(package.productCode, "ProductIcon");
+        EXPECT_EQ(InstalledProducts(package.upgradeCode), std::vector<std::string>{installed.productCode});
+        EXPECT_EQ(LatchkeyEntries(), std::vector<std::string>{installed.productCode});
+        EXPECT_EQ(UninstallValue(installed.productCode, "Publisher"), "Halvorn");
+        EXPECT_EQ(UninstallValue(installed.productCode, "DisplayVersion"), installed.version);
+        EXPECT_TRUE(SamePath(UninstallValue(installed.productCode, "InstallLocation"), InstallDir()));
+        EXPECT_TRUE(SamePath(UninstallValue(installed.productCode, "HelpLink"), InstallDir() + "\\LatchkeyReadMe.txt"));
+        EXPECT_EQ(UninstallValue(installed.productCode, "NoModify"), "1");
+        const std::string icon = ProductInfo(installed.productCode, "ProductIcon");
         EXPECT_FALSE(icon.empty()) << "no icon for Add/Remove Programs";
         EXPECT_TRUE(SameBytes(icon, EnvPath("LK_ICON"))) << icon;
 
@@ -329,6 +363,14 @@ protected:
         EXPECT_TRUE(SamePath(shortcut.target, InstallDir() + "\\Latchkey.exe")) << shortcut.target;
         EXPECT_TRUE(SamePath(shortcut.workingDirectory, InstallDir())) << shortcut.workingDirectory;
     }
+    void ExpectInstalled() { ExpectInstalled(package); }
+
+    // The launcher in every system folder it belongs in, the same as the given one.
+    void ExpectLaunchers(const std::string& expected)
+    {
+        for (const std::string& launcher : SystemLaunchers())
+            EXPECT_TRUE(SameBytes(launcher, expected)) << launcher << " is not " << expected;
+    }
 
     // The program, its read-me, its shortcut and its entry are gone; the launcher stays.
     void ExpectUninstalled()
@@ -337,7 +379,7 @@ protected:
         EXPECT_EQ(StartMenuLink(), "");
         EXPECT_TRUE(InstalledProducts(package.upgradeCode).empty());
         EXPECT_TRUE(LatchkeyEntries().empty());
-        EXPECT_TRUE(SameBytes(SystemLauncher(), DistDir() + "\\lkrun3.exe")) << "the launcher went";
+        ExpectLaunchers(DistDir() + "\\lkrun3.exe");
     }
 
     Package package;
@@ -365,17 +407,20 @@ HWND WaitForNotepadOn(const std::string& fileName)
     });
 }
 
-// Opens the protected shortcut as the shell does: the installed launcher asks, and the right
-// password starts the program with its command line.
+// Opens the protected shortcut as the shell does (or as the given opener does): the launcher
+// installed in the system folder (the 32-bit programs' one, for a 32-bit opener) asks, and the
+// right password starts the program with its command line.
 void ExpectAsksAndStarts(const std::string& link, const std::string& password, const std::string& report,
-                         const std::string& commandLine)
+                         const std::string& commandLine,
+                         const std::function<void(const std::string&)>& open = OpenAsTheShellDoes,
+                         const std::string& expectedLauncher = SystemLauncher())
 {
     ExpectProbeReportAt(report);
-    OpenAsTheShellDoes(link);
+    open(link);
     HWND dialog = WaitForWindow(0, kSecurity);
     ASSERT_NE(dialog, nullptr) << "the protected shortcut did not ask for its password";
     WindowProcess launcher(dialog);
-    EXPECT_TRUE(SamePath(launcher.ImagePath(), SystemLauncher())) << launcher.ImagePath();
+    EXPECT_TRUE(SamePath(launcher.ImagePath(), expectedLauncher)) << launcher.ImagePath();
     SetControlText(dialog, IDC_PASSWORD, password);
     Press(dialog, IDOK);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
@@ -383,6 +428,44 @@ void ExpectAsksAndStarts(const std::string& link, const std::string& password, c
     ASSERT_TRUE(started.arrived) << "the program did not start";
     EXPECT_EQ(started.commandLine, commandLine);
 }
+
+// Protects the shortcut with the installed tool, as its context-menu verb does.
+void ProtectWithInstalledTool(const std::string& link, const std::string& password)
+{
+    Process tool = Process::Start(InstallDir() + "\\Latchkey.exe", std::string(), "/protect " + Quoted(link));
+    HWND dialog = WaitForWindow(tool.Id(), kAddPasswordCaption);
+    ASSERT_NE(dialog, nullptr) << "the tool asked for no password";
+    SetControlText(dialog, IDC_PASSWORD, password);
+    SetControlText(dialog, IDC_RETYPE, password);
+    Press(dialog, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(tool.Id());
+    EXPECT_EQ(box.caption, "Succeed!") << box.text;
+    ASSERT_TRUE(PressToClose(box.window));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tool.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+#ifdef _WIN64
+// The exit code of a 32-bit command prompt running the command; STILL_ACTIVE when it did not end,
+// or there is none (a prefix made without 32-bit Wine).
+DWORD Run32BitCommand(const std::string& command)
+{
+    const std::string prompt = Wow64Folder() + "\\cmd.exe";
+    if (!FileExists(prompt))
+        return STILL_ACTIVE;
+    Process cmd = Process::Start(prompt, std::string(), "/c " + command);
+    DWORD code = STILL_ACTIVE;
+    cmd.WaitForExit(&code, kInstallMs);
+    return code;
+}
+
+// A 32-bit program opens the file as the shell does (start uses ShellExecuteEx).
+void OpenFrom32BitProgram(const std::string& path)
+{
+    EXPECT_EQ(Run32BitCommand("start \"\" " + Quoted(path)), 0u) << path;
+}
+#endif
 
 TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
 {
@@ -554,6 +637,69 @@ TEST_F(Installer, InstallingAgainOrRepairingKeepsOneEntryAndRepairPutsBackWhatIs
     ExpectUninstalled();
 }
 
+// A rebuild of the same version has a product code of its own: it replaces the installed build,
+// and the first build replaces it again (Windows would refuse a second product under one code).
+TEST_F(Installer, ARebuildOfTheSameVersionReplacesTheInstalledBuild)
+{
+    const Package rebuilt = ReadPackage(EnvPath("LK_MSI_REBUILT"));
+    ASSERT_EQ(rebuilt.upgradeCode, package.upgradeCode);
+    ASSERT_EQ(rebuilt.version, package.version);
+    ASSERT_NE(rebuilt.productCode, package.productCode);
+
+    ASSERT_EQ(InstallSilently(package), 0u);
+    ExpectInstalled();
+    ASSERT_EQ(InstallSilently(rebuilt), 0u);
+    ExpectInstalled(rebuilt);
+    ASSERT_EQ(InstallSilently(package), 0u);
+    ExpectInstalled();
+}
+
+// The launcher stays installed for good and is replaced only by a higher file version: the next
+// release's launcher, which differs, takes its place in every system folder, and the older
+// package then refuses to go over it.
+TEST_F(Installer, TheNextReleaseReplacesTheLauncherInEverySystemFolder)
+{
+    const Package next = ReadPackage(EnvPath("LK_MSI_NEXT"));
+    const std::string nextLauncher = EnvPath("LK_NEXT_LAUNCHER");
+    ASSERT_EQ(next.upgradeCode, package.upgradeCode);
+    ASSERT_NE(next.version, package.version);
+    ASSERT_FALSE(SameBytes(nextLauncher, DistDir() + "\\lkrun3.exe")) << "the next release's launcher is the same";
+
+    ASSERT_EQ(InstallSilently(package), 0u);
+    ExpectInstalled();
+    ASSERT_EQ(InstallSilently(next), 0u);
+    EXPECT_EQ(InstalledProducts(package.upgradeCode), std::vector<std::string>{next.productCode});
+    EXPECT_EQ(LatchkeyEntries(), std::vector<std::string>{next.productCode});
+    ExpectLaunchers(nextLauncher);
+
+    EXPECT_EQ(InstallSilently(package), kInstallFailure);
+    ExpectLaunchers(nextLauncher);
+}
+
+#ifdef _WIN64
+// A 32-bit program (a launcher, a dock, a file manager) that opens a protected shortcut is sent
+// to SysWOW64 for the launcher: the package put it there too, and it reads the record where the
+// 64-bit tool wrote it.
+TEST_F(Installer, A32BitProgramOpensAProtectedShortcutThroughTheLauncherInItsSystemFolder)
+{
+    if (Run32BitCommand("exit 7") != 7)
+        GTEST_SKIP() << "32-bit programs do not run here";
+    ASSERT_EQ(InstallSilently(package), 0u);
+
+    ScratchFolder scratch("lk 32-bit caller");
+    const std::string program = PlaceProbe(scratch, "Game\\Space Game.exe");
+    const std::string link = scratch / "Space Game.lnk";
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = "--level 3";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    ProtectWithInstalledTool(link, "from 32 bits");
+
+    ExpectAsksAndStarts(link, "from 32 bits", scratch / "report.bin", ShortPath(program) + " --level 3",
+                        OpenFrom32BitProgram, Wow64Folder() + "\\lkrun3.exe");
+}
+#endif
+
 TEST_F(Installer, ANewerPackageReplacesAnOlderOneAndAnOlderOneIsRefused)
 {
     const Package older = ReadPackage(EnvPath("LK_MSI_LOWER"));
@@ -585,14 +731,11 @@ TEST_F(Installer, The32BitPackageRefusesToInstallOn64BitWindowsNamingThe64BitOne
     DWORD exitCode = 0;
     EXPECT_EQ(RefusalMessage(x86, &exitCode),
               "This is the Latchkey package for 32-bit Windows. On 64-bit Windows, install the 64-bit package "
-              "Latchkey-" + package.version + "-x64.msi instead.");
+              "Latchkey-" + std::string(std::getenv("LK_RELEASE")) + "-x64.msi instead.");
     EXPECT_EQ(exitCode, kInstallFailure);
     EXPECT_EQ(InstallSilently(x86), kInstallFailure);
 
-    char wow64[MAX_PATH] = {};
-    UINT n = GetSystemWow64DirectoryA(wow64, MAX_PATH);
-    ASSERT_TRUE(n > 0 && n < MAX_PATH);
-    const std::string wow64Launcher = std::string(wow64) + "\\lkrun3.exe";
+    const std::string wow64Launcher = Wow64Folder() + "\\lkrun3.exe";
     const std::vector<std::string> installed = InstalledProducts(x86.upgradeCode);
     const bool launcherPlaced = FileExists(wow64Launcher);
     const bool toolPlaced = FileExists(KnownFolder(CSIDL_PROGRAM_FILESX86) + "\\Latchkey");

@@ -116,9 +116,12 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
         EXPECT_EQ(ControlText(dialog, IDC_PROGRAM), c.target.substr(c.target.rfind('\\') + 1));
         EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), "");
 
-        // Case and a trailing blank count.
+        // Case and a trailing blank count. The wrong text stays, all of it selected in the
+        // focused box, so that the next try replaces it.
         for (const char* wrong : {"open sesame", "Open Sesame "}) {
             SetControlText(dialog, IDC_PASSWORD, wrong);
+            // Clicked with the mouse: the focus moves to OK first.
+            PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(dialog, IDOK)), TRUE);
             Press(dialog, IDOK);
             MessageBoxInfo box = WaitForMessageBox(launcher.Id());
             ASSERT_NE(box.window, nullptr);
@@ -127,6 +130,15 @@ TEST_F(LauncherUi, TheRightPasswordStartsTheProgramExactlyAfterAWrongOne)
             ASSERT_TRUE(PressToClose(box.window));
             EXPECT_TRUE(IsWindowVisible(dialog));
             EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), wrong);
+            HWND passwordBox = Control(dialog, IDC_PASSWORD);
+            DWORD_PTR selection = 0;
+            EXPECT_TRUE(WaitUntil([&] {
+                SendMessageTimeoutA(passwordBox, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &selection);
+                return FocusedWindow(dialog) == passwordBox && LOWORD(selection) == 0 &&
+                       HIWORD(selection) == std::string(wrong).size();
+            })) << "not all of the wrong text is selected in the focused password box: focus on "
+                << ClassName(FocusedWindow(dialog)) << ", selection " << LOWORD(selection) << " to "
+                << HIWORD(selection);
             EXPECT_EQ(launcher.ProcessesInJob(), 1u) << "a wrong password started a program";
         }
 

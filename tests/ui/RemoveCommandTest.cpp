@@ -25,9 +25,10 @@ constexpr char kRemoveTitle[] =
     "*** REMOVE password protection -- select the shortcut you want to remove password protection";
 constexpr char kPassword[] = "Open Sesame";
 
-// The Security dialog's controls in tab order, with their texts and the styles that matter:
-// a masked password box with a border, two borderless read-only lines; the password box has
-// the focus.
+// The Security dialog's controls in their order (the label just before the box it names, as a
+// screen reader reads it; the focus moves from the password box to OK, Cancel and the two
+// lines), with their texts and the styles that matter: a masked password box with a border, two
+// borderless read-only lines; the password box has the focus.
 void ExpectSecurityTemplate(HWND security)
 {
     struct Expected {
@@ -35,11 +36,11 @@ void ExpectSecurityTemplate(HWND security)
         const char* className;
         const char* text; // null: not checked (the boxes the command fills)
     } expected[] = {
+        {IDC_STATIC, "Static", "You must enter the password you set for this link in order to remove the protection."},
+        {IDC_STATIC, "Static", "&Password:"},
         {IDC_PASSWORD, "Edit", nullptr},
         {IDOK, "Button", "OK"},
         {IDCANCEL, "Button", "Cancel"},
-        {IDC_STATIC, "Static", "You must enter the password you set for this link in order to remove the protection."},
-        {IDC_STATIC, "Static", "Password:"},
         {IDC_PROGRAM, "Edit", nullptr},
         {IDC_TARGET, "Edit", nullptr},
     };

@@ -290,6 +290,13 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 
 // ---- controls
 
+HWND FocusedWindow(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 HWND Control(HWND dialog, int id)
 {
     return GetDlgItem(dialog, id);

@@ -129,6 +129,10 @@ std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 DWORD ProcessOf(HWND window);
 
+// The window that has the keyboard focus in the thread of window (a control of a dialog, say);
+// null when none has.
+HWND FocusedWindow(HWND window);
+
 HWND Control(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);
 // Replaces the text of a control (an edit box, or the file dialog's file-name box).

@@ -2,7 +2,6 @@
 // memory: what the argument is, which record is read, and when it is refused.
 #include "core/LaunchRequest.h"
 #include "core/Scramble.h"
-#include "core/Secret.h"
 
 #include "MemoryFiles.h"
 
@@ -134,19 +133,6 @@ TEST(LaunchRequest, OnlyProgramsAreStartedDirectly)
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsProgramFile(c.target), c.program) << c.target;
-}
-
-TEST(ClearSecret, ZeroesTheWholeBuffer)
-{
-    std::string secret(100, 'x');
-    secret.resize(3);
-    const char* buffer = secret.data();
-    const std::size_t capacity = secret.capacity();
-    ClearSecret(secret);
-    EXPECT_TRUE(secret.empty());
-    ASSERT_EQ(secret.data(), buffer);
-    for (std::size_t i = 0; i < capacity; ++i)
-        ASSERT_EQ(buffer[i], '\0') << i;
 }
 
 } // namespace

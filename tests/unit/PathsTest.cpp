@@ -23,6 +23,24 @@ TEST(Paths, FileNameAndFolderSplitAtTheLastSeparator)
     }
 }
 
+TEST(Paths, BaseNameIsTheFileNameWithoutFolderAndExtension)
+{
+    struct Case {
+        const char* path;
+        const char* baseName;
+    } cases[] = {
+        {"C:\\Users\\me\\Desktop\\My Editor.lnk", "My Editor"},
+        {"C:\\Links\\editor.v2.lnk", "editor.v2"},  // only the last full stop starts the extension
+        {"C:\\Links.old\\editor", "editor"},        // a full stop in a folder name is no extension
+        {"C:\\Links\\.lnk", ""},
+        {"editor.lnk", "editor"},
+        {"C:\\Links\\", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BaseName(c.path), c.baseName) << c.path;
+}
+
 TEST(Paths, LowerAsciiLeavesOtherBytesAlone)
 {
     EXPECT_EQ(LowerAscii("LKRUN3.EXE"), "lkrun3.exe");

@@ -1,6 +1,7 @@
-// The C++ runtime as the shipped programs need it, and no more. Linked into Latchkey.exe and
-// lkrun3.exe only (cmake/SmallPrograms.cmake), never into the test programs, and compiled without
-// exceptions and unwind tables.
+// The C++ runtime as the shipped programs need it, and no more: a replacement for parts of the
+// runtime, not Win32 code. lk_small_program in SmallPrograms.cmake, beside it, links it into
+// Latchkey.exe and lkrun3.exe (and the benchmark's floors, built alike), never into the test
+// programs, and compiles it without exceptions and unwind tables.
 //
 // Our code has no try/catch: any exception would reach terminate and abort. So the runtime's
 // throw helpers may abort at once, and nothing changes but the size: its own ones build exception
