@@ -66,7 +66,7 @@ void CLatchkeyApp::InitInstance()
 
     if (request.action == ToolAction::Report) {
         m_nExitCode = ExitCodeOf(WriteShortcutReport(request.path));
-        return FALSE;
+        return;
     }
     if (request.action != ToolAction::MainWindow) {
         // One command, owned by no window, then the program ends with its result.
