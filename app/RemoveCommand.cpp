@@ -3,6 +3,7 @@
 #include "app/PickShortcut.h"
 #include "app/RemovePasswordDlg.h"
 #include "core/Paths.h"
+#include "core/Secret.h"
 #include "framework/Framework.h"
 #include "win/HeldFolder.h"
 #include "win/RemoveFiles.h"
@@ -29,6 +30,7 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     const std::string baseName = BaseName(pickedPath);
     CRemovePasswordDlg dlg;
     dlg.m_strLinkPassword = loaded.record.password;
+    ClearSecret(loaded.record.password); // the dialog's copy is the one still needed
     dlg.m_strTarget = "Target shortcut: " + pickedPath;
     dlg.m_strProgram = baseName;
     if (dlg.DoModal() != IDOK)

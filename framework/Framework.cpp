@@ -1,6 +1,7 @@
 #include "framework/Framework.h"
 
 #include "core/Paths.h"
+#include "core/Secret.h"
 #include "win/Strings.h"
 
 namespace {
@@ -141,7 +142,9 @@ std::optional<std::string> GetWindowAnsiString(HWND window)
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     int copied = GetWindowTextW(window, &text[0], length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return ToAnsi(text);
+    std::optional<std::string> ansi = ToAnsi(text);
+    ClearSecret(text); // it may be a password
+    return ansi;
 }
 
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
@@ -152,10 +155,14 @@ void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
         return;
     }
     if (pDX->m_bSaveAndValidate) {
+        // The old text is cleared, and the new one taken over rather than copied: a password
+        // leaves no copy behind in freed memory.
         std::optional<std::string> text = GetWindowAnsiString(control);
-        if (!text)
+        ClearSecret(value);
+        if (text)
+            value.swap(*text);
+        else
             pDX->Fail();
-        value = text.value_or(std::string());
     } else
         SetWindowTextA(control, value.c_str());
 }
