@@ -340,7 +340,8 @@ TEST_F(Hardening, AHeldFolderKnowsWhenItsPathNamesAnotherFolder)
 
     const std::string unixFolder = UnixPath(programFolder);
     const std::string viaLink = folder / "Linked";
-    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(other)) + " " + ShellQuote(UnixPath(folder.Path()) + "/Linked")), 0);
+    const std::string unixLink = UnixPath(folder.Path()) + "/Linked";
+    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(other)) + " " + ShellQuote(unixLink)), 0);
     EXPECT_FALSE(HeldFolder(viaLink).IsHeld()) << "a folder reached through a link";
     EXPECT_FALSE(HeldFolder(viaLink + "\\").StillThere());
 
@@ -348,7 +349,7 @@ TEST_F(Hardening, AHeldFolderKnowsWhenItsPathNamesAnotherFolder)
                        ShellQuote(UnixPath(other)) + " " + ShellQuote(unixFolder)),
               0);
     EXPECT_FALSE(held.StillThere()) << "the path names another folder now";
-    RunLinux("rm -f " + ShellQuote(unixFolder) + " " + ShellQuote(UnixPath(folder.Path()) + "/Linked") + " && mv " +
+    RunLinux("rm -f " + ShellQuote(unixFolder) + " " + ShellQuote(unixLink) + " && mv " +
              ShellQuote(unixFolder + " moved") + " " + ShellQuote(unixFolder));
     EXPECT_TRUE(held.StillThere()) << "back in its place";
     EXPECT_FALSE(HeldFolder(folder / "Missing").IsHeld());
