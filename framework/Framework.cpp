@@ -6,6 +6,9 @@
 
 namespace {
 
+// Posted to a dialog that opens normally whatever the program's start-up show command says.
+constexpr UINT RestoreMessage = WM_APP + 0x4C4B;
+
 // The one application object registers itself here when it is constructed.
 CWinApp*& CurrentApp()
 {
@@ -239,6 +242,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         self->m_hWnd = window;
         CentreDialog(window);
+        // Asked for once the dialog manager has shown the dialog: only a later call is honoured.
+        if (self->m_bOpenNormally)
+            PostMessageA(window, RestoreMessage, 0, 0);
         return self->OnInitDialog();
     }
     self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
@@ -257,6 +263,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
             return TRUE;
         }
         return self->OnCommand(id, code);
+    }
+    if (message == RestoreMessage) {
+        if (IsIconic(window) || IsZoomed(window))
+            ShowWindow(window, SW_RESTORE);
+        return TRUE;
     }
     if (message == WM_NCDESTROY)
         self->m_hWnd = nullptr;
