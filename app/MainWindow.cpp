@@ -15,6 +15,7 @@
 #include "win/SystemLibrary.h"
 
 #include <shellapi.h>
+#include <shlobj.h> // DROPFILES
 
 CMainWindow::CMainWindow()
     : CDialog(IDD_LATCHKEY_DIALOG), m_hMainIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
@@ -47,16 +48,28 @@ BOOL CMainWindow::OnInitDialog()
     return TRUE; // the focus goes to the first control, the protect button
 }
 
+template <class Command>
+void CMainWindow::RunCommand(Command command)
+{
+    // The dialogs of a command keep dispatching this window's posted messages: a second command
+    // started from there would work on the same shortcut, or the same master file, at once.
+    if (m_bCommandRunning)
+        return;
+    m_bCommandRunning = true;
+    command();
+    m_bCommandRunning = false;
+}
+
 BOOL CMainWindow::OnCommand(UINT id, UINT notifyCode)
 {
     if (notifyCode != BN_CLICKED)
         return FALSE;
     switch (id) {
-    case IDC_CREATE: PickAndProtectShortcut(); return TRUE;
-    case IDC_REMOVE: PickAndRemoveProtection(); return TRUE;
-    case IDC_SETMASTER: SetMasterPassword(); return TRUE;
-    case IDC_README: OnHelp(); return TRUE;
-    case IDC_ABOUT: OnAbout(); return TRUE;
+    case IDC_CREATE: RunCommand([] { PickAndProtectShortcut(); }); return TRUE;
+    case IDC_REMOVE: RunCommand([] { PickAndRemoveProtection(); }); return TRUE;
+    case IDC_SETMASTER: RunCommand([] { SetMasterPassword(); }); return TRUE;
+    case IDC_README: RunCommand([this] { OnHelp(); }); return TRUE;
+    case IDC_ABOUT: RunCommand([this] { OnAbout(); }); return TRUE;
     default: return FALSE;
     }
 }
@@ -86,7 +99,7 @@ bool CMainWindow::OnSysCommand(UINT id)
 {
     if ((id & 0xFFF0) != IDM_ABOUTBOX)
         return false;
-    OnAbout();
+    RunCommand([this] { OnAbout(); });
     return true;
 }
 
@@ -112,22 +125,30 @@ void CMainWindow::OnDropFiles(HDROP drop)
     auto finish = SystemFunction<decltype(&DragFinish)>("shell32.dll", "DragFinish");
     if (!queryFile || !finish)
         return;
+    // Any program may post this message to the window, so its handle is released only when it
+    // is a file list this process holds: freeing anything else would corrupt our memory.
+    const SIZE_T size = GlobalSize(drop);
+    const UINT count = size > sizeof(DROPFILES) ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
     std::string path;
-    const UINT count = queryFile(drop, 0xFFFFFFFF, nullptr, 0);
     if (count == 1) {
         const UINT length = queryFile(drop, 0, nullptr, 0);
         path.assign(length + 1, '\0');
         path.resize(queryFile(drop, 0, &path[0], length + 1));
     }
-    finish(drop);
-
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (path.empty() || LowerAscii(LastCharacters(path, 4)) != ".lnk" || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        AfxMessageBox(text::DropOneShortcut);
+    if (count > 0)
+        finish(drop);
+    if (m_bCommandRunning)
         return;
-    }
-    RunShortcutCommand(ToolAction::Decide, path);
+
+    RunCommand([&] {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (path.empty() || LowerAscii(LastCharacters(path, 4)) != ".lnk" || attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            AfxMessageBox(text::DropOneShortcut);
+            return;
+        }
+        RunShortcutCommand(ToolAction::Decide, path);
+    });
 }
 
 void CMainWindow::OnHelp()
@@ -137,7 +158,8 @@ void CMainWindow::OnHelp()
 
     // By its full path: a bare name is looked for in our own folder and the current one first.
     const std::optional<std::string> windows = WindowsDirectory();
-    DWORD error = windows ? StartProcess("\"" + *windows + "\\notepad.exe\" LatchkeyReadMe.txt", std::string(), true)
+    const std::string notepad = windows ? *windows + "\\notepad.exe" : std::string();
+    DWORD error = windows ? StartProcess(notepad, "\"" + notepad + "\" LatchkeyReadMe.txt", std::string(), true)
                           : GetLastError();
     if (error == 0)
         return;

@@ -25,6 +25,11 @@ private:
     // True when it painted (the icon of the minimised window).
     bool OnPaint();
 
+    // Runs one command of the window; a drop that comes while it runs is ignored.
+    template <class Command>
+    void RunCommand(Command command);
+
     HICON m_hMainIcon;
+    bool m_bCommandRunning = false; // a command's dialogs are open: drops and buttons wait for it
     std::string m_strStartDir; // the current directory when the window opened; Help returns to it
 };

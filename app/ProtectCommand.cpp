@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "core/ProtectionRecord.h"
 #include "framework/Framework.h"
+#include "win/HeldFolder.h"
 #include "win/ProtectFiles.h"
 #include "win/Scoped.h"
 
@@ -29,8 +30,23 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     // protects nothing never loads it.
     ComApartment com;
     LoadedShortcut loaded = LoadShortcutForProtection(pickedPath);
-    if (loaded.message != ProtectMessage::None) {
-        AfxMessageBox(ProtectMessageText(loaded.message, std::string(), std::string()));
+    if (loaded.result != ProtectResult::None) {
+        AfxMessageBox(ProtectMessageText(loaded.result, std::string(), std::string()));
+        return CommandResult::Failed;
+    }
+
+    // Held from here to the write, so that both the shortcut and the record land in the folders
+    // just read and checked. The program's folder may be missing: then the record cannot be
+    // written, and the write says so.
+    HeldFolder linkFolder(FolderOf(pickedPath));
+    const std::string programFolder = FolderOf(loaded.info.targetPath);
+    const bool programFolderExists = GetFileAttributesA(programFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
+    HeldFolder recordFolder(programFolderExists ? programFolder : std::string());
+    auto foldersStayed = [&] {
+        return linkFolder.StillThere() && (!programFolderExists || recordFolder.StillThere());
+    };
+    if (!foldersStayed()) {
+        AfxMessageBox(text::FolderNotHeld);
         return CommandResult::Failed;
     }
 
@@ -39,6 +55,10 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     dlg.m_strProgram = BaseName(pickedPath);
     if (dlg.DoModal() != IDOK)
         return CommandResult::Cancelled;
+    if (!foldersStayed()) {
+        AfxMessageBox(text::FolderNotHeld);
+        return CommandResult::Failed;
+    }
 
     // One stamp names both the record and any icon copy.
     ProtectOutcome outcome =
@@ -46,8 +66,10 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     if (outcome.iconRefused)
         AfxMessageBox(text::SetIconFailed);
 
-    const std::string message = ProtectMessageText(outcome.message, dlg.m_strProgram, outcome.recordPath);
-    if (outcome.message == ProtectMessage::Succeeded) {
+    std::string message = ProtectMessageText(outcome.result, dlg.m_strProgram, outcome.recordPath);
+    if (outcome.result == ProtectResult::Succeeded) {
+        if (outcome.iconNotCopied)
+            message += std::string("\n") + text::IconNotCopied;
         MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
         return CommandResult::Succeeded;
     }

@@ -1,49 +1,55 @@
 #include "core/Messages.h"
 
-std::string ProtectMessageText(ProtectMessage message, const std::string& baseName, const std::string& recordPath)
+std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath)
 {
     switch (message) {
-    case ProtectMessage::None:
+    case ProtectResult::None:
         return std::string();
-    case ProtectMessage::ReadFailed:
+    case ProtectResult::ReadFailed:
         return "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)";
-    case ProtectMessage::AlreadyProtected:
+    case ProtectResult::AlreadyProtected:
         return "The shortcut you selected is already a password protected link.";
-    case ProtectMessage::TextTooLong:
+    case ProtectResult::TextTooLong:
         return "The shortcut holds a text longer than Latchkey can keep.\nThe shortcut has not been changed.";
-    case ProtectMessage::NotAFileTarget:
+    case ProtectResult::NotAFileTarget:
         return "The shortcut does not start a program or file on a disk, so it cannot be protected.\n"
                "The shortcut has not been changed.";
-    case ProtectMessage::NotInCodePage:
+    case ProtectResult::NetworkTarget:
+        return "The shortcut starts a program on a network share. Latchkey protects programs on this "
+               "computer's own disks only.\nThe shortcut has not been changed.";
+    case ProtectResult::NotInCodePage:
         return "The shortcut holds a character that Windows cannot pass on in the form Latchkey stores.\n"
                "The shortcut has not been changed.";
-    case ProtectMessage::NotStorable:
+    case ProtectResult::NotStorable:
         return "The shortcut holds a character that a protection record cannot keep.\n"
                "The shortcut has not been changed.";
-    case ProtectMessage::RecordWriteFailed:
+    case ProtectResult::RecordWriteFailed:
         return "Failed to write the protection record file:\n" + recordPath + "\nThe shortcut has not been changed.";
-    case ProtectMessage::SystemDirectoryFailed:
+    case ProtectResult::SystemDirectoryFailed:
         return "GetSystemDirectory failed!";
-    case ProtectMessage::CreateLinkFailed:
-        return "Create Link failed!";
-    case ProtectMessage::Succeeded:
+    case ProtectResult::ShortcutNotWritable:
+        return "The shortcut cannot be written: another program may have it open, or its folder may not "
+               "allow changes.\nThe shortcut has not been changed.";
+    case ProtectResult::CreateLinkFailed:
+        return "Create Link failed!\nThis protection record could not be removed again:\n" + recordPath;
+    case ProtectResult::Succeeded:
         return "Password protection link for\n" + baseName + "\nhas been created successfully!";
     }
     return std::string();
 }
 
-std::string RemoveMessageText(RemoveMessage message, const std::string& baseName, const std::string& recordPath)
+std::string RemoveMessageText(RemoveResult message, const std::string& baseName, const std::string& recordPath)
 {
     switch (message) {
-    case RemoveMessage::None:
+    case RemoveResult::None:
         return std::string();
-    case RemoveMessage::NotProtected:
+    case RemoveResult::NotProtected:
         return "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)";
-    case RemoveMessage::RecordDamaged:
+    case RemoveResult::RecordDamaged:
         return "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.";
-    case RemoveMessage::RestoreFailed:
+    case RemoveResult::RestoreFailed:
         return "Failed to restore original Link.";
-    case RemoveMessage::Succeeded:
+    case RemoveResult::Succeeded:
         return "Password protection for\n" + baseName + "\nhas been removed successfully.";
     }
     return std::string();

@@ -8,25 +8,28 @@
 #include <string>
 
 // The protect command.
-enum class ProtectMessage {
+enum class ProtectResult {
     None,                  // go on (after loading) / nothing to show
     ReadFailed,            // the shortcut could not be read
-    AlreadyProtected,      // it already starts the launcher
+    AlreadyProtected,      // it already starts the launcher in the system folder
     TextTooLong,           // a text longer than the shortcut could be read with
     NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
+    NetworkTarget,         // the target's folder, where the record goes, is on a server
     NotInCodePage,         // a character the ANSI code page has no form for
     NotStorable,           // a field whose scrambled form holds a line end
     RecordWriteFailed,     // the record could not be written; the shortcut is untouched
     SystemDirectoryFailed, // the system folder could not be found
-    CreateLinkFailed,      // the protected shortcut could not be saved
+    ShortcutNotWritable,   // the shortcut cannot be replaced; nothing was left behind
+    CreateLinkFailed,      // the protected shortcut could not be saved, and its record stays
     Succeeded,
 };
 
-// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed.
-std::string ProtectMessageText(ProtectMessage message, const std::string& baseName, const std::string& recordPath);
+// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed and
+// CreateLinkFailed.
+std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath);
 
 // The remove command.
-enum class RemoveMessage {
+enum class RemoveResult {
     None,          // go on (after loading) / nothing to show
     NotProtected,  // the record named by the shortcut cannot be opened
     RecordDamaged, // the record does not come apart into its fields
@@ -35,7 +38,7 @@ enum class RemoveMessage {
 };
 
 // The text of a message; baseName is used by Succeeded, recordPath by RecordDamaged.
-std::string RemoveMessageText(RemoveMessage message, const std::string& baseName, const std::string& recordPath);
+std::string RemoveMessageText(RemoveResult message, const std::string& baseName, const std::string& recordPath);
 
 // Fixed texts of the tool's dialogs and commands.
 namespace text {
@@ -45,7 +48,11 @@ inline constexpr char RetypeDiffers[] = "The password you retyped is not the sam
 inline constexpr char PasswordNotStorable[] =
     "This password holds a character that Latchkey cannot store. Type another password.";
 inline constexpr char MarkerNotAPassword[] = "This word cannot be used as a password.";
+inline constexpr char FolderNotHeld[] =
+    "The folder of the shortcut or of its program is reached through a link or junction, or was moved or replaced "
+    "while Latchkey was working on it.\nThe shortcut has not been changed.";
 inline constexpr char SetIconFailed[] = "SetIconLocation failed!";
+inline constexpr char IconNotCopied[] = "Its own icon could not be copied: the shortcut shows the launcher's icon.";
 inline constexpr char ProtectSucceededCaption[] = "Succeed!";
 inline constexpr char RemoveSucceededCaption[] = "Removal Succeed";
 inline constexpr char PickToProtectTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWORD PROTECTION";

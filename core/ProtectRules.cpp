@@ -2,11 +2,26 @@
 
 #include "core/Paths.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 
-bool IsAlreadyProtected(const std::string& targetPath)
+bool IsSystemLauncher(const std::string& targetPath, const std::string& systemDirectory,
+                      const std::string& shortSystemDirectory)
 {
-    const std::string launcher = LowerAscii(LauncherFileName);
-    return LowerAscii(LastCharacters(targetPath, launcher.size())) == launcher;
+    const std::string target = LowerAscii(targetPath);
+    for (const std::string* folder : {&systemDirectory, &shortSystemDirectory}) {
+        if (!folder->empty() && target == LowerAscii(*folder + "\\" + LauncherFileName))
+            return true;
+    }
+    return false;
+}
+
+bool IsLocalRecordPath(const std::string& path)
+{
+    auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    // A NUL would end the path early at the file system and open another file.
+    return path.size() > 7 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\' &&
+           path.find('\0') == std::string::npos && path.find_first_of("\"<>|?*:", 2) == std::string::npos &&
+           LowerAscii(LastCharacters(path, 4)) == ".lki" && path[path.size() - 5] != '\\';
 }
 
 bool IsAbsoluteFileSystemPath(const std::string& path)
@@ -16,6 +31,12 @@ bool IsAbsoluteFileSystemPath(const std::string& path)
     // is what a character lost in a conversion to ANSI became: such a path names no real file.
     if (path.find_first_of("\"<>|?*") != std::string::npos)
         return false;
+    // Nor a control character; a tab would also end the program's name where Windows reads it
+    // from a command line, and so start another program than the one named.
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
     if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\')
         return true;
     // \\server\share\...: a server and a share name, each at least one character.
@@ -27,7 +48,11 @@ bool IsAbsoluteFileSystemPath(const std::string& path)
 
 bool ScramblesToLineEnd(const std::string& text)
 {
-    return Scramble(text).find_first_of("\r\n") != std::string::npos;
+    // The text is often a password: its scrambled form is cleared too.
+    std::string scrambled = Scramble(text);
+    const bool lineEnd = scrambled.find_first_of("\r\n") != std::string::npos;
+    ClearSecret(scrambled);
+    return lineEnd;
 }
 
 bool IsStorableRecord(const ProtectionRecord& record)
@@ -37,7 +62,7 @@ bool IsStorableRecord(const ProtectionRecord& record)
 }
 
 IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,
-                              const std::string& systemDirectory, const std::string& timeStamp)
+                              const std::string& systemDirectory)
 {
     IconChoice choice;
     if (FileName(targetPath).find('.') == std::string::npos) {
@@ -46,7 +71,11 @@ IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const 
         return choice;
     }
     choice.copyFrom = iconPath.empty() ? targetPath : iconPath;
-    choice.iconPath = systemDirectory + "\\" + timeStamp + LowerAscii(LastCharacters(choice.copyFrom, 4));
-    choice.iconIndex = iconIndex;
+    choice.copyIndex = iconIndex;
     return choice;
+}
+
+std::string IconCopyPath(const std::string& systemDirectory, const std::string& timeStamp)
+{
+    return systemDirectory + "\\" + timeStamp + ".ico";
 }

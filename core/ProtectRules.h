@@ -1,5 +1,5 @@
-// The protect command's decisions that need no Windows API: the already-protected test and the
-// icon choice.
+// The protect command's decisions that need no Windows API: what counts as protected, which
+// paths may hold a record, and the icon choice.
 #pragma once
 
 #include "core/ProtectionRecord.h"
@@ -9,12 +9,20 @@
 // The launcher that protected shortcuts start, from the Windows system directory.
 inline constexpr char LauncherFileName[] = "lkrun3.exe";
 
-// True when the target's path ends in the launcher's file name, in any case: such a shortcut
-// already starts the launcher.
-bool IsAlreadyProtected(const std::string& targetPath);
+// True when the target is the launcher in the system folder, given that folder's long and short
+// forms, in any case: such a shortcut is protected. The launcher's name in another folder, or a
+// program whose name only ends in it, is an ordinary program.
+bool IsSystemLauncher(const std::string& targetPath, const std::string& systemDirectory,
+                      const std::string& shortSystemDirectory);
+
+// True for a path the elevated tool may open as a record: a file ending in ".lki" on a drive
+// letter. A UNC or device path is not: opening it would reach out to a server before anyone has
+// typed a password. (Whether the drive letter is a network drive the caller asks Windows.)
+bool IsLocalRecordPath(const std::string& path);
 
 // True for a path protect can put a record beside: a drive letter, a colon and a backslash, or
 // a UNC path (\\server\share\...). Empty, relative and virtual targets are not.
+// Nor is one holding a character no file name holds (control characters included).
 bool IsAbsoluteFileSystemPath(const std::string& path);
 
 // True when every field's scrambled form is free of line ends, so that the record's lines come
@@ -26,14 +34,18 @@ bool ScramblesToLineEnd(const std::string& text);
 
 // How the protected shortcut keeps the look of the original icon.
 struct IconChoice {
-    std::string copyFrom; // the icon source to copy to iconPath; empty: nothing to copy
+    // The file whose icon is copied (an .ico file, or a program or library holding icon groups)
+    // and which of its icons; empty: iconPath and iconIndex are used as they are.
+    std::string copyFrom;
+    int copyIndex = 0;
     std::string iconPath;
     int iconIndex = 0;
 };
 
-// The icon source is the shortcut's icon file, else its target. A target without an extension
-// (a folder, say) gets the folder icon of SHELL32.dll; otherwise the source is copied into the
-// system directory as stamp + its last four characters, lower-cased, keeping the icon index.
-// When that copy fails, the caller uses copyFrom itself as the icon path.
+// The icon source is the shortcut's icon file, else its target, at the shortcut's icon index. A
+// target without an extension (a folder, say) gets the folder icon of SHELL32.dll instead.
 IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,
-                              const std::string& systemDirectory, const std::string& timeStamp);
+                              const std::string& systemDirectory);
+
+// Where an icon copy goes: the system directory, the stamp and ".ico".
+std::string IconCopyPath(const std::string& systemDirectory, const std::string& timeStamp);

@@ -23,8 +23,8 @@ std::string NextTimeStamp(const std::string& timeStamp);
 // The target's folder (text before its last backslash), a backslash, the stamp and ".lki".
 std::string MakeRecordPath(const std::string& shortTargetPath, const std::string& timeStamp);
 
-// Target and arguments as the record's command line. A target that still holds a blank (no
-// short form exists) is quoted, so that the first blank after it still ends it; so is one
+// Target and arguments as the record's command line. A target that still holds a blank or a
+// tab (no short form exists) is quoted, so that the first blank after it still ends it; so is one
 // holding a character the command interpreter would act on (& ^ ( ) %), so that a batch file
 // is started as itself.
 std::string MakeCommandLine(const std::string& targetPath, const std::string& arguments);

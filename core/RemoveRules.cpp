@@ -19,5 +19,9 @@ ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const Prote
     restored.workingDirectory = record.workingDirectory;
     restored.iconPath = protectedLink.iconPath.empty() ? restored.targetPath : protectedLink.iconPath;
     restored.iconIndex = protectedLink.iconIndex;
+    restored.description = protectedLink.description;
+    restored.hotKey = protectedLink.hotKey;
+    restored.showCommand = protectedLink.showCommand;
+    restored.runAsAdministrator = protectedLink.runAsAdministrator;
     return restored;
 }

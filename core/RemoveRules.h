@@ -11,7 +11,8 @@ inline constexpr std::size_t MaxShortcutText = 32767;
 // fits; a longer field can only come from a record made by hand, and is damage.
 bool FitsInShortcut(const ShortcutInfo& restored);
 
-// The shortcut as it is written back: the record's target, arguments and working directory,
-// no description, and the protected shortcut's icon (the restored target when it names none).
+// The shortcut as it is written back: the record's target, arguments and working directory;
+// the protected shortcut's description, hot key, show command and run-as flag, which protect kept
+// there; and its icon (the restored target when it names none).
 ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const ProtectionRecord& record,
                                   const CommandLineParts& commandLine);

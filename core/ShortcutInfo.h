@@ -1,7 +1,8 @@
-// The properties of one shortcut that Latchkey carries. Hot key, show command and the
-// item-identifier list are not part of it.
+// The properties of one shortcut that Latchkey carries. The item-identifier list is not part of
+// it: the target path stands for it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct ShortcutInfo {
@@ -11,4 +12,7 @@ struct ShortcutInfo {
     std::string arguments;
     std::string iconPath;
     int iconIndex = 0;
+    std::uint16_t hotKey = 0;        // virtual key in the low byte, modifiers in the high byte; 0: none
+    int showCommand = 1;             // how the program's window opens (1: normally)
+    bool runAsAdministrator = false; // "Run as administrator" in the shortcut's advanced properties
 };

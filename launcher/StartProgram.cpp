@@ -38,7 +38,7 @@ DWORD ShellStart(const CommandLineParts& program, const std::string& directory, 
     info.lpFile = program.targetPath.c_str();
     info.lpParameters = program.arguments.empty() ? nullptr : program.arguments.c_str();
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
-    info.nShow = SW_SHOWNORMAL;
+    info.nShow = OwnShowCommand(); // as the protected shortcut asked
     if (shellExecute(&info))
         return 0;
     const DWORD error = GetLastError();
@@ -72,9 +72,9 @@ DWORD StartProgram(const ProtectionRecord& record, const CommandLineParts& progr
     const std::string directory = StartDirectory(record, program);
     if (!IsProgramFile(program.targetPath))
         return ShellStart(program, directory, nullptr);
-    // The stored command line already quotes a target that holds a blank; passing it whole,
-    // without an application name, gives the program exactly its original arguments.
-    const DWORD error = StartProcess(record.commandLine, directory);
+    // The program is named apart from the command line, so that exactly the checked file starts
+    // whatever the line holds; the line, passed whole, gives it exactly its original arguments.
+    const DWORD error = StartProcess(program.targetPath, record.commandLine, directory, true);
     if (error == ERROR_ELEVATION_REQUIRED)
         return ShellStart(program, directory, "runas");
     return error;

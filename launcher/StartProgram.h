@@ -12,7 +12,8 @@
 std::string StartDirectory(const ProtectionRecord& record, const CommandLineParts& program);
 
 // Starts a program (.exe, .com) with the record's command line exactly as stored, and opens
-// anything else, or a program that needs elevation, as the shell does; never waits for it.
+// anything else, or a program that needs elevation, as the shell does; never waits for it. The
+// program's window opens with the show command the launcher was given (the shortcut's).
 // Returns 0, or the system's error code when the program cannot be started.
 DWORD StartProgram(const ProtectionRecord& record, const CommandLineParts& program);
 

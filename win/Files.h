@@ -25,3 +25,17 @@ NewFileResult WriteNewWholeFile(const std::string& path, const std::string& byte
 // Writes bytes into a new file beside path, then moves it over path: the old file stays exactly
 // as it was unless the new one is on disk whole. The new file is removed on failure.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
+
+// True when the file at path can be replaced by a new one: it can be opened for deleting and
+// for setting its attributes (no program holds it against that), and a new file can be made in
+// its folder. A file that is not there yet only needs the folder.
+bool CanReplaceFile(const std::string& path);
+
+// Puts the finished file newPath in the place of path in one step, keeping the old file's
+// attributes, read-only included (and, on Windows, its security and creation time); where path
+// does not exist yet, newPath is simply renamed to it. On failure path is as it was and newPath
+// is removed (unless the old file was lost on the way: newPath is then all that is left, and kept).
+bool ReplaceWithNewFile(const std::string& path, const std::string& newPath);
+
+// A name for a new file in the folder of path that no other running copy of the tool uses.
+std::string NewFileBeside(const std::string& path);

@@ -3,23 +3,26 @@
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 #include "win/Files.h"
+#include "win/IconCopy.h"
 #include "win/ShellLink.h"
 #include "win/Strings.h"
+#include "win/SystemLauncher.h"
 
 namespace {
 
 // How many later seconds are tried when the record's name is taken.
 constexpr int RecordNameTries = 100;
 
-ProtectMessage MessageFor(ShortcutTextProblem problem)
+ProtectResult ResultFor(ShortcutTextProblem problem)
 {
     switch (problem) {
-    case ShortcutTextProblem::TooLong: return ProtectMessage::TextTooLong;
-    case ShortcutTextProblem::NotInCodePage: return ProtectMessage::NotInCodePage;
+    case ShortcutTextProblem::TooLong: return ProtectResult::TextTooLong;
+    case ShortcutTextProblem::NotInCodePage: return ProtectResult::NotInCodePage;
     case ShortcutTextProblem::None: break;
     }
-    return ProtectMessage::None;
+    return ProtectResult::None;
 }
 
 // True when text passes through the shell link object's UTF-16 unchanged.
@@ -40,8 +43,13 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     // Windows Installer is asked only about those: it loads the file once more.
     std::string componentPath;
     if (advertised && ResolveAdvertisedShortcut(pickedPath, componentPath)) {
-        loaded.info = ShortcutInfo();
-        loaded.info.targetPath = componentPath;
+        ShortcutInfo component;
+        component.targetPath = componentPath;
+        // How it is started stays the shortcut's own.
+        component.hotKey = loaded.info.hotKey;
+        component.showCommand = loaded.info.showCommand;
+        component.runAsAdministrator = loaded.info.runAsAdministrator;
+        loaded.info = component;
         loaded.status = 1;
         problem = ShortcutTextProblem::None;
     }
@@ -49,23 +57,27 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     // The path as it is when the file system gives no short form.
     loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
     if (FAILED(loaded.status)) {
-        loaded.message = ProtectMessage::ReadFailed;
+        loaded.result = ProtectResult::ReadFailed;
         return loaded;
     }
     // Refused before anything is asked or written: what the record cannot keep exactly would
     // come back changed, or start something else, after protect and remove.
-    if (IsAlreadyProtected(loaded.info.targetPath))
-        loaded.message = ProtectMessage::AlreadyProtected;
+    if (IsSystemLauncherTarget(loaded.info.targetPath))
+        loaded.result = ProtectResult::AlreadyProtected;
     else if (problem != ShortcutTextProblem::None)
-        loaded.message = MessageFor(problem);
+        loaded.result = ResultFor(problem);
     else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
-        loaded.message = ProtectMessage::NotAFileTarget;
+        loaded.result = ProtectResult::NotAFileTarget;
+    // Remove opens only a local record; one on a server could never be taken away again. Any
+    // stamp will do: only the record's folder counts.
+    else if (!IsLocalRecordFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+        loaded.result = ProtectResult::NetworkTarget;
     else if (!SurvivesCodePage(loaded.info.targetPath))
-        loaded.message = ProtectMessage::NotInCodePage;
+        loaded.result = ProtectResult::NotInCodePage;
     else if (!IsStorableRecord({std::string(), MakeCommandLine(loaded.info.targetPath, loaded.info.arguments),
                                 loaded.info.workingDirectory}))
-        loaded.message = ProtectMessage::NotStorable;
-    if (loaded.message != ProtectMessage::None)
+        loaded.result = ProtectResult::NotStorable;
+    if (loaded.result != ProtectResult::None)
         loaded.status = -1;
     return loaded;
 }
@@ -78,10 +90,25 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
 
     ProtectionRecord record;
     record.password = password;
+    SecretWiper clearPassword(record.password);
     record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
     record.workingDirectory = info.workingDirectory;
     if (!IsStorableRecord(record)) {
-        outcome.message = ProtectMessage::NotStorable;
+        outcome.result = ProtectResult::NotStorable;
+        return outcome;
+    }
+
+    const std::optional<std::string> systemDirectory = SystemDirectory();
+    const std::optional<std::string> launcher = SystemLauncherPath();
+    if (!systemDirectory || !launcher) {
+        outcome.result = ProtectResult::SystemDirectoryFailed;
+        outcome.status = 0;
+        return outcome;
+    }
+    // Asked before the record is written: a record, with its password, for a shortcut that is
+    // then not changed would be left behind for nothing.
+    if (!CanReplaceFile(pickedPath)) {
+        outcome.result = ProtectResult::ShortcutNotWritable;
         return outcome;
     }
 
@@ -90,46 +117,62 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     // without its record would lock the user out, so nothing goes further unless the record is
     // on disk whole.
     std::string stamp = timeStamp;
-    const std::string bytes = FormatProtectionRecord(record);
+    std::string bytes = FormatProtectionRecord(record);
+    SecretWiper clearBytes(bytes);
     NewFileResult written = NewFileResult::Exists;
     for (int tries = 0; tries < RecordNameTries && written == NewFileResult::Exists && !stamp.empty(); ++tries) {
         if (tries > 0)
             stamp = NextTimeStamp(stamp);
         outcome.recordPath = MakeRecordPath(info.targetPath, stamp);
         if (!SurvivesCodePage(Scramble(outcome.recordPath))) {
-            outcome.message = ProtectMessage::NotInCodePage;
+            outcome.result = ProtectResult::NotInCodePage;
             return outcome;
         }
         written = WriteNewWholeFile(outcome.recordPath, bytes);
     }
     if (written != NewFileResult::Written) {
-        outcome.message = ProtectMessage::RecordWriteFailed;
+        outcome.result = ProtectResult::RecordWriteFailed;
         outcome.status = RecordWriteFailedStatus;
         return outcome;
     }
 
-    const std::optional<std::string> systemDirectory = SystemDirectory();
-    if (!systemDirectory) {
-        outcome.message = ProtectMessage::SystemDirectoryFailed;
-        outcome.status = 0;
-        return outcome;
-    }
-
     ShortcutInfo protectedLink;
-    protectedLink.targetPath = *systemDirectory + "\\" + LauncherFileName;
+    std::string iconCopy; // made by this attempt
+    protectedLink.targetPath = *launcher;
     protectedLink.arguments = Scramble(outcome.recordPath);
+    // Kept on the protected shortcut, so that remove gives them back: a hot key then starts the
+    // launcher, which asks; the show command reaches the program through it; run as
+    // administrator starts the launcher, and with it the program, with the rights the owner gave.
     protectedLink.description = info.description;
+    protectedLink.hotKey = info.hotKey;
+    protectedLink.showCommand = info.showCommand;
+    protectedLink.runAsAdministrator = info.runAsAdministrator;
     if (useOriginalIcon) {
-        // The icon copy takes the record's stamp, so that the two belong together.
-        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory, stamp);
-        // Without its copy the icon source itself is the best look-alike left.
-        if (!icon.copyFrom.empty() && !CopyFileA(icon.copyFrom.c_str(), icon.iconPath.c_str(), FALSE))
-            icon.iconPath = icon.copyFrom;
+        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory);
+        if (!icon.copyFrom.empty()) {
+            // Only the icon itself is copied, never the file it lies in, and never over a file
+            // already there. Without it the shortcut shows the launcher's icon, and says so.
+            const std::optional<std::string> shown = ReadShownIcon(icon.copyFrom, icon.copyIndex);
+            const std::optional<std::string> copy = shown ? WriteIconCopy(*systemDirectory, stamp, *shown)
+                                                          : std::nullopt;
+            icon.iconPath = copy.value_or(std::string());
+            icon.iconIndex = 0;
+            iconCopy = icon.iconPath;
+            outcome.iconNotCopied = !copy;
+        }
         protectedLink.iconPath = icon.iconPath;
         protectedLink.iconIndex = icon.iconIndex;
     }
 
     outcome.status = WriteShortcut(pickedPath, protectedLink, &outcome.iconRefused);
-    outcome.message = FAILED(outcome.status) ? ProtectMessage::CreateLinkFailed : ProtectMessage::Succeeded;
+    if (SUCCEEDED(outcome.status)) {
+        outcome.result = ProtectResult::Succeeded;
+        return outcome;
+    }
+    // The shortcut is as it was: what this attempt made goes again, the password first.
+    const bool recordGone = DeleteFileA(outcome.recordPath.c_str()) != FALSE;
+    if (!iconCopy.empty())
+        DeleteFileA(iconCopy.c_str());
+    outcome.result = recordGone ? ProtectResult::ShortcutNotWritable : ProtectResult::CreateLinkFailed;
     return outcome;
 }

@@ -1,5 +1,6 @@
 // The protect command's file work, without windows: read the picked shortcut, then write the
-// record and the protected shortcut. Each step returns which message the caller shows.
+// record and the protected shortcut. Each step returns an outcome, which the caller shows as a
+// message.
 #pragma once
 
 #include "core/Messages.h"
@@ -13,19 +14,20 @@
 constexpr HRESULT RecordWriteFailedStatus = HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
 
 struct LoadedShortcut {
-    ProtectMessage message = ProtectMessage::None; // None: ready for the password dialog
-    HRESULT status = 1;                            // the read's status; -1 when already protected
-    ShortcutInfo info;                             // targetPath already in its short form
+    ProtectResult result = ProtectResult::None; // None: ready for the password dialog
+    HRESULT status = 1;                          // the read's status; -1 when a refusal ends the command
+    ShortcutInfo info;                           // targetPath already in its short form
 };
 
-// Steps before the password dialog: advertised or plain read, short form, already-protected test.
+// Steps before the password dialog: advertised or plain read, short form, the refusals.
 LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath);
 
 struct ProtectOutcome {
-    ProtectMessage message = ProtectMessage::None;
+    ProtectResult result = ProtectResult::None;
     HRESULT status = 0;       // negative: failure
     std::string recordPath;   // for the record-write message
     bool iconRefused = false; // the shell link object refused the icon location; saved without it
+    bool iconNotCopied = false; // the original icon could not be copied; the launcher's icon shows
 };
 
 // Steps after the password dialog: record, launcher path, icon choice, protected shortcut saved

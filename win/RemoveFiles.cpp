@@ -3,13 +3,15 @@
 #include "core/ProtectRules.h"
 #include "core/RemoveRules.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 #include "win/Files.h"
 #include "win/ShellLink.h"
+#include "win/SystemLauncher.h"
 
 bool IsProtectedShortcut(const std::string& linkPath)
 {
     ShortcutInfo info;
-    return SUCCEEDED(ReadShortcut(linkPath, info)) && IsAlreadyProtected(info.targetPath);
+    return SUCCEEDED(ReadShortcut(linkPath, info)) && IsSystemLauncherTarget(info.targetPath);
 }
 
 LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
@@ -20,13 +22,19 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
         return loaded;
 
     loaded.recordPath = Unscramble(loaded.info.arguments);
-    // Only a shortcut that starts the launcher names a record: the file named by any other
-    // shortcut's arguments is never opened. A NUL would end the path early at the file system.
+    // Only a shortcut that starts the launcher in the system folder names a record, and only a
+    // local .lki file is opened as one: the file named by any other shortcut's arguments is never
+    // opened, nor a server's, before anyone has typed a password.
     RecordReadResult read;
-    if (IsAlreadyProtected(loaded.info.targetPath) && loaded.recordPath.find('\0') == std::string::npos)
-        read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
+    SecretWiper clearPassword(read.record.password);
+    if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordFile(loaded.recordPath)) {
+        std::optional<std::string> bytes = ReadWholeFile(loaded.recordPath);
+        read = ParseRecordFile(bytes);
+        if (bytes)
+            ClearSecret(*bytes);
+    }
     if (read.status == RecordStatus::CannotOpen) {
-        loaded.message = RemoveMessage::NotProtected;
+        loaded.result = RemoveResult::NotProtected;
         loaded.status = -1;
         return loaded;
     }
@@ -36,11 +44,11 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     // field longer than a shortcut holds would restore it cut.
     if (read.status != RecordStatus::Ok || !loaded.commandLine.ok || loaded.commandLine.targetPath.empty() ||
         !FitsInShortcut(RestoredShortcutInfo(loaded.info, read.record, loaded.commandLine))) {
-        loaded.message = RemoveMessage::RecordDamaged;
+        loaded.result = RemoveResult::RecordDamaged;
         loaded.status = -1;
         return loaded;
     }
-    loaded.record = read.record;
+    loaded.record = std::move(read.record);
     return loaded;
 }
 
@@ -49,6 +57,6 @@ RemoveOutcome RestoreShortcut(const std::string& pickedPath, const LoadedProtect
     RemoveOutcome outcome;
     outcome.status = WriteShortcut(pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine),
                                    &outcome.iconRefused);
-    outcome.message = FAILED(outcome.status) ? RemoveMessage::RestoreFailed : RemoveMessage::Succeeded;
+    outcome.result = FAILED(outcome.status) ? RemoveResult::RestoreFailed : RemoveResult::Succeeded;
     return outcome;
 }

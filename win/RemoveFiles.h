@@ -1,5 +1,6 @@
 // The remove command's file work, without windows: read the protected shortcut and its record,
-// then write the shortcut back from the record. Each step returns which message the caller shows.
+// then write the shortcut back from the record. Each step returns an outcome, which the caller
+// shows as a message.
 #pragma once
 
 #include "core/Messages.h"
@@ -11,7 +12,7 @@
 #include <string>
 
 struct LoadedProtection {
-    RemoveMessage message = RemoveMessage::None;
+    RemoveResult result = RemoveResult::None;
     HRESULT status = 0;      // the read's result; -1 when a message ends the command
     ShortcutInfo info;       // the protected shortcut as read
     std::string recordPath;  // unscrambled from its arguments
@@ -19,10 +20,11 @@ struct LoadedProtection {
     CommandLineParts commandLine;
 
     // Ready for the password dialog: the shortcut was read and its record is whole.
-    bool Ready() const { return message == RemoveMessage::None && status >= 0; }
+    bool Ready() const { return result == RemoveResult::None && status >= 0; }
 };
 
-// True when the file is a shortcut that starts the launcher (COM must be initialised).
+// True when the file is a shortcut that starts the launcher in the system folder (COM must be
+// initialised).
 bool IsProtectedShortcut(const std::string& linkPath);
 
 // Steps before the password dialog: read the shortcut, find, read and check its record.
@@ -30,7 +32,7 @@ bool IsProtectedShortcut(const std::string& linkPath);
 LoadedProtection LoadProtectedShortcut(const std::string& pickedPath);
 
 struct RemoveOutcome {
-    RemoveMessage message = RemoveMessage::None;
+    RemoveResult result = RemoveResult::None;
     HRESULT status = 0;       // negative: failure
     bool iconRefused = false; // the shell link object refused the icon location; saved without it
 };

@@ -1,5 +1,6 @@
 #include "win/ShellLink.h"
 
+#include "win/Files.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
 
@@ -91,9 +92,10 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
         DWORD flags = 0;
         *advertised = SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID);
     }
-    hr = link->Resolve(nullptr, SLR_UPDATE);
-    if (FAILED(hr))
-        return hr;
+    // Read as stored: no dialog from the elevated tool, no search for a "nearest match" that
+    // would protect another program, and nothing written before the user has said yes. A target
+    // that cannot be found is still the shortcut's own, so the result does not stop the read.
+    link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
     std::string target, description;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, target,
@@ -123,6 +125,17 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
         return hr;
     info.iconPath = iconPath;
     info.iconIndex = iconIndex;
+
+    WORD hotKey = 0;
+    int showCommand = SW_SHOWNORMAL;
+    if (FAILED(hr = link->GetHotkey(&hotKey)) || FAILED(hr = link->GetShowCmd(&showCommand)))
+        return hr;
+    info.hotKey = hotKey;
+    info.showCommand = showCommand;
+    ComPtr<IShellLinkDataList> data;
+    DWORD flags = 0;
+    info.runAsAdministrator =
+        SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_RUNAS_USER);
     if (problem)
         *problem = found;
     return hr;
@@ -142,11 +155,33 @@ HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, boo
         FAILED(hr = link->SetArguments(ToWide(info.arguments).c_str())) ||
         FAILED(hr = link->SetWorkingDirectory(ToWide(info.workingDirectory).c_str())))
         return hr;
+    if (FAILED(hr = link->SetHotkey(info.hotKey)) || FAILED(hr = link->SetShowCmd(info.showCommand)))
+        return hr;
+    if (info.runAsAdministrator) {
+        ComPtr<IShellLinkDataList> data;
+        DWORD flags = 0;
+        if (FAILED(hr = link.As(&data)) || FAILED(hr = data->GetFlags(&flags)) ||
+            FAILED(hr = data->SetFlags(flags | SLDF_RUNAS_USER)))
+            return hr;
+    }
     const bool refused = FAILED(link->SetIconLocation(ToWide(info.iconPath).c_str(), info.iconIndex));
     if (iconRefused)
         *iconRefused = refused;
 
-    return LoadOrSave(link.Get(), linkPath, true);
+    // Saved whole into a new file beside, then put in the old one's place in one step: a kill or
+    // a power cut mid-save leaves the old shortcut or the new one, never half of one.
+    std::wstring wideLinkPath;
+    if (FAILED(hr = ToWidePath(linkPath, wideLinkPath)))
+        return hr;
+    const std::string newPath = NewFileBeside(linkPath);
+    // Whatever an earlier run under this process id left there; a link is removed, not followed.
+    DeleteFileA(newPath.c_str());
+    hr = LoadOrSave(link.Get(), newPath, true);
+    if (FAILED(hr)) {
+        DeleteFileA(newPath.c_str());
+        return hr;
+    }
+    return ReplaceWithNewFile(linkPath, newPath) ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
 bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)

@@ -15,16 +15,18 @@ enum class ShortcutTextProblem {
     NotInCodePage, // a character the ANSI code page has no form for
 };
 
-// Fills info from the shortcut file. Empties the four texts first; the icon fields keep the
+// Fills info from the shortcut file as it is stored; the file is never written, nothing is
+// searched for and no window is shown. Empties the four texts first; the icon fields keep the
 // caller's values unless the icon step succeeds. Returns the first failing step's result; a
 // text that would not come back as it is, is named in *problem. *advertised tells, once the file
 // has loaded, whether it is an installer's advertised shortcut.
 HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
                      bool* advertised = nullptr);
 
-// Writes a new shortcut holding only the five properties, replacing any file at linkPath. A
-// property the shell link object refuses fails the save, except the icon location: the shortcut
-// is saved without it, and *iconRefused tells the caller.
+// Writes a new shortcut holding only the properties of info beside linkPath, then puts it in the
+// place of any file there in one step, keeping that file's attributes; on failure the old file
+// is as it was. A property the shell link object refuses fails the save, except the icon
+// location: the shortcut is saved without it, and *iconRefused tells the caller.
 HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused = nullptr);
 
 // True when Windows Installer knows linkPath as an advertised shortcut whose component is

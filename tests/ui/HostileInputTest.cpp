@@ -518,6 +518,18 @@ TEST_F(HostileInput, RefusedInputChangesNothing)
              return Input{ProtectedLinkTo("folder record", record), record};
          },
          L"", kNotProtected, 1},
+        {"a launcher copy outside the system folder naming a real record", "/remove",
+         [&] {
+             const std::string record = programs + "\\01012026000010.lki";
+             EXPECT_TRUE(WriteFileBytes(record, ValidRecordBytes()));
+             const std::string copy = programs + "\\lkrun3.exe";
+             EXPECT_TRUE(CopyFileA(program.c_str(), copy.c_str(), FALSE));
+             LinkSpec wanted;
+             wanted.target = copy;
+             wanted.arguments = Scramble(record);
+             return Input{Link("launcher copy", wanted), record};
+         },
+         L"", kNotProtected, 1},
         {"a record that is a device", "/remove",
          [&] { return Input{ProtectedLinkTo("device record", "\\\\.\\NUL"), "\\\\.\\NUL"}; }, L"", kNotProtected, 1},
         {"a record that is a named pipe", "/remove",
@@ -842,6 +854,85 @@ TEST_F(HostileInput, RecordNamesInUseAreNeverWrittenThrough)
         EXPECT_EQ(box.text.size(), head.size() + 14 + tail.size()) << box.text;
         EXPECT_TRUE(PressToClose(box.window));
         EXPECT_EQ(ExitCode(tool), 1u);
+        before.ExpectUnchanged();
+    }
+}
+
+namespace {
+
+// Moves a folder away on the Linux side and puts a link to another folder at its name, as a
+// user who owns the folder can swap it for a junction while the administrator types; undone
+// at the end whatever happens.
+class SwappedFolder {
+public:
+    SwappedFolder(const std::string& folder, const std::string& other)
+        : m_unix(UnixPath(folder)), m_moved(m_unix + " moved")
+    {
+        m_swapped = !m_unix.empty() &&
+                    RunLinux("mv " + ShellQuote(m_unix) + " " + ShellQuote(m_moved) + " && ln -s " +
+                             ShellQuote(UnixPath(other)) + " " + ShellQuote(m_unix)) == 0;
+    }
+    ~SwappedFolder()
+    {
+        if (m_swapped)
+            RunLinux("rm -f " + ShellQuote(m_unix) + " && mv " + ShellQuote(m_moved) + " " + ShellQuote(m_unix));
+    }
+    SwappedFolder(const SwappedFolder&) = delete;
+    SwappedFolder& operator=(const SwappedFolder&) = delete;
+
+    bool Swapped() const { return m_swapped; }
+
+private:
+    std::string m_unix, m_moved;
+    bool m_swapped = false;
+};
+
+} // namespace
+
+// The folder of the shortcut, or of the program where the record goes, replaced by a link to
+// another folder while the password dialog is open: nothing is written, neither there nor in
+// the moved folder, and the tool says so.
+TEST_F(HostileInput, AFolderSwappedDuringTheDialogGetsNothing)
+{
+    const std::string elsewhere = scratch.Folder("Everyone's Startup");
+    const std::string folderNotHeld =
+        "The folder of the shortcut or of its program is reached through a link or junction, or was moved or "
+        "replaced while Latchkey was working on it.\nThe shortcut has not been changed.";
+    LinkSpec good;
+    good.target = program;
+    good.arguments = "-swap";
+    const std::string link = Link("swapped", good);
+
+    struct Case {
+        const char* name;
+        const char* command;
+        std::string swapped;
+    } cases[] = {
+        {"protect: the shortcut's folder", "/protect", links},
+        {"protect: the program's folder", "/protect", programs},
+        {"remove: the shortcut's folder", "/remove", links},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool remove = std::string(c.command) == "/remove";
+        if (remove)
+            ProtectWithTool(link); // the protect cases before left it as it was
+        const Snapshot before = Watch({link});
+        Process tool = StartTool(c.command, link);
+        ASSERT_NE(tool.Id(), 0u);
+        HWND dialog = WaitForWindow(tool.Id(), remove ? kSecurity : kAddPasswordCaption);
+        ASSERT_NE(dialog, nullptr) << "no password dialog";
+        {
+            SwappedFolder swap(c.swapped, elsewhere);
+            ASSERT_TRUE(swap.Swapped());
+            TypeText(dialog, IDC_PASSWORD, L"pw");
+            if (!remove)
+                TypeText(dialog, IDC_RETYPE, L"pw");
+            Press(dialog, IDOK);
+            ExpectMessage(tool.Id(), folderNotHeld, kAppTitle);
+            EXPECT_EQ(ExitCode(tool), 1u);
+            EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{}) << "written into the other folder";
+        }
         before.ExpectUnchanged();
     }
 }

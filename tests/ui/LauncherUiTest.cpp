@@ -18,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using namespace lktest;
 using namespace ui;
@@ -44,11 +46,11 @@ protected:
         const std::string link = scratch.Path() + "\\" + linkName;
         EXPECT_GE(WriteShortcut(link, original), 0);
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.message, ProtectMessage::None);
+        EXPECT_EQ(loaded.result, ProtectResult::None);
         if (keepLongTarget)
             loaded.info.targetPath = original.targetPath;
         ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, false, NextStamp());
-        EXPECT_EQ(outcome.message, ProtectMessage::Succeeded);
+        EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return link;
     }
 
@@ -291,6 +293,40 @@ TEST_F(LauncherUi, AProgramThatCannotStartIsReportedWithTheSystemsText)
     EXPECT_NE(box.text.find(expected), std::string::npos) << box.text;
     ASSERT_TRUE(PressToClose(box.window));
     EXPECT_EQ(launcher.WaitForExit(), 1u);
+}
+
+// The show command a shortcut gives (here: minimised) reaches the program through the launcher,
+// while the launcher's own dialog opens normally, so that the password can be typed.
+TEST_F(LauncherUi, TheProgramOpensWithTheShowCommandTheLauncherWasGiven)
+{
+    const std::string notepad = WindowsFolder() + "\\notepad.exe";
+    const std::string record = scratch.Path() + "\\01012026000099.lki";
+    ASSERT_TRUE(WriteWholeFile(record, FormatProtectionRecord({"pw", MakeCommandLine(notepad, ""), ""})));
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    std::string commandLine = "\"" + SystemLauncher() + "\" " + Scramble(record);
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(CreateProcessA(SystemLauncher().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               scratch.Path().c_str(), &startup, &started));
+    CloseHandle(started.hThread);
+    const std::vector<HWND> before = TopWindows(0);
+    HWND dialog = WaitForSecurity();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsIconic(dialog)) << "the password dialog opened minimised";
+    SetControlText(dialog, IDC_PASSWORD, "pw");
+    Press(dialog, IDOK);
+    EXPECT_EQ(WaitForSingleObject(started.hProcess, kWaitMs), WAIT_OBJECT_0);
+    CloseHandle(started.hProcess);
+
+    HWND window = WaitForWindowWhere(0, [&](HWND candidate) {
+        return ClassName(candidate) == "Notepad" && std::find(before.begin(), before.end(), candidate) == before.end();
+    });
+    ASSERT_NE(window, nullptr) << "Notepad did not open";
+    EXPECT_TRUE(IsIconic(window)) << "the program did not open minimised";
+    EXPECT_TRUE(CloseProgramOf(window));
 }
 
 } // namespace

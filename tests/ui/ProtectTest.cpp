@@ -216,8 +216,8 @@ private:
 } // namespace
 
 // A record that cannot be written stops before the shortcut is touched; a shortcut that cannot be
-// saved says so and keeps the record; "Use original icon" gives the protected shortcut a copy of
-// the program's icon in the system folder.
+// saved says so and leaves nothing behind; "Use original icon" on a program without an icon
+// copies nothing and says so.
 TEST_F(ProtectFromMainWindow, FailuresToWriteAndTheOriginalIcon)
 {
     Latchkey app = StartLatchkey();
@@ -252,15 +252,18 @@ TEST_F(ProtectFromMainWindow, FailuresToWriteAndTheOriginalIcon)
         HWND dialog = PickForPassword(app, m_strLink);
         ASSERT_NE(dialog, nullptr);
         typePasswords(dialog);
-        // Another program holds the shortcut open, so it cannot be saved.
+        // Another program holds the shortcut open, so it cannot be saved: found out before the
+        // record is written.
         HANDLE held = CreateFileA(m_strLink.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         Press(dialog, IDOK);
-        ExpectMessage(app, "Create Link failed!");
+        ExpectMessage(app, "The shortcut cannot be written: another program may have it open, or its folder may "
+                           "not allow changes.\nThe shortcut has not been changed.");
         CloseHandle(held);
         ExpectBackAtMainWindow(app);
         EXPECT_EQ(ReadFileBytes(m_strLink), m_strLinkBytes) << "the shortcut was changed";
-        EXPECT_EQ(FolderEntries(m_strProgramFolder).size(), 2u) << "the record stays";
+        EXPECT_EQ(FolderEntries(m_strProgramFolder), std::vector<std::string>{"Long Editor Name.exe"})
+            << "a record was left behind";
     }
 
     {
@@ -268,20 +271,21 @@ TEST_F(ProtectFromMainWindow, FailuresToWriteAndTheOriginalIcon)
         ASSERT_NE(dialog, nullptr);
         typePasswords(dialog);
         SetChecked(dialog, IDC_USEORIGINALICON, true);
+        const std::vector<std::string> systemBefore = FolderEntries(SystemFolder());
         Press(dialog, IDOK);
-        ExpectMessage(app, "Password protection link for\nMy Editor\nhas been created successfully!", "Succeed!");
+        // The program holds no icon: nothing is copied, and the message says what shows instead.
+        ExpectMessage(app,
+                      "Password protection link for\nMy Editor\nhas been created successfully!\n"
+                      "Its own icon could not be copied: the shortcut shows the launcher's icon.",
+                      "Succeed!");
         ExpectBackAtMainWindow(app);
 
         LinkSpec link;
         ASSERT_HRESULT_SUCCEEDED(ReadLink(m_strLink, link));
-        std::string recordPath = Unscramble(link.arguments);
-        ASSERT_EQ(recordPath.substr(0, shortFolder.size() + 1), shortFolder + "\\");
-        std::string stamp = recordPath.substr(shortFolder.size() + 1, 14);
-        RemoveAtEnd systemFiles;
-        const std::string copy = systemFiles.Add(SystemFolder() + "\\" + stamp + ".exe");
-        EXPECT_EQ(link.iconPath, copy);
+        EXPECT_EQ(link.target, SystemFolder() + "\\lkrun3.exe");
+        EXPECT_EQ(link.iconPath, "");
         EXPECT_EQ(link.iconIndex, 0);
-        EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(m_strProgram)) << "no copy of the icon source";
+        EXPECT_EQ(FolderEntries(SystemFolder()), systemBefore) << "something was copied";
     }
 
     Press(app.main, IDCANCEL);

@@ -96,9 +96,9 @@ protected:
         original.description = "the editor";
         EXPECT_GE(WriteShortcut(m_link, original), 0);
         LoadedShortcut loaded = LoadShortcutForProtection(m_link);
-        EXPECT_EQ(loaded.message, ProtectMessage::None);
+        EXPECT_EQ(loaded.result, ProtectResult::None);
         ProtectOutcome outcome = ApplyProtection(m_link, loaded.info, kPassword, false, stamp);
-        EXPECT_EQ(outcome.message, ProtectMessage::Succeeded);
+        EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return MakeRecordPath(loaded.info.targetPath, stamp);
     }
 
@@ -179,7 +179,7 @@ TEST_F(RemoveCommandTest, RefusesWrongPasswordsThenRestoresTheShortcut)
     EXPECT_EQ(restored.targetPath, ShortPath(m_program));
     EXPECT_EQ(restored.arguments, "-f $HOME *.txt");
     EXPECT_EQ(restored.workingDirectory, "C:\\Work Dir");
-    EXPECT_EQ(restored.description, "");
+    EXPECT_EQ(restored.description, "the editor");
     EXPECT_EQ(restored.iconPath, ShortPath(m_program));
     EXPECT_EQ(restored.iconIndex, 0);
     EXPECT_FALSE(ReadFileBytes(recordPath).value_or("").empty()) << "the record stays";

@@ -3,24 +3,55 @@
 
 #include <gtest/gtest.h>
 
-TEST(ProtectRules, ATargetEndingInTheLaunchersNameIsAlreadyProtected)
+TEST(ProtectRules, OnlyTheLauncherInTheSystemFolderIsProtected)
 {
+    const std::string system = "C:\\Windows\\System32", shortSystem = "C:\\WINDOWS\\SYSTE~1";
     struct Case {
         const char* target;
         bool isProtected;
     } cases[] = {
-        {"C:\\windows\\system32\\lkrun3.exe", true},
+        {"C:\\Windows\\System32\\lkrun3.exe", true},
         {"C:\\WINDOWS\\SYSTEM32\\LKRUN3.EXE", true},
-        {"C:\\windows\\system32\\LkRun3.Exe", true},
-        {"C:\\Tools\\mylkrun3.exe", true}, // only the end of the path counts
-        {"lkrun3.exe", true},
-        {"C:\\Tools\\lkrun3.exe.bak", false},
-        {"C:\\Tools\\lkrun2.exe", false},
-        {"krun3.exe", false}, // shorter than the launcher's name
+        {"c:\\windows\\system32\\LkRun3.Exe", true},
+        {"C:\\WINDOWS\\SYSTE~1\\LKRUN3.EXE", true}, // the short form
+        {"C:\\Tools\\lkrun3.exe", false},            // another folder's copy is an ordinary program
+        {"C:\\Windows\\System32\\xlkrun3.exe", false},
+        {"C:\\Tools\\xlkrun3.exe", false},
+        {"lkrun3.exe", false},
+        {"C:\\Windows\\System32\\lkrun3.exe.bak", false},
+        {"C:\\Windows\\System32\\sub\\lkrun3.exe", false},
         {"", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(IsAlreadyProtected(c.target), c.isProtected) << c.target;
+        EXPECT_EQ(IsSystemLauncher(c.target, system, shortSystem), c.isProtected) << c.target;
+    // A folder without a short form gives none; nothing matches through the empty one.
+    EXPECT_FALSE(IsSystemLauncher("\\lkrun3.exe", system, ""));
+}
+
+TEST(ProtectRules, OnlyALocalLkiFileIsARecord)
+{
+    struct Case {
+        const char* path;
+        bool local;
+    } cases[] = {
+        {"C:\\PROGRA~1\\EDITOR\\07122026090552.lki", true},
+        {"d:\\x\\A.LKI", true},
+        {"C:\\x.lki", true},
+        {"\\\\server\\share\\07122026090552.lki", false}, // opening it would call the server
+        {"\\\\?\\C:\\x\\07122026090552.lki", false},
+        {"\\\\.\\pipe\\x.lki", false},
+        {"//server/share/x.lki", false},
+        {"C:x.lki", false},
+        {"\\x.lki", false},
+        {"C:\\x\\notes.txt", false},
+        {"C:\\x\\.lki", false},
+        {"C:\\x\\a.lki:stream", false},
+        {"C:\\x\\a:b.lki", false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsLocalRecordPath(c.path), c.local) << c.path;
+    EXPECT_FALSE(IsLocalRecordPath(std::string("C:\\a.lki\0\\b.lki", 15)));
 }
 
 TEST(ProtectRules, OnlyAnAbsoluteFileSystemPathCanBeProtected)
@@ -46,6 +77,12 @@ TEST(ProtectRules, OnlyAnAbsoluteFileSystemPathCanBeProtected)
         {"C:\\a|b.exe", false},
         {"C:\\exp\\??\\tool.exe", false}, // characters lost on the way to ANSI
         {"C:\\a*.exe", false},
+        // Control characters: no file name holds one, and a tab ends a program's name on a
+        // command line, so the program after it would not be the one checked.
+        {"C:\\Apps\\odd\tname.exe", false},
+        {"C:\\Apps\\odd\nname.exe", false},
+        {"C:\\Apps\\odd\x01.exe", false},
+        {"C:\\Apps\\\x7F\xE9t\xE9.exe", true}, // any other byte may be part of a name
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAbsoluteFileSystemPath(c.target), c.storable) << c.target;
@@ -65,43 +102,42 @@ TEST(ProtectRules, ARecordWhoseScrambledFieldsHoldALineEndIsNotStorable)
 TEST(ProtectRules, OriginalIconChoice)
 {
     const std::string sys = "C:\\windows\\system32";
-    const std::string stamp = "07122026090552";
     struct Case {
         const char* iconPath;
         int iconIndex;
         const char* target;
-        const char* copyFrom;
+        const char* copyFrom; // empty: nothing is copied
+        int copyIndex;
         std::string chosenPath;
         int chosenIndex;
     } cases[] = {
-        // No icon of its own: the target is copied, its extension lower-cased.
-        {"", 0, "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", sys + "\\" + stamp + ".exe", 0},
-        // An icon file of its own is copied, keeping its index.
-        {"D:\\Icons\\Pretty.ICO", 5, "C:\\EDIT.EXE", "D:\\Icons\\Pretty.ICO", sys + "\\" + stamp + ".ico", 5},
-        {"C:\\x.dll", 7, "C:\\EDIT.EXE", "C:\\x.dll", sys + "\\" + stamp + ".dll", 7},
-        // A source shorter than four characters gives all of it.
-        {"abc", 1, "C:\\EDIT.EXE", "abc", sys + "\\" + stamp + "abc", 1},
+        // No icon of its own: the target's icon, at the shortcut's index.
+        {"", 0, "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", 0, "", 0},
+        {"D:\\Icons\\Pretty.ICO", 5, "C:\\EDIT.EXE", "D:\\Icons\\Pretty.ICO", 5, "", 0},
+        {"C:\\x.dll", -7, "C:\\EDIT.EXE", "C:\\x.dll", -7, "", 0},
         // A target without an extension (a folder): the shell's folder icon, nothing copied.
-        {"", 0, "C:\\PROGRA~1\\EDITOR", "", sys + "\\SHELL32.dll", 3},
-        {"D:\\Icons\\Pretty.ico", 5, "C:\\DATA.D\\FOLDER", "", sys + "\\SHELL32.dll", 3},
-        {"", 0, "", "", sys + "\\SHELL32.dll", 3},
+        {"", 0, "C:\\PROGRA~1\\EDITOR", "", 0, sys + "\\SHELL32.dll", 3},
+        {"D:\\Icons\\Pretty.ico", 5, "C:\\DATA.D\\FOLDER", "", 0, sys + "\\SHELL32.dll", 3},
+        {"", 0, "", "", 0, sys + "\\SHELL32.dll", 3},
     };
     for (const Case& c : cases) {
-        IconChoice choice = ChooseOriginalIcon(c.iconPath, c.iconIndex, c.target, sys, stamp);
+        IconChoice choice = ChooseOriginalIcon(c.iconPath, c.iconIndex, c.target, sys);
         EXPECT_EQ(choice.copyFrom, c.copyFrom) << c.target;
+        EXPECT_EQ(choice.copyIndex, c.copyIndex) << c.target;
         EXPECT_EQ(choice.iconPath, c.chosenPath) << c.target;
         EXPECT_EQ(choice.iconIndex, c.chosenIndex) << c.target;
     }
+    EXPECT_EQ(IconCopyPath(sys, "07122026090552"), sys + "\\07122026090552.ico");
 }
 
 TEST(ProtectRules, MessagesNameTheShortcutAndTheRecord)
 {
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::Succeeded, "My Editor", "ignored"),
+    EXPECT_EQ(ProtectMessageText(ProtectResult::Succeeded, "My Editor", "ignored"),
               "Password protection link for\nMy Editor\nhas been created successfully!");
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::RecordWriteFailed, "ignored", "C:\\PROG~1\\07122026090552.lki"),
+    EXPECT_EQ(ProtectMessageText(ProtectResult::RecordWriteFailed, "ignored", "C:\\PROG~1\\07122026090552.lki"),
               "Failed to write the protection record file:\nC:\\PROG~1\\07122026090552.lki\n"
               "The shortcut has not been changed.");
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::ReadFailed, "", ""),
+    EXPECT_EQ(ProtectMessageText(ProtectResult::ReadFailed, "", ""),
               "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
-    EXPECT_EQ(ProtectMessageText(ProtectMessage::None, "x", "y"), "");
+    EXPECT_EQ(ProtectMessageText(ProtectResult::None, "x", "y"), "");
 }

@@ -77,6 +77,8 @@ TEST(RecordCommandLine, QuotesOnlyTargetsThatKeptABlank)
         {"C:\\TOOLS\\A^B.CMD", "", "\"C:\\TOOLS\\A^B.CMD\" "},
         {"C:\\TOOLS(X)\\RUN.BAT", "a", "\"C:\\TOOLS(X)\\RUN.BAT\" a"},
         {"C:\\100%\\RUN.CMD", "a", "\"C:\\100%\\RUN.CMD\" a"},
+        // A tab ends an unquoted program name as a blank does.
+        {"C:\\APPS\\ODD\tNAME.EXE", "a", "\"C:\\APPS\\ODD\tNAME.EXE\" a"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MakeCommandLine(c.target, c.arguments), c.commandLine);

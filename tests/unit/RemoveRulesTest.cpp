@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithTheProtectedIcon)
+TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithWhatTheProtectedOneKept)
 {
     struct Case {
         const char* name;
@@ -28,6 +28,9 @@ TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithTheProtectedIcon)
         protectedLink.targetPath = "C:\\windows\\system32\\lkrun3.exe";
         protectedLink.arguments = "scrambled";
         protectedLink.description = "a description";
+        protectedLink.hotKey = 0x0645; // Ctrl+Alt+E
+        protectedLink.showCommand = 3; // maximised
+        protectedLink.runAsAdministrator = true;
         protectedLink.iconPath = c.protectedIcon;
         protectedLink.iconIndex = c.protectedIndex;
         ProtectionRecord record{"pw", c.commandLine, c.workingDirectory};
@@ -35,7 +38,11 @@ TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithTheProtectedIcon)
         EXPECT_EQ(restored.targetPath, c.target) << c.name;
         EXPECT_EQ(restored.arguments, c.arguments) << c.name;
         EXPECT_EQ(restored.workingDirectory, c.workingDirectory) << c.name;
-        EXPECT_EQ(restored.description, "") << c.name;
+        // What protect kept on the protected shortcut comes back.
+        EXPECT_EQ(restored.description, "a description") << c.name;
+        EXPECT_EQ(restored.hotKey, 0x0645) << c.name;
+        EXPECT_EQ(restored.showCommand, 3) << c.name;
+        EXPECT_TRUE(restored.runAsAdministrator) << c.name;
         EXPECT_EQ(restored.iconPath, c.icon) << c.name;
         EXPECT_EQ(restored.iconIndex, c.protectedIndex) << c.name;
     }
@@ -56,12 +63,12 @@ TEST(RemoveRules, AFieldLongerThanAShortcutHoldsDoesNotFit)
 
 TEST(RemoveRules, MessagesNameTheShortcutAndTheRecord)
 {
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::NotProtected, "x", "y"),
               "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "x", "C:\\P\\1.lki"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::RecordDamaged, "x", "C:\\P\\1.lki"),
               "The protection record of this shortcut is damaged:\nC:\\P\\1.lki\nThe shortcut has not been changed.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::RestoreFailed, "x", "y"), "Failed to restore original Link.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::Succeeded, "My Editor", "y"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::RestoreFailed, "x", "y"), "Failed to restore original Link.");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", "y"),
               "Password protection for\nMy Editor\nhas been removed successfully.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::None, "x", "y"), "");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::None, "x", "y"), "");
 }

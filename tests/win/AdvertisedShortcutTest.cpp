@@ -127,7 +127,7 @@ TEST_F(AdvertisedShortcut, InstalledLocallyResolvesToTheComponentPathAndNothingE
     EXPECT_EQ(Lower(target), Lower(installedFile));
 
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.message, ProtectMessage::None);
+    EXPECT_EQ(loaded.result, ProtectResult::None);
     EXPECT_EQ(loaded.status, 1);
     EXPECT_EQ(loaded.info.targetPath, ShortPath(target));
     EXPECT_NE(loaded.info.targetPath.find('~'), std::string::npos);
@@ -159,6 +159,6 @@ TEST_F(AdvertisedShortcut, ComponentFileGoneFallsBackToReadingTheShortcut)
     // The shell link object's own view of it: its description shows that it was read.
     // Its target is the installer's descriptor, no file, so it cannot be protected.
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.message, ProtectMessage::NotAFileTarget);
+    EXPECT_EQ(loaded.result, ProtectResult::NotAFileTarget);
     EXPECT_EQ(loaded.info.description, "Read me, advertised");
 }

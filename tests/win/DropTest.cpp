@@ -228,3 +228,48 @@ TEST_F(DropOnMainWindow, OneShortcutOpensTheDialogOfItsCommand)
     EXPECT_TRUE(FileExists(recordPath));
     EXPECT_EQ(FolderEntries(m_programFolder).size(), 2u);
 }
+
+namespace {
+
+// While a command's dialog is open, a second drop starts nothing: no second dialog on the same
+// shortcut, no message; the open dialog's cancel then leaves both shortcuts as they were. A
+// posted handle that holds no file list is never released, and the window keeps working.
+TEST_F(DropOnMainWindow, DropsWhileACommandRunsAndHandlesThatAreNoListChangeNothing)
+{
+    const std::optional<std::string> linkBytes = ReadFileBytes(m_link);
+    const std::optional<std::string> otherBytes = ReadFileBytes(m_otherLink);
+    HGLOBAL tooSmall = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4);
+    ASSERT_NE(tooSmall, nullptr);
+    RunMainWindow([&](HWND main) {
+        const DWORD self = GetCurrentProcessId();
+        Drop(main, {m_link}, true);
+        HWND dialog = WaitForWindow(self, kAddPasswordCaption);
+        ASSERT_NE(dialog, nullptr) << "no Add Password Protection dialog";
+        for (const std::string& again : {m_link, m_otherLink}) {
+            SCOPED_TRACE(again);
+            Drop(main, {again}, true);
+            // Nothing comes of it: the dialog stays the only window besides the main one.
+            EXPECT_FALSE(WaitUntil([&] { return TopWindows(self).size() > 2; }, 1500));
+            EXPECT_EQ(FindTopWindow(self, kAddPasswordCaption), dialog);
+        }
+        ASSERT_TRUE(PressToClose(dialog, IDCANCEL));
+        EXPECT_TRUE(BackAtMainWindow(main)) << "a window came after the cancel";
+
+        // Handles that hold no file list: the message for a drop that is no shortcut, nothing freed.
+        for (WPARAM handle : {WPARAM(0), reinterpret_cast<WPARAM>(tooSmall)}) {
+            ASSERT_TRUE(PostMessageA(main, WM_DROPFILES, handle, 0));
+            MessageBoxInfo box = WaitForMessageBox(self);
+            ASSERT_NE(box.window, nullptr) << "no message";
+            EXPECT_EQ(box.text, text::DropOneShortcut);
+            ASSERT_TRUE(PressToClose(box.window));
+            EXPECT_TRUE(BackAtMainWindow(main));
+        }
+        EXPECT_EQ(GlobalSize(tooSmall), 4u) << "a block that is no drop list was released";
+    });
+    GlobalFree(tooSmall);
+    EXPECT_EQ(ReadFileBytes(m_link), linkBytes);
+    EXPECT_EQ(ReadFileBytes(m_otherLink), otherBytes);
+    EXPECT_EQ(FolderEntries(m_programFolder), std::vector<std::string>{"Long Editor Name.exe"});
+}
+
+} // namespace

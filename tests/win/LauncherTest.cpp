@@ -135,6 +135,22 @@ TEST_F(StartProgramTest, AProgramThatCannotStartGivesTheSystemsError)
     EXPECT_NE(error, 0u);
 }
 
+// The program named by the record is the one that starts, or none: a tab in its name ends the
+// name where Windows reads it from the command line, at a program that does exist.
+TEST_F(StartProgramTest, OnlyTheCheckedProgramStarts)
+{
+    const std::string odd = PlaceProbe(scratch, "Apps\\odd.exe");
+    const std::string named = ShortPath(scratch.Path() + "\\Apps") + "\\odd\tname.exe";
+    ASSERT_EQ(named.find(' '), std::string::npos) << named;
+    ProtectionRecord record{"pw", named + " -x", ""};
+    CommandLineParts program = SplitCommandLine(record.commandLine);
+    ASSERT_TRUE(program.ok);
+    ASSERT_EQ(program.targetPath, named);
+    ExpectProbeReportAt(out);
+    EXPECT_NE(StartProgram(record, program), 0u);
+    EXPECT_FALSE(WaitForProbeReport(out, std::chrono::seconds(3)).arrived) << odd << " was started";
+}
+
 TEST(ProgramDisplayName, IsTheLongFileName)
 {
     ScratchFolder scratch{"lk display name"};

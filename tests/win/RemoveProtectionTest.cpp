@@ -44,9 +44,9 @@ ShortcutInfo Plain(const std::string& target, const std::string& arguments, cons
 std::string Protect(const std::string& link, const std::string& password, bool useOriginalIcon, const std::string& stamp)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.message, ProtectMessage::None) << link;
+    EXPECT_EQ(loaded.result, ProtectResult::None) << link;
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, useOriginalIcon, stamp);
-    EXPECT_EQ(outcome.message, ProtectMessage::Succeeded) << link;
+    EXPECT_EQ(outcome.result, ProtectResult::Succeeded) << link;
     return MakeRecordPath(loaded.info.targetPath, stamp);
 }
 
@@ -129,7 +129,7 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
         EXPECT_EQ(loaded.recordPath, recordPath);
         EXPECT_EQ(loaded.record.password, c.password);
         RemoveOutcome outcome = RestoreShortcut(link, loaded);
-        EXPECT_EQ(outcome.message, RemoveMessage::Succeeded);
+        EXPECT_EQ(outcome.result, RemoveResult::Succeeded);
         EXPECT_GE(outcome.status, 0);
 
         ShortcutInfo restored;
@@ -137,7 +137,7 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
         EXPECT_EQ(restored.targetPath, ShortPath(c.target));
         EXPECT_EQ(restored.arguments, c.arguments);
         EXPECT_EQ(restored.workingDirectory, c.workingDirectory);
-        EXPECT_EQ(restored.description, "");
+        EXPECT_EQ(restored.description, original.description);
         // The record stays where it was.
         EXPECT_TRUE(FileExists(recordPath));
         if (HasFatalFailure())
@@ -167,7 +167,8 @@ TEST_F(RemoveProtectionTest, TargetWithoutShortFormComesBackFromItsQuotes)
 TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarget)
 {
     const std::string shortProgram = ShortPath(m_program);
-    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico", "icon");
+    const std::string icon = File(m_programFolder + "\\My Editor\\editor.ico",
+                                  std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\4\0\0\0\x16\0\0\0icon", 26));
 
     // Not kept at protection: the protected shortcut names no icon file, so the restored
     // shortcut takes the program's own, with the protected shortcut's index.
@@ -189,8 +190,8 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         EXPECT_EQ(onDisk.iconPath, shortProgram);
         EXPECT_EQ(onDisk.iconIndex, 0);
     }
-    // Kept: the protected shortcut shows the icon copy in the system directory, and so does
-    // the restored one, index and all; the copy stays.
+    // Kept: the protected shortcut shows the icon copy in the system directory, which holds that
+    // one icon, and so does the restored one; the copy stays.
     {
         const std::string link = Link("Kept Icon");
         ShortcutInfo original = Plain(m_program, "", "C:\\Work");
@@ -206,7 +207,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
         EXPECT_EQ(onDisk.iconPath, copy);
-        EXPECT_EQ(onDisk.iconIndex, 5);
+        EXPECT_EQ(onDisk.iconIndex, 0);
         EXPECT_TRUE(FileExists(copy));
     }
 }
@@ -221,7 +222,7 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
         EXPECT_TRUE(before) << link;
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
-        EXPECT_EQ(loaded.message, RemoveMessage::NotProtected) << arguments;
+        EXPECT_EQ(loaded.result, RemoveResult::NotProtected) << arguments;
         EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(ReadFileBytes(link), before);
     }
@@ -230,9 +231,9 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
     ASSERT_GE(WriteShortcut(link, Plain(m_program, "-x", "")), 0);
     const std::string recordPath = Protect(link, "pw", false, Stamp(920));
     ASSERT_TRUE(DeleteFileA(recordPath.c_str()));
-    EXPECT_EQ(LoadProtectedShortcut(link).message, RemoveMessage::NotProtected);
+    EXPECT_EQ(LoadProtectedShortcut(link).result, RemoveResult::NotProtected);
 
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::NotProtected, "x", "y"),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::NotProtected, "x", "y"),
               "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)");
 }
 
@@ -241,7 +242,7 @@ TEST_F(RemoveProtectionTest, AFileThatIsNotAShortcutFailsSilently)
     const std::string notALink = File(m_links + "\\program.exe", "MZ not a link");
     LoadedProtection loaded = LoadProtectedShortcut(notALink);
     EXPECT_FALSE(loaded.Ready());
-    EXPECT_EQ(loaded.message, RemoveMessage::None);
+    EXPECT_EQ(loaded.result, RemoveResult::None);
     EXPECT_LT(loaded.status, 0);
     EXPECT_EQ(ReadFileBytes(notALink), "MZ not a link");
 }
@@ -264,13 +265,13 @@ TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten
         EXPECT_TRUE(WriteFileBytes(recordPath, bytes)) << recordPath;
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
-        EXPECT_EQ(loaded.message, RemoveMessage::RecordDamaged);
+        EXPECT_EQ(loaded.result, RemoveResult::RecordDamaged);
         EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(loaded.recordPath, recordPath);
         EXPECT_EQ(ReadFileBytes(link), protectedBytes);
         EXPECT_EQ(ReadFileBytes(recordPath), bytes);
     }
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::RecordDamaged, "", recordPath),
+    EXPECT_EQ(RemoveMessageText(RemoveResult::RecordDamaged, "", recordPath),
               "The protection record of this shortcut is damaged:\n" + recordPath + "\nThe shortcut has not been changed.");
 }
 
@@ -284,9 +285,41 @@ TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
     // A folder where the shortcut must go.
     const std::string blocked = m_scratch.Folder("Links With Blanks\\Blocked.lnk");
     RemoveOutcome outcome = RestoreShortcut(blocked, loaded);
-    EXPECT_EQ(outcome.message, RemoveMessage::RestoreFailed);
+    EXPECT_EQ(outcome.result, RemoveResult::RestoreFailed);
     EXPECT_LT(outcome.status, 0);
-    EXPECT_EQ(RemoveMessageText(outcome.message, "", ""), "Failed to restore original Link.");
-    EXPECT_EQ(RemoveMessageText(RemoveMessage::Succeeded, "My Editor", ""),
+    EXPECT_EQ(RemoveMessageText(outcome.result, "", ""), "Failed to restore original Link.");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", ""),
               "Password protection for\nMy Editor\nhas been removed successfully.");
+}
+
+// Protect then remove gives back what the shortcut held besides its command line: the
+// description and the hot key (kept on the protected shortcut meanwhile), and the record is the
+// same three lines as ever.
+TEST_F(RemoveProtectionTest, DescriptionAndHotKeyComeBack)
+{
+    const std::string link = Link("Kept Properties");
+    LinkSpec wanted;
+    wanted.target = m_program;
+    wanted.arguments = "-k";
+    wanted.description = "Edits long things";
+    wanted.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+
+    const std::string recordPath = Protect(link, "pw", false, Stamp(950));
+    LinkSpec protectedLink;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, protectedLink));
+    EXPECT_EQ(protectedLink.description, wanted.description);
+    EXPECT_EQ(protectedLink.hotKey, wanted.hotKey);
+    EXPECT_EQ(ReadFileBytes(recordPath),
+              FormatProtectionRecord({"pw", ShortPath(m_program) + " -k", ""}));
+
+    LoadedProtection loaded = LoadProtectedShortcut(link);
+    ASSERT_TRUE(loaded.Ready());
+    ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
+    LinkSpec restored;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(link, restored));
+    EXPECT_EQ(restored.target, ShortPath(m_program));
+    EXPECT_EQ(restored.arguments, "-k");
+    EXPECT_EQ(restored.description, wanted.description);
+    EXPECT_EQ(restored.hotKey, wanted.hotKey);
 }

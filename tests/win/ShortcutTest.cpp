@@ -2,6 +2,7 @@
 #include "win/ShellLink.h"
 #include "tests/support/Files.h"
 #include "tests/support/ShellLinks.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ protected:
 
 } // namespace
 
-TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
+TEST_F(ShortcutFiles, EveryCarriedPropertyRoundTrips)
 {
     const std::string link = folder / "My Editor.lnk";
     LinkSpec wanted;
@@ -47,8 +48,12 @@ TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
     EXPECT_EQ(read.description, wanted.description);
     EXPECT_EQ(read.iconPath, wanted.iconPath);
     EXPECT_EQ(read.iconIndex, 7);
+    EXPECT_EQ(read.hotKey, wanted.hotKey);
+    // Wine's shell link object keeps neither the show command nor the run-as flag in the file
+    // (what it saves reads back as a normal window, not run as administrator); Windows keeps
+    // both, and ReadShortcut and WriteShortcut carry them like the hot key.
 
-    // Written back over the same file: the five survive, everything else is the object's default.
+    // Written back over the same file: they survive.
     ASSERT_HRESULT_SUCCEEDED(WriteShortcut(link, read));
     ShortcutInfo again;
     again.iconIndex = -99; // the icon step overwrites the caller's values
@@ -59,10 +64,10 @@ TEST_F(ShortcutFiles, FivePropertiesRoundTripAndHotKeyAndShowCommandAreDropped)
     EXPECT_EQ(again.description, read.description);
     EXPECT_EQ(again.iconPath, read.iconPath);
     EXPECT_EQ(again.iconIndex, 7);
+    EXPECT_EQ(again.hotKey, wanted.hotKey);
     LinkSpec onDisk; // a successful read has filled every field
     ASSERT_HRESULT_SUCCEEDED(ReadLink(link, onDisk));
-    EXPECT_EQ(onDisk.hotKey, 0);
-    EXPECT_EQ(onDisk.showCommand, SW_SHOWNORMAL);
+    EXPECT_EQ(onDisk.hotKey, wanted.hotKey);
 }
 
 TEST_F(ShortcutFiles, WritingCreatesANewFileAndReadingEmptiesTheTexts)
@@ -116,4 +121,79 @@ TEST_F(ShortcutFiles, ALinkPathTooLongForTheWideBufferFailsCleanly)
     HRESULT hr = ReadShortcut(fits, info);
     EXPECT_TRUE(FAILED(hr));
     EXPECT_NE(hr, rangeError); // got as far as loading a file that is not there
+}
+
+// Reading looks for nothing and changes nothing: a target that moved away is read as the
+// shortcut stores it, and the file keeps its bytes and its time, so that a cancel afterwards
+// leaves the shortcut exactly as it was.
+TEST_F(ShortcutFiles, ReadingAMovedTargetNeitherSearchesNorWrites)
+{
+    const std::string link = folder / "Moved.lnk";
+    LinkSpec wanted;
+    wanted.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    ASSERT_TRUE(MakeFolders(folder / "Elsewhere"));
+    const std::string moved = folder / "Elsewhere\\Long Editor Name.exe";
+    ASSERT_TRUE(MoveFileA(program.c_str(), moved.c_str()));
+    const std::optional<std::string> bytes = ReadFileBytes(link);
+    WIN32_FILE_ATTRIBUTE_DATA before = {}, after = {};
+    ASSERT_TRUE(GetFileAttributesExA(link.c_str(), GetFileExInfoStandard, &before));
+
+    ShortcutInfo read;
+    const ULONGLONG started = GetTickCount64();
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
+    EXPECT_LT(GetTickCount64() - started, 2000u); // no search that runs into its time-out
+    EXPECT_EQ(read.targetPath, program);
+    EXPECT_EQ(ReadFileBytes(link), bytes);
+    ASSERT_TRUE(GetFileAttributesExA(link.c_str(), GetFileExInfoStandard, &after));
+    EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
+}
+
+// A shortcut is written beside the old one and put in its place in one step: a reader that had
+// the old file open still reads it whole, the new file keeps the old one's attributes, and
+// nothing is left beside it. A replacement that fails leaves the old file and nothing else.
+TEST_F(ShortcutFiles, WritingReplacesTheOldFileInOneStepKeepingItsAttributes)
+{
+    const std::string link = folder / "Kept.lnk";
+    LinkSpec wanted;
+    wanted.target = program;
+    wanted.arguments = "-old";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    const std::optional<std::string> oldBytes = ReadFileBytes(link);
+    const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(SetFileAttributesA(link.c_str(), attributes));
+    const std::vector<std::string> entries = FolderEntries(folder.Path());
+
+    ShortcutInfo info;
+    info.targetPath = program;
+    info.arguments = "-new";
+    {
+        HANDLE reader = CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+        ASSERT_HRESULT_SUCCEEDED(WriteShortcut(link, info));
+        std::string seen(oldBytes->size() + 16, '\0');
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(reader, &seen[0], static_cast<DWORD>(seen.size()), &read, nullptr));
+        seen.resize(read);
+        CloseHandle(reader);
+        EXPECT_EQ(seen, oldBytes) << "the old file was written over";
+    }
+    ShortcutInfo read;
+    ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
+    EXPECT_EQ(read.arguments, "-new");
+    EXPECT_EQ(GetFileAttributesA(link.c_str()) & (attributes | FILE_ATTRIBUTE_SYSTEM), attributes);
+    EXPECT_EQ(FolderEntries(folder.Path()), entries);
+
+    const std::optional<std::string> newBytes = ReadFileBytes(link);
+    info.arguments = "-never";
+    {
+        ScopedImmutable fixed(link);
+        ASSERT_TRUE(fixed.IsSet());
+        EXPECT_TRUE(FAILED(WriteShortcut(link, info)));
+    }
+    EXPECT_EQ(ReadFileBytes(link), newBytes);
+    EXPECT_EQ(GetFileAttributesA(link.c_str()) & (attributes | FILE_ATTRIBUTE_SYSTEM), attributes);
+    EXPECT_EQ(FolderEntries(folder.Path()), entries);
+    SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

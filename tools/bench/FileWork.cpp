@@ -204,10 +204,10 @@ int main(int argc, char** argv)
             Timer timer;
             LoadedShortcut loaded = LoadShortcutForProtection(commandLink);
             ProtectOutcome outcome;
-            if (loaded.message == ProtectMessage::None)
+            if (loaded.result == ProtectResult::None)
                 outcome = ApplyProtection(commandLink, loaded.info, "secret", false, Stamp('P', i));
             double us = timer.Microseconds();
-            if (outcome.message != ProtectMessage::Succeeded || outcome.recordPath != commandRecord)
+            if (outcome.result != ProtectResult::Succeeded || outcome.recordPath != commandRecord)
                 Fail("protect did not succeed");
             Print(records, "protect", us);
         };
@@ -223,7 +223,7 @@ int main(int argc, char** argv)
             if (loaded.Ready())
                 outcome = RestoreShortcut(commandLink, loaded);
             double us = timer.Microseconds();
-            if (outcome.message != RemoveMessage::Succeeded)
+            if (outcome.result != RemoveResult::Succeeded)
                 Fail("remove did not succeed");
             Print(records, "remove", us);
         };

@@ -1,0 +1,17 @@
+// The launcher protected shortcuts start, in the system folder, and which paths the elevated
+// tool treats as its records.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The launcher's path in the system folder; nullopt when the folder cannot be found.
+std::optional<std::string> SystemLauncherPath();
+
+// True when targetPath is the launcher in the system folder, in its long or short form, in any
+// case: a shortcut that starts it is protected.
+bool IsSystemLauncherTarget(const std::string& targetPath);
+
+// True when path may be opened as a record: a ".lki" file on a drive letter of this computer's
+// own disks, never a server's.
+bool IsLocalRecordFile(const std::string& path);
