@@ -2,11 +2,16 @@
 
 #include "core/Messages.h"
 #include "core/ProtectRules.h"
+#include "core/Secret.h"
 #include "resource.h"
 
 CAddPasswordDlg::CAddPasswordDlg(HWND parent) : CDialog(IDD_ADDPASSWORD, parent) {}
 
-CAddPasswordDlg::~CAddPasswordDlg() = default;
+CAddPasswordDlg::~CAddPasswordDlg()
+{
+    ClearSecret(m_strPassword);
+    ClearSecret(m_strRetype);
+}
 
 void CAddPasswordDlg::DoDataExchange(CDataExchange* pDX)
 {

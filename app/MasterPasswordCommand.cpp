@@ -4,6 +4,7 @@
 #include "app/MasterPromptDlg.h"
 #include "core/Messages.h"
 #include "core/MasterPassword.h"
+#include "core/Secret.h"
 #include "framework/Framework.h"
 #include "win/MasterFile.h"
 
@@ -40,6 +41,9 @@ GateResult PassMasterPasswordGate()
         return GateResult::Unreadable;
     }
     MasterPasswordDecision decision = DecideMasterPassword(file.bytes);
+    SecretWiper clearRequired(decision.required);
+    if (file.bytes)
+        ClearSecret(*file.bytes);
     return !decision.promptNeeded || PromptForMasterPassword(decision.required) ? GateResult::Open : GateResult::Closed;
 }
 
@@ -56,13 +60,18 @@ void SetMasterPassword()
         return;
     }
     MasterPasswordDecision current = DecideMasterPassword(file.bytes);
-    if (current.promptNeeded && !PromptForMasterPassword(current.required))
+    if (file.bytes)
+        ClearSecret(*file.bytes);
+    const bool passed = !current.promptNeeded || PromptForMasterPassword(current.required);
+    ClearSecret(current.required);
+    if (!passed)
         return;
 
     CMasterPasswordDlg dlg;
     if (dlg.DoModal() != IDOK)
         return;
-    const std::string stored = MasterStoredValue(dlg.m_strPassword);
+    std::string stored = MasterStoredValue(dlg.m_strPassword);
+    SecretWiper clearStored(stored);
 
     path = MasterFilePath();
     if (!path) {

@@ -3,9 +3,16 @@
 #include "core/MasterPassword.h"
 #include "core/Messages.h"
 #include "core/ProtectRules.h"
+#include "core/Secret.h"
 #include "resource.h"
 
 CMasterPasswordDlg::CMasterPasswordDlg(HWND parent) : CDialog(IDD_MASTERPASSWORD, parent) {}
+
+CMasterPasswordDlg::~CMasterPasswordDlg()
+{
+    ClearSecret(m_strPassword);
+    ClearSecret(m_strRetype);
+}
 
 void CMasterPasswordDlg::DoDataExchange(CDataExchange* pDX)
 {

@@ -8,6 +8,7 @@
 class CMasterPasswordDlg : public CDialog {
 public:
     explicit CMasterPasswordDlg(HWND parent = nullptr);
+    ~CMasterPasswordDlg() override;
 
     std::string m_strPassword;
     std::string m_strRetype;

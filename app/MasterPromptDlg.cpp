@@ -1,8 +1,14 @@
 #include "app/MasterPromptDlg.h"
 
+#include "core/Secret.h"
 #include "resource.h"
 
 CMasterPromptDlg::CMasterPromptDlg(HWND parent) : CDialog(IDD_MASTERPROMPT, parent) {}
+
+CMasterPromptDlg::~CMasterPromptDlg()
+{
+    ClearSecret(m_strPassword);
+}
 
 void CMasterPromptDlg::DoDataExchange(CDataExchange* pDX)
 {

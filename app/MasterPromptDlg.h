@@ -9,6 +9,7 @@
 class CMasterPromptDlg : public CDialog {
 public:
     explicit CMasterPromptDlg(HWND parent = nullptr);
+    ~CMasterPromptDlg() override;
 
     std::string m_strPassword;
 

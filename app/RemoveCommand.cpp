@@ -3,6 +3,7 @@
 #include "app/PickShortcut.h"
 #include "app/RemovePasswordDlg.h"
 #include "core/Paths.h"
+#include "core/Secret.h"
 #include "framework/Framework.h"
 #include "win/HeldFolder.h"
 #include "win/RemoveFiles.h"
@@ -66,6 +67,7 @@ CommandResult RemoveProtection(const std::string& pickedPath)
 
     CRemovePasswordDlg dlg;
     dlg.m_strLinkPassword = loaded.record.password;
+    ClearSecret(loaded.record.password); // the dialog's copy is the one still needed
     dlg.m_strTarget = "Target shortcut: " + pickedPath;
     dlg.m_strProgram = BaseName(pickedPath);
     if (dlg.DoModal() != IDOK)

@@ -1,11 +1,18 @@
 #include "app/RemovePasswordDlg.h"
 
 #include "core/Messages.h"
+#include "core/Secret.h"
 #include "resource.h"
 
 #include <algorithm>
 
 CRemovePasswordDlg::CRemovePasswordDlg(HWND parent) : CDialog(IDD_REMOVEPASSWORD, parent) {}
+
+CRemovePasswordDlg::~CRemovePasswordDlg()
+{
+    ClearSecret(m_strPassword);
+    ClearSecret(m_strLinkPassword);
+}
 
 void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
 {

@@ -9,6 +9,7 @@
 class CRemovePasswordDlg : public CDialog {
 public:
     explicit CRemovePasswordDlg(HWND parent = nullptr);
+    ~CRemovePasswordDlg() override;
 
     std::string m_strPassword;     // typed by the user
     std::string m_strTarget;       // "Target shortcut: " and the picked path

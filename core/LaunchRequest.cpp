@@ -42,8 +42,12 @@ LaunchRequest ReadLaunchRequest(const std::string& argument, FileReader readFile
         request.problem = LaunchProblem::CannotOpen;
         return request;
     }
-    RecordReadResult read = ParseRecordFile(readFile(request.recordPath));
+    std::optional<std::string> bytes = readFile(request.recordPath);
+    RecordReadResult read = ParseRecordFile(bytes);
+    if (bytes)
+        ClearSecret(*bytes);
     if (read.status == RecordStatus::CannotOpen) {
+        ClearSecret(read.record.password);
         request.problem = LaunchProblem::CannotOpen;
         return request;
     }

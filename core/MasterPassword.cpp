@@ -1,6 +1,7 @@
 #include "core/MasterPassword.h"
 
 #include "core/Scramble.h"
+#include "core/Secret.h"
 
 #include <utility>
 
@@ -14,7 +15,14 @@ std::string MasterStoredValue(const std::string& newPassword)
 
 std::string FormatMasterFile(const std::string& storedValue)
 {
-    return Scramble(storedValue) + "\r\n";
+    // One buffer of the final size: no copy of the scrambled password is left in freed memory.
+    std::string bytes;
+    bytes.reserve(storedValue.size() + 2);
+    std::string scrambled = Scramble(storedValue);
+    bytes += scrambled;
+    ClearSecret(scrambled);
+    bytes += "\r\n";
+    return bytes;
 }
 
 std::string ParseMasterFile(const std::string& bytes)
@@ -25,7 +33,10 @@ std::string ParseMasterFile(const std::string& bytes)
         end = bytes.size();
     else if (end > 0 && bytes[end - 1] == '\r')
         --end;
-    return Unscramble(bytes.substr(0, end));
+    std::string line = bytes.substr(0, end);
+    std::string value = Unscramble(line);
+    ClearSecret(line);
+    return value;
 }
 
 MasterPasswordDecision DecideMasterPassword(const std::optional<std::string>& fileBytes)

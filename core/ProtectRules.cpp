@@ -2,6 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 
 bool IsSystemLauncher(const std::string& targetPath, const std::string& systemDirectory,
                       const std::string& shortSystemDirectory)
@@ -47,7 +48,11 @@ bool IsAbsoluteFileSystemPath(const std::string& path)
 
 bool ScramblesToLineEnd(const std::string& text)
 {
-    return Scramble(text).find_first_of("\r\n") != std::string::npos;
+    // The text is often a password: its scrambled form is cleared too.
+    std::string scrambled = Scramble(text);
+    const bool lineEnd = scrambled.find_first_of("\r\n") != std::string::npos;
+    ClearSecret(scrambled);
+    return lineEnd;
 }
 
 bool IsStorableRecord(const ProtectionRecord& record)

@@ -2,6 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 
 std::string FormatTimeStamp(const std::tm& localTime)
 {
@@ -82,8 +83,19 @@ CommandLineParts SplitCommandLine(const std::string& commandLine)
 
 std::string FormatProtectionRecord(const ProtectionRecord& record)
 {
-    return Scramble(record.password) + "\r\n" + Scramble(record.commandLine) + "\r\n" +
-           Scramble(record.workingDirectory) + "\r\n" + ".";
+    // Built in one buffer of its final size, so that no copy of the scrambled password is left
+    // in memory given back on the way.
+    std::string bytes;
+    bytes.reserve(record.password.size() + record.commandLine.size() + record.workingDirectory.size() + 7);
+    std::string password = Scramble(record.password);
+    bytes += password;
+    ClearSecret(password);
+    bytes += "\r\n";
+    bytes += Scramble(record.commandLine);
+    bytes += "\r\n";
+    bytes += Scramble(record.workingDirectory);
+    bytes += "\r\n.";
+    return bytes;
 }
 
 RecordReadResult ParseProtectionRecord(const std::string& bytes)
@@ -105,6 +117,7 @@ RecordReadResult ParseProtectionRecord(const std::string& bytes)
         start = next;
     }
     result.record.password = Unscramble(fields[0]);
+    ClearSecret(fields[0]);
     result.record.commandLine = Unscramble(fields[1]);
     result.record.workingDirectory = Unscramble(fields[2]);
     result.status = RecordStatus::Ok;

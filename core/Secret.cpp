@@ -10,3 +10,12 @@ void ClearSecret(std::string& secret)
         bytes[i] = '\0';
     secret.clear();
 }
+
+void ClearSecret(std::wstring& secret)
+{
+    secret.resize(secret.capacity());
+    volatile wchar_t* units = &secret[0];
+    for (std::wstring::size_type i = 0; i < secret.size(); ++i)
+        units[i] = L'\0';
+    secret.clear();
+}

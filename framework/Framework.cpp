@@ -1,9 +1,13 @@
 #include "framework/Framework.h"
 
 #include "core/Paths.h"
+#include "core/Secret.h"
 #include "win/Strings.h"
 
 namespace {
+
+// Posted to a dialog that opens normally whatever the program's start-up show command says.
+constexpr UINT RestoreMessage = WM_APP + 0x4C4B;
 
 // The one application object registers itself here when it is constructed.
 CWinApp*& CurrentApp()
@@ -144,7 +148,9 @@ std::optional<std::string> GetWindowAnsiString(HWND window)
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     int copied = GetWindowTextW(window, &text[0], length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return ToAnsi(text);
+    std::optional<std::string> ansi = ToAnsi(text);
+    ClearSecret(text); // it may be a password
+    return ansi;
 }
 
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
@@ -155,10 +161,14 @@ void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
         return;
     }
     if (pDX->m_bSaveAndValidate) {
+        // The old text is cleared, and the new one taken over rather than copied: a password
+        // leaves no copy behind in freed memory.
         std::optional<std::string> text = GetWindowAnsiString(control);
-        if (!text)
+        ClearSecret(value);
+        if (text)
+            value.swap(*text);
+        else
             pDX->Fail();
-        value = text.value_or(std::string());
     } else
         SetWindowTextA(control, value.c_str());
 }
@@ -241,6 +251,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         self->m_hWnd = window;
         CentreDialog(window);
+        // Asked for once the dialog manager has shown the dialog: only a later call is honoured.
+        if (self->m_bOpenNormally)
+            PostMessageA(window, RestoreMessage, 0, 0);
         return self->OnInitDialog();
     }
     self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
@@ -259,6 +272,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
             return TRUE;
         }
         return self->OnCommand(id, code);
+    }
+    if (message == RestoreMessage) {
+        if (IsIconic(window) || IsZoomed(window))
+            ShowWindow(window, SW_RESTORE);
+        return TRUE;
     }
     if (message == WM_NCDESTROY)
         self->m_hWnd = nullptr;

@@ -81,6 +81,10 @@ public:
 
     // IDOK, IDCANCEL or another end code; -1 when the dialog cannot be created.
     virtual INT_PTR DoModal();
+    // Opens the dialog as a normal window even when the program was asked to start minimised or
+    // maximised: Windows gives that request to the first window shown, and it may be meant for
+    // a program this one starts.
+    void OpenNormally() { m_bOpenNormally = true; }
     // Runs DoDataExchange; FALSE when the exchange failed, so that OnOK can stop on it.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // Moves the focus to a control as the Tab key does: an edit box gets all its text selected.
@@ -105,4 +109,5 @@ private:
 
     UINT m_nTemplateId;
     HWND m_hParent;
+    bool m_bOpenNormally = false;
 };

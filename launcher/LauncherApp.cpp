@@ -32,6 +32,8 @@ int CLauncherApp::Launch(const std::string& commandLine)
     {
         CLaunchPasswordDlg dlg(ProgramDisplayName(request.program.targetPath), request.record.password);
         ClearSecret(request.record.password);
+        // The shortcut's show command is for the program; the password is typed into a normal window.
+        dlg.OpenNormally();
         m_pMainWnd = &dlg;
         answer = dlg.DoModal();
         m_pMainWnd = nullptr;

@@ -1,6 +1,7 @@
 #include "win/Files.h"
 
 #include "core/Paths.h"
+#include "core/Secret.h"
 #include "win/Scoped.h"
 
 #include <algorithm>
@@ -38,19 +39,33 @@ std::optional<std::string> ReadWholeFile(const std::string& path)
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
         size.QuadPart > static_cast<LONGLONG>(MaxReadBytes))
         return std::nullopt;
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-    char chunk[4096];
+    // Read into the buffer's own memory, of the file's size: a record or master file read here
+    // leaves no copy of its scrambled password in a buffer on the stack or in freed memory.
+    std::string bytes(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
+    std::size_t done = 0;
     for (;;) {
         DWORD n = 0;
-        if (!ReadFile(file.get(), chunk, sizeof chunk, &n, nullptr))
+        const DWORD room = static_cast<DWORD>(bytes.size() - done);
+        if (!ReadFile(file.get(), &bytes[done], room, &n, nullptr)) {
+            ClearSecret(bytes);
             return std::nullopt;
-        if (n == 0)
+        }
+        done += n;
+        if (n == 0) {
+            bytes.resize(done);
             return bytes;
-        // A file that grows while it is read is still bounded.
-        if (bytes.size() + n > MaxReadBytes)
-            return std::nullopt;
-        bytes.append(chunk, n);
+        }
+        // A file that grows while it is read is still bounded; the smaller buffer is cleared.
+        if (done == bytes.size()) {
+            if (bytes.size() > MaxReadBytes) {
+                ClearSecret(bytes);
+                return std::nullopt;
+            }
+            std::string larger(std::min<std::size_t>(bytes.size() * 2, MaxReadBytes + 1), '\0');
+            larger.replace(0, done, bytes);
+            ClearSecret(bytes);
+            bytes.swap(larger);
+        }
     }
 }
 

@@ -45,7 +45,8 @@ bool SamePath(std::string one, std::string other)
 HeldFolder::HeldFolder(const std::string& path) : m_path(path)
 {
     // Readers and writers may share it; nobody may rename or delete it while it is held.
-    UniqueHandle folder = OpenFolder(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    UniqueHandle folder =
+        OpenFolder(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
     BY_HANDLE_FILE_INFORMATION info;
     if (!folder || !IsPlainFolder(folder.get(), info))
         return;
@@ -62,7 +63,8 @@ bool HeldFolder::StillThere() const
 {
     if (!m_handle)
         return false;
-    UniqueHandle again = OpenFolder(m_path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    UniqueHandle again =
+        OpenFolder(m_path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     BY_HANDLE_FILE_INFORMATION held, now;
     return again && IsPlainFolder(m_handle.get(), held) && IsPlainFolder(again.get(), now) &&
            held.dwVolumeSerialNumber == now.dwVolumeSerialNumber && held.nFileIndexHigh == now.nFileIndexHigh &&

@@ -40,14 +40,18 @@ BOOL CALLBACK AddGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names)
 {
     auto& list = *reinterpret_cast<std::vector<std::string>*>(names);
     // A group named by a number is kept as "#number", which FindResource takes as well.
-    list.push_back(IS_INTRESOURCE(name) ? "#" + DecimalText(reinterpret_cast<ULONG_PTR>(name)) : std::string(name));
+    if (IS_INTRESOURCE(name))
+        list.push_back("#" + DecimalText(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(name))));
+    else
+        list.push_back(name);
     return TRUE;
 }
 
 std::optional<std::string> IconOfModule(const std::string& path, int index)
 {
     // As data: nothing of the file runs, and no DLL it names is loaded.
-    UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    UniqueModule module(
+        LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module)
         return std::nullopt;
     std::string group;
@@ -61,7 +65,8 @@ std::optional<std::string> IconOfModule(const std::string& path, int index)
             return std::nullopt;
         group = names[static_cast<std::size_t>(index)];
     }
-    std::optional<std::string> groupBytes = ResourceBytes(module.get(), group.c_str(), reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
+    std::optional<std::string> groupBytes =
+        ResourceBytes(module.get(), group.c_str(), reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
     if (!groupBytes)
         return std::nullopt;
     HMODULE raw = module.get();

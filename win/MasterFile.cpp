@@ -1,6 +1,7 @@
 #include "win/MasterFile.h"
 
 #include "core/MasterPassword.h"
+#include "core/Secret.h"
 #include "win/Files.h"
 #include "win/Strings.h"
 
@@ -25,5 +26,8 @@ MasterFileRead ReadMasterFile(const std::string& path)
 
 bool WriteMasterFile(const std::string& path, const std::string& storedValue)
 {
-    return ReplaceWholeFile(path, FormatMasterFile(storedValue));
+    std::string bytes = FormatMasterFile(storedValue);
+    const bool written = ReplaceWholeFile(path, bytes);
+    ClearSecret(bytes);
+    return written;
 }

@@ -3,6 +3,7 @@
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 #include "win/Files.h"
 #include "win/IconCopy.h"
 #include "win/ShellLink.h"
@@ -89,6 +90,7 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
 
     ProtectionRecord record;
     record.password = password;
+    SecretWiper clearPassword(record.password);
     record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
     record.workingDirectory = info.workingDirectory;
     if (!IsStorableRecord(record)) {
@@ -115,7 +117,8 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     // without its record would lock the user out, so nothing goes further unless the record is
     // on disk whole.
     std::string stamp = timeStamp;
-    const std::string bytes = FormatProtectionRecord(record);
+    std::string bytes = FormatProtectionRecord(record);
+    SecretWiper clearBytes(bytes);
     NewFileResult written = NewFileResult::Exists;
     for (int tries = 0; tries < RecordNameTries && written == NewFileResult::Exists && !stamp.empty(); ++tries) {
         if (tries > 0)

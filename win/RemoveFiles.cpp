@@ -3,6 +3,7 @@
 #include "core/ProtectRules.h"
 #include "core/RemoveRules.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 #include "win/Files.h"
 #include "win/ShellLink.h"
 #include "win/SystemLauncher.h"
@@ -25,8 +26,13 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     // local .lki file is opened as one: the file named by any other shortcut's arguments is never
     // opened, nor a server's, before anyone has typed a password.
     RecordReadResult read;
-    if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordFile(loaded.recordPath))
-        read = ParseRecordFile(ReadWholeFile(loaded.recordPath));
+    SecretWiper clearPassword(read.record.password);
+    if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordFile(loaded.recordPath)) {
+        std::optional<std::string> bytes = ReadWholeFile(loaded.recordPath);
+        read = ParseRecordFile(bytes);
+        if (bytes)
+            ClearSecret(*bytes);
+    }
     if (read.status == RecordStatus::CannotOpen) {
         loaded.result = RemoveResult::NotProtected;
         loaded.status = -1;
@@ -42,7 +48,7 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
         loaded.status = -1;
         return loaded;
     }
-    loaded.record = read.record;
+    loaded.record = std::move(read.record);
     return loaded;
 }
 

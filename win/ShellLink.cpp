@@ -134,7 +134,8 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     info.showCommand = showCommand;
     ComPtr<IShellLinkDataList> data;
     DWORD flags = 0;
-    info.runAsAdministrator = SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_RUNAS_USER);
+    info.runAsAdministrator =
+        SUCCEEDED(link.As(&data)) && SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_RUNAS_USER);
     if (problem)
         *problem = found;
     return hr;

@@ -1,5 +1,7 @@
 #include "win/Strings.h"
 
+#include "core/Secret.h"
+
 std::optional<std::string> SystemDirectory()
 {
     return GrowString([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
@@ -60,8 +62,10 @@ std::optional<std::string> ToAnsi(const std::wstring& text)
         return std::nullopt;
     std::string ansi(static_cast<size_t>(n), '\0');
     if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), units, &ansi[0], n, nullptr, &lossy) != n ||
-        lossy)
+        lossy) {
+        ClearSecret(ansi); // what was converted of a password
         return std::nullopt;
+    }
     return ansi;
 }
 

@@ -52,7 +52,8 @@ TEST(IconFile, AGroupBecomesAnIconFileWithEveryImage)
     EXPECT_FALSE(IconFileFromGroup(kGroup.substr(0, kGroup.size() - 1), read));
     EXPECT_FALSE(IconFileFromGroup(Header(0), read));
     // Images that would make the file bigger than a copy may be.
-    EXPECT_FALSE(IconFileFromGroup(kGroup, [](unsigned) { return std::optional<std::string>(std::string(MaxIconFileBytes / 2, 'x')); }));
+    EXPECT_FALSE(IconFileFromGroup(
+        kGroup, [](unsigned) { return std::optional<std::string>(std::string(MaxIconFileBytes / 2, 'x')); }));
     EXPECT_FALSE(IconFileFromGroup(Header(0xFFFF) + std::string(0xFFFF * 14, '\0'), read));
 }
 

@@ -1,12 +1,16 @@
 // The file work refuses what it cannot store and never writes through what is in its way:
 // records are created, never overwritten; long, unconvertible and virtual shortcuts are refused
 // before anything is written; remove reads a record only for a shortcut that starts the launcher.
+#include "core/LaunchRequest.h"
+#include "core/MasterPassword.h"
 #include "core/Paths.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
+#include "core/Secret.h"
 #include "launcher/StartProgram.h"
 #include "win/Files.h"
 #include "win/HeldFolder.h"
+#include "win/MasterFile.h"
 #include "win/ProtectFiles.h"
 #include "win/RemoveFiles.h"
 #include "win/ShellLink.h"
@@ -21,6 +25,8 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <malloc.h>
 
 using namespace lktest;
 using Microsoft::WRL::ComPtr;
@@ -334,7 +340,8 @@ TEST_F(Hardening, AHeldFolderKnowsWhenItsPathNamesAnotherFolder)
 
     const std::string unixFolder = UnixPath(programFolder);
     const std::string viaLink = folder / "Linked";
-    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(other)) + " " + ShellQuote(UnixPath(folder.Path()) + "/Linked")), 0);
+    const std::string unixLink = UnixPath(folder.Path()) + "/Linked";
+    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(other)) + " " + ShellQuote(unixLink)), 0);
     EXPECT_FALSE(HeldFolder(viaLink).IsHeld()) << "a folder reached through a link";
     EXPECT_FALSE(HeldFolder(viaLink + "\\").StillThere());
 
@@ -342,10 +349,106 @@ TEST_F(Hardening, AHeldFolderKnowsWhenItsPathNamesAnotherFolder)
                        ShellQuote(UnixPath(other)) + " " + ShellQuote(unixFolder)),
               0);
     EXPECT_FALSE(held.StillThere()) << "the path names another folder now";
-    RunLinux("rm -f " + ShellQuote(unixFolder) + " " + ShellQuote(UnixPath(folder.Path()) + "/Linked") + " && mv " +
+    RunLinux("rm -f " + ShellQuote(unixFolder) + " " + ShellQuote(unixLink) + " && mv " +
              ShellQuote(unixFolder + " moved") + " " + ShellQuote(unixFolder));
     EXPECT_TRUE(held.StillThere()) << "back in its place";
     EXPECT_FALSE(HeldFolder(folder / "Missing").IsHeld());
 }
 
 } // namespace
+
+namespace {
+
+// Every block of memory this test program gives back passes here first: a block that still
+// holds a watched text is a copy of a password that was not cleared before it was let go.
+struct FreedMemoryWatch {
+    std::string texts[2];
+    bool on = false;
+    int copiesFound = 0;
+};
+
+FreedMemoryWatch& FreedWatch()
+{
+    static FreedMemoryWatch watch;
+    return watch;
+}
+
+void CheckFreed(const void* block, std::size_t size)
+{
+    FreedMemoryWatch& watch = FreedWatch();
+    if (!watch.on || !block)
+        return;
+    const char* begin = static_cast<const char*>(block);
+    for (const std::string& text : watch.texts) {
+        if (!text.empty() && std::search(begin, begin + size, text.begin(), text.end()) != begin + size)
+            ++watch.copiesFound;
+    }
+}
+
+TEST_F(Hardening, NoCopyOfAPasswordOutlivesItsUse)
+{
+    // Made at run time, longer than a string keeps inline.
+    std::string needle = "Zq7-lingering-" + std::to_string(GetCurrentProcessId()) + "-password";
+    const std::string link = folder / "Secret.lnk";
+    LinkSpec wanted;
+    wanted.target = program;
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
+    LinkSpec protectedLink;
+    FreedMemoryWatch& watch = FreedWatch();
+    watch.texts[0] = needle;
+    watch.texts[1] = Scramble(needle);
+    watch.on = true;
+    {
+        std::string typed = needle; // as the dialog hands it over
+        LoadedShortcut loaded = LoadShortcutForProtection(link);
+        EXPECT_EQ(loaded.result, ProtectResult::None);
+        EXPECT_EQ(ApplyProtection(link, loaded.info, typed, false, "07022026101010").result,
+                  ProtectResult::Succeeded);
+        ClearSecret(typed);
+    }
+    {
+        LoadedProtection loaded = LoadProtectedShortcut(link);
+        EXPECT_TRUE(loaded.Ready());
+        EXPECT_TRUE(loaded.record.password == needle);
+        ClearSecret(loaded.record.password); // as the remove command does once its dialog has it
+    }
+    EXPECT_HRESULT_SUCCEEDED(ReadLink(link, protectedLink));
+    {
+        LaunchRequest request = ReadLaunchRequest(protectedLink.arguments, &ReadWholeFile);
+        EXPECT_TRUE(request.problem == LaunchProblem::None);
+        ClearSecret(request.record.password); // as the launcher does once its dialog has it
+    }
+    {
+        // The master password: written, read back and decided on.
+        std::string typed = needle;
+        const std::string masterPath = folder / "master2.lki";
+        EXPECT_TRUE(WriteMasterFile(masterPath, typed));
+        ClearSecret(typed);
+        MasterFileRead read = ReadMasterFile(masterPath);
+        MasterPasswordDecision decision = DecideMasterPassword(read.bytes);
+        EXPECT_TRUE(decision.required == needle);
+        if (read.bytes)
+            ClearSecret(*read.bytes);
+        ClearSecret(decision.required);
+    }
+    watch.on = false;
+    EXPECT_EQ(watch.copiesFound, 0) << "blocks holding the password were given back uncleared";
+    ClearSecret(needle);
+    ClearSecret(watch.texts[0]);
+    ClearSecret(watch.texts[1]);
+}
+
+} // namespace
+
+// Replacing the program's deallocation lets the watch above see every block given back.
+void operator delete(void* block) noexcept
+{
+    CheckFreed(block, block ? _msize(block) : 0);
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t size) noexcept
+{
+    CheckFreed(block, size);
+    std::free(block);
+}

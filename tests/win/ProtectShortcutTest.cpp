@@ -300,7 +300,8 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedLeavesNothingBehind)
          [&] {
              auto* flag = new ScopedImmutable(link);
              EXPECT_TRUE(flag->IsSet());
-             return std::unique_ptr<void, void (*)(void*)>(flag, [](void* f) { delete static_cast<ScopedImmutable*>(f); });
+             return std::unique_ptr<void, void (*)(void*)>(
+                 flag, [](void* f) { delete static_cast<ScopedImmutable*>(f); });
          }},
     };
     for (const Case& c : cases) {

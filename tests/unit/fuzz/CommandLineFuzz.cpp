@@ -1,10 +1,13 @@
-// The remove command's split of a record's command line: any text is split without harm, and
-// every target protect accepts comes back whole with its arguments, into the restored shortcut.
+// The remove command's split of a record's command line: any text is split without harm into
+// exactly the parts it was made of, and every target protect accepts comes back whole with its
+// arguments, into the restored shortcut; and Windows reads the stored line as the same program
+// with the same arguments as the shortcut's own.
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/RemoveRules.h"
 
 #include "FuzzInput.h"
+#include "WindowsCommandLine.h"
 
 namespace {
 
@@ -18,10 +21,12 @@ void SplitArbitraryText(const std::string& commandLine)
     const CommandLineParts parts = SplitCommandLine(commandLine);
     if (!parts.ok)
         return;
-    Require(parts.arguments.size() < commandLine.size() &&
-                commandLine.compare(commandLine.size() - parts.arguments.size(), std::string::npos,
-                                    parts.arguments) == 0,
-            "the arguments are the command line's end");
+    // The parts put together again, as they were found, are the whole line: nothing is lost
+    // or made up between the target and its arguments.
+    const bool quoted = commandLine[0] == '"';
+    Require(commandLine == (quoted ? "\"" + parts.targetPath + "\"" : parts.targetPath) + " " + parts.arguments,
+            "the target, its separating blank and the arguments make up the line");
+    Require(parts.targetPath.find(quoted ? '"' : ' ') == std::string::npos, "the target ends at the first end");
     // A split target written back splits the same way (a quote inside it cannot be quoted).
     if (parts.targetPath.find('"') == std::string::npos)
         Require(Same(SplitCommandLine(MakeCommandLine(parts.targetPath, parts.arguments)), parts),
@@ -40,6 +45,16 @@ void MakeThenSplit(FuzzFields fields)
     Require(parts.ok, "a command line protect makes splits");
     Require(parts.targetPath == target, "the split gives back the target");
     Require(parts.arguments == arguments, "the split gives back the arguments");
+
+    // What Windows makes of the stored line: CreateProcess's program name and a program's own
+    // first argument are the target, and the arguments come out as from the shortcut itself.
+    const std::string commandLine = MakeCommandLine(target, arguments);
+    Require(windows_rules::ProgramName(commandLine) == target, "Windows reads the target as the program name");
+    std::vector<std::string> expected{target};
+    const std::vector<std::string> own = windows_rules::Arguments(arguments);
+    expected.insert(expected.end(), own.begin(), own.end());
+    Require(windows_rules::ArgumentVector(commandLine) == expected,
+            "Windows splits the stored line into the target and the shortcut's own arguments");
 
     ProtectionRecord record{"", MakeCommandLine(target, arguments), workingDirectory};
     ShortcutInfo protectedLink;
