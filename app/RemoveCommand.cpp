@@ -55,7 +55,7 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     ComApartment com;
     // A missing or damaged record is reported before anyone is asked for a password.
     Candidate candidate(pickedPath);
-    const LoadedProtection& loaded = candidate.loaded;
+    LoadedProtection& loaded = candidate.loaded;
     if (loaded.result != RemoveResult::None)
         AfxMessageBox(RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
     if (!loaded.Ready())
@@ -102,15 +102,18 @@ void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
     if (!candidates.empty()) {
         // The password once: it opens those whose record holds it.
         CRemovePasswordDlg dlg(owner);
-        for (const std::unique_ptr<Candidate>& candidate : candidates)
+        for (const std::unique_ptr<Candidate>& candidate : candidates) {
             dlg.m_vecLinkPasswords.push_back(candidate->loaded.record.password);
+            ClearSecret(candidate->loaded.record.password); // the dialog's copy is the one still needed
+        }
         dlg.m_strTarget = candidates.size() == 1 ? "Target shortcut: " + candidates[0]->path : std::string();
         dlg.m_strProgram =
             candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
         if (dlg.DoModal() != IDOK)
             return;
-        for (const std::unique_ptr<Candidate>& candidate : candidates) {
-            if (candidate->loaded.record.password != dlg.m_strPassword) {
+        for (size_t i = 0; i < candidates.size(); ++i) {
+            const std::unique_ptr<Candidate>& candidate = candidates[i];
+            if (dlg.m_vecLinkPasswords[i] != dlg.m_strPassword) {
                 summary += BatchLineText(BaseName(candidate->path), text::PasswordDoesNotMatch);
                 continue;
             }

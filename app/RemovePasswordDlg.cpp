@@ -12,6 +12,8 @@ CRemovePasswordDlg::~CRemovePasswordDlg()
 {
     ClearSecret(m_strPassword);
     ClearSecret(m_strLinkPassword);
+    for (std::string& password : m_vecLinkPasswords)
+        ClearSecret(password);
 }
 
 void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)

@@ -2,6 +2,7 @@
 
 #include "core/LaunchRequest.h"
 #include "core/ProtectRules.h"
+#include "core/Secret.h"
 #include "win/Files.h"
 #include "win/Scoped.h"
 #include "win/ShellLink.h"
@@ -178,8 +179,8 @@ private:
         const std::optional<std::string> ansiTarget = ToAnsi(target);
         if (ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem)) {
             const std::optional<std::string> ansiArguments = ToAnsi(arguments);
-            const LaunchRequest request =
-                ReadLaunchRequest(ansiArguments.value_or(std::string()), &ReadLocalRecord);
+            LaunchRequest request = ReadLaunchRequest(ansiArguments.value_or(std::string()), &ReadLocalRecord);
+            ClearSecret(request.record.password); // a look needs none
             if (request.problem == LaunchProblem::None) {
                 program = LongForm(ToWide(request.program.targetPath));
                 found.state = LauncherPresent() ? ShortcutState::Protected : ShortcutState::LauncherMissing;
