@@ -92,8 +92,10 @@ void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
     for (const std::string& path : paths) {
         auto candidate = std::make_unique<Candidate>(path);
         const LoadedProtection& loaded = candidate->loaded;
-        if (loaded.result != RemoveResult::None || !loaded.Ready())
+        if (loaded.result != RemoveResult::None)
             summary += BatchLineText(BaseName(path), RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
+        else if (!loaded.Ready()) // the file could not be read as a shortcut: the single command says nothing
+            summary += BatchLineText(BaseName(path), text::ShortcutUnreadable);
         else if (!candidate->linkFolder.StillThere())
             summary += BatchLineText(BaseName(path), text::FolderNotHeld);
         else

@@ -81,6 +81,8 @@ inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
 // A batch remove: a shortcut whose record holds another password than the one typed.
 inline constexpr char PasswordDoesNotMatch[] = "password does not match";
+// A batch remove: a file that could not be read as a shortcut (the single command says nothing).
+inline constexpr char ShortcutUnreadable[] = "This file could not be read as a shortcut.";
 } // namespace text
 
 // The master password could not be saved at path.
