@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/MasterPasswordCommand.h"
+#include "app/ReportCommand.h"
 #include "app/ShortcutCommand.h"
 #include "core/LaunchRequest.h"
 #include "core/ToolArguments.h"
@@ -41,7 +42,7 @@ void CLatchkeyApp::InitInstance()
     }
     if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid) {
         request.path = FullPathName(request.path).value_or(request.path);
-        if (!IsFile(request.path)) {
+        if (request.action != ToolAction::Report && !IsFile(request.path)) {
             request.action = ToolAction::Invalid;
             request.error = "This is not a shortcut file:\n" + request.path;
         }
@@ -63,6 +64,10 @@ void CLatchkeyApp::InitInstance()
     case GateResult::Unreadable: m_nExitCode = 1; return;
     }
 
+    if (request.action == ToolAction::Report) {
+        m_nExitCode = ExitCodeOf(WriteShortcutReport(request.path));
+        return;
+    }
     if (request.action != ToolAction::MainWindow) {
         // One command, owned by no window, then the program ends with its result.
         m_nExitCode = ExitCodeOf(RunShortcutCommand(request.action, request.path));

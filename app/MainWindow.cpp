@@ -5,6 +5,7 @@
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
 #include "app/ShortcutCommand.h"
+#include "app/ShortcutsDlg.h"
 #include "core/Paths.h"
 #include "core/Messages.h"
 #include "resource.h"
@@ -70,6 +71,7 @@ BOOL CMainWindow::OnCommand(UINT id, UINT notifyCode)
     case IDC_SETMASTER: RunCommand([] { SetMasterPassword(); }); return TRUE;
     case IDC_README: RunCommand([this] { OnHelp(); }); return TRUE;
     case IDC_ABOUT: RunCommand([this] { OnAbout(); }); return TRUE;
+    case IDC_SHORTCUTS: RunCommand([] { ShowShortcutsWindow(); }); return TRUE;
     default: return FALSE;
     }
 }

@@ -10,6 +10,7 @@
 #include "win/Scoped.h"
 
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -22,6 +23,60 @@ std::string LocalTimeStamp()
     return FormatTimeStamp(local);
 }
 
+// A shortcut read and checked for protection. Its folder and the program's (where the record
+// goes) are held from the read to the write, so that both the shortcut and the record land in the
+// folders just read and checked. The program's folder may be missing: then the record cannot be
+// written, and the write says so.
+struct Candidate {
+    explicit Candidate(const std::string& pickedPath)
+        : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderOf(pickedPath)),
+          programFolderExists(GetFileAttributesA(FolderOf(loaded.info.targetPath).c_str()) != INVALID_FILE_ATTRIBUTES),
+          recordFolder(programFolderExists ? FolderOf(loaded.info.targetPath) : std::string())
+    {
+    }
+
+    bool FoldersStayed() const { return linkFolder.StillThere() && (!programFolderExists || recordFolder.StillThere()); }
+
+    // Why it cannot be protected; empty when it can.
+    std::string Refusal() const
+    {
+        if (loaded.result != ProtectResult::None)
+            return ProtectMessageText(loaded.result, std::string(), std::string());
+        return FoldersStayed() ? std::string() : text::FolderNotHeld;
+    }
+
+    std::string path;
+    LoadedShortcut loaded;
+    HeldFolder linkFolder;
+    bool programFolderExists;
+    HeldFolder recordFolder;
+};
+
+// What protecting one shortcut came to, told as the single command tells it.
+struct Told {
+    bool succeeded = false;
+    bool iconRefused = false; // told in a message of its own before the outcome
+    std::string text;
+};
+
+Told Protect(const Candidate& candidate, const std::string& password, bool useOriginalIcon)
+{
+    Told told;
+    if (!candidate.FoldersStayed()) {
+        told.text = text::FolderNotHeld;
+        return told;
+    }
+    // One stamp names both the record and any icon copy.
+    const ProtectOutcome outcome =
+        ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon, LocalTimeStamp());
+    told.iconRefused = outcome.iconRefused;
+    told.succeeded = outcome.result == ProtectResult::Succeeded;
+    told.text = ProtectMessageText(outcome.result, BaseName(candidate.path), outcome.recordPath);
+    if (told.succeeded && outcome.iconNotCopied)
+        told.text += std::string("\n") + text::IconNotCopied;
+    return told;
+}
+
 } // namespace
 
 CommandResult ProtectShortcut(const std::string& pickedPath)
@@ -29,53 +84,59 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     // Shortcut access needs COM; it is started here, not with the program, so that a run that
     // protects nothing never loads it.
     ComApartment com;
-    LoadedShortcut loaded = LoadShortcutForProtection(pickedPath);
-    if (loaded.result != ProtectResult::None) {
-        AfxMessageBox(ProtectMessageText(loaded.result, std::string(), std::string()));
-        return CommandResult::Failed;
-    }
-
-    // Held from here to the write, so that both the shortcut and the record land in the folders
-    // just read and checked. The program's folder may be missing: then the record cannot be
-    // written, and the write says so.
-    HeldFolder linkFolder(FolderOf(pickedPath));
-    const std::string programFolder = FolderOf(loaded.info.targetPath);
-    const bool programFolderExists = GetFileAttributesA(programFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
-    HeldFolder recordFolder(programFolderExists ? programFolder : std::string());
-    auto foldersStayed = [&] {
-        return linkFolder.StillThere() && (!programFolderExists || recordFolder.StillThere());
-    };
-    if (!foldersStayed()) {
-        AfxMessageBox(text::FolderNotHeld);
+    const Candidate candidate(pickedPath);
+    const std::string refusal = candidate.Refusal();
+    if (!refusal.empty()) {
+        AfxMessageBox(refusal);
         return CommandResult::Failed;
     }
 
     CAddPasswordDlg dlg;
-    dlg.m_strTarget = loaded.info.targetPath;
+    dlg.m_strTarget = candidate.loaded.info.targetPath;
     dlg.m_strProgram = BaseName(pickedPath);
     if (dlg.DoModal() != IDOK)
         return CommandResult::Cancelled;
-    if (!foldersStayed()) {
-        AfxMessageBox(text::FolderNotHeld);
-        return CommandResult::Failed;
-    }
 
-    // One stamp names both the record and any icon copy.
-    ProtectOutcome outcome =
-        ApplyProtection(pickedPath, loaded.info, dlg.m_strPassword, dlg.m_bUseOriginalIcon, LocalTimeStamp());
-    if (outcome.iconRefused)
+    const Told told = Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
+    if (told.iconRefused)
         AfxMessageBox(text::SetIconFailed);
-
-    std::string message = ProtectMessageText(outcome.result, dlg.m_strProgram, outcome.recordPath);
-    if (outcome.result == ProtectResult::Succeeded) {
-        if (outcome.iconNotCopied)
-            message += std::string("\n") + text::IconNotCopied;
-        MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
+    if (told.succeeded) {
+        MessageBoxA(AfxGetMainHwnd(), told.text.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
         return CommandResult::Succeeded;
     }
-    if (!message.empty())
-        AfxMessageBox(message);
+    if (!told.text.empty())
+        AfxMessageBox(told.text);
     return CommandResult::Failed;
+}
+
+void ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
+{
+    ComApartment com;
+    std::string summary;
+    std::vector<std::unique_ptr<Candidate>> candidates;
+    for (const std::string& path : paths) {
+        auto candidate = std::make_unique<Candidate>(path);
+        const std::string refusal = candidate->Refusal();
+        if (refusal.empty())
+            candidates.push_back(std::move(candidate));
+        else
+            summary += BatchLineText(BaseName(path), refusal);
+    }
+    if (!candidates.empty()) {
+        // One password and one icon choice for all of them.
+        CAddPasswordDlg dlg(owner);
+        dlg.m_strProgram = candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
+        dlg.m_strTarget = candidates.size() == 1 ? candidates[0]->loaded.info.targetPath : std::string();
+        if (dlg.DoModal() != IDOK)
+            return;
+        for (const std::unique_ptr<Candidate>& candidate : candidates) {
+            Told told = Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
+            if (told.iconRefused)
+                told.text = std::string(text::SetIconFailed) + "\n" + told.text;
+            summary += BatchLineText(BaseName(candidate->path), told.text);
+        }
+    }
+    MessageBoxA(owner, summary.c_str(), AfxAppTitle().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 CommandResult PickAndProtectShortcut()

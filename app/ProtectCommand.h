@@ -4,10 +4,19 @@
 
 #include "app/CommandResult.h"
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 // The whole command on a shortcut that has already been chosen.
 CommandResult ProtectShortcut(const std::string& pickedPath);
+
+// The command on many shortcuts (the shortcuts window's selection): each is read and checked as a
+// picked one; the password dialog once for those that can be protected, its password and icon
+// choice for each; then one box, owned by owner, with what became of each, in the texts of the
+// single command. Nothing is written when the dialog is cancelled.
+void ProtectShortcuts(const std::vector<std::string>& paths, HWND owner);
 
 // The file-open dialog first; Cancelled when the user cancels it.
 CommandResult PickAndProtectShortcut();

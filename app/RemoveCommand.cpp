@@ -9,47 +9,123 @@
 #include "win/RemoveFiles.h"
 #include "win/Scoped.h"
 
+#include <memory>
+
+namespace {
+
+// A protected shortcut whose record has been read, its folder held from the read to the write:
+// the restored shortcut lands where the protected one was.
+struct Candidate {
+    explicit Candidate(const std::string& pickedPath)
+        : path(pickedPath), loaded(LoadProtectedShortcut(pickedPath)), linkFolder(FolderOf(pickedPath))
+    {
+    }
+
+    std::string path;
+    LoadedProtection loaded;
+    HeldFolder linkFolder;
+};
+
+// What restoring one shortcut came to, told as the single command tells it.
+struct Told {
+    bool succeeded = false;
+    bool iconRefused = false; // told in a message of its own before the outcome
+    std::string text;
+};
+
+Told Restore(Candidate& candidate)
+{
+    Told told;
+    if (!candidate.linkFolder.StillThere()) {
+        told.text = text::FolderNotHeld;
+        return told;
+    }
+    const RemoveOutcome outcome = RestoreShortcut(candidate.path, candidate.loaded);
+    told.iconRefused = outcome.iconRefused;
+    told.succeeded = outcome.result == RemoveResult::Succeeded;
+    told.text = RemoveMessageText(outcome.result, BaseName(candidate.path), candidate.loaded.recordPath);
+    return told;
+}
+
+} // namespace
+
 CommandResult RemoveProtection(const std::string& pickedPath)
 {
     // Shortcut access needs COM; it is started here, not with the program.
     ComApartment com;
     // A missing or damaged record is reported before anyone is asked for a password.
-    LoadedProtection loaded = LoadProtectedShortcut(pickedPath);
+    Candidate candidate(pickedPath);
+    LoadedProtection& loaded = candidate.loaded;
     if (loaded.result != RemoveResult::None)
         AfxMessageBox(RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
     if (!loaded.Ready())
         return CommandResult::Failed;
-
-    // Held from the read to the write: the restored shortcut lands where the protected one was.
-    HeldFolder linkFolder(FolderOf(pickedPath));
-    if (!linkFolder.StillThere()) {
+    if (!candidate.linkFolder.StillThere()) {
         AfxMessageBox(text::FolderNotHeld);
         return CommandResult::Failed;
     }
 
-    const std::string baseName = BaseName(pickedPath);
     CRemovePasswordDlg dlg;
     dlg.m_strLinkPassword = loaded.record.password;
     ClearSecret(loaded.record.password); // the dialog's copy is the one still needed
     dlg.m_strTarget = "Target shortcut: " + pickedPath;
-    dlg.m_strProgram = baseName;
+    dlg.m_strProgram = BaseName(pickedPath);
     if (dlg.DoModal() != IDOK)
         return CommandResult::Cancelled;
-    if (!linkFolder.StillThere()) {
-        AfxMessageBox(text::FolderNotHeld);
-        return CommandResult::Failed;
-    }
 
-    RemoveOutcome outcome = RestoreShortcut(pickedPath, loaded);
-    if (outcome.iconRefused)
+    const Told told = Restore(candidate);
+    if (told.iconRefused)
         AfxMessageBox(text::SetIconFailed);
-    const std::string message = RemoveMessageText(outcome.result, baseName, loaded.recordPath);
-    if (outcome.result == RemoveResult::Succeeded) {
-        MessageBoxA(AfxGetMainHwnd(), message.c_str(), text::RemoveSucceededCaption, MB_OK | MB_ICONINFORMATION);
+    if (told.succeeded) {
+        MessageBoxA(AfxGetMainHwnd(), told.text.c_str(), text::RemoveSucceededCaption, MB_OK | MB_ICONINFORMATION);
         return CommandResult::Succeeded;
     }
-    AfxMessageBox(message);
+    AfxMessageBox(told.text);
     return CommandResult::Failed;
+}
+
+void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
+{
+    ComApartment com;
+    std::string summary;
+    std::vector<std::unique_ptr<Candidate>> candidates;
+    for (const std::string& path : paths) {
+        auto candidate = std::make_unique<Candidate>(path);
+        const LoadedProtection& loaded = candidate->loaded;
+        if (loaded.result != RemoveResult::None)
+            summary += BatchLineText(BaseName(path), RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
+        else if (!loaded.Ready()) // the file could not be read as a shortcut: the single command says nothing
+            summary += BatchLineText(BaseName(path), text::ShortcutUnreadable);
+        else if (!candidate->linkFolder.StillThere())
+            summary += BatchLineText(BaseName(path), text::FolderNotHeld);
+        else
+            candidates.push_back(std::move(candidate));
+    }
+    if (!candidates.empty()) {
+        // The password once: it opens those whose record holds it.
+        CRemovePasswordDlg dlg(owner);
+        for (const std::unique_ptr<Candidate>& candidate : candidates) {
+            dlg.m_vecLinkPasswords.push_back(candidate->loaded.record.password);
+            ClearSecret(candidate->loaded.record.password); // the dialog's copy is the one still needed
+        }
+        dlg.m_strTarget = candidates.size() == 1 ? "Target shortcut: " + candidates[0]->path : std::string();
+        dlg.m_strProgram =
+            candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
+        if (dlg.DoModal() != IDOK)
+            return;
+        for (size_t i = 0; i < candidates.size(); ++i) {
+            const std::unique_ptr<Candidate>& candidate = candidates[i];
+            if (dlg.m_vecLinkPasswords[i] != dlg.m_strPassword) {
+                summary += BatchLineText(BaseName(candidate->path), text::PasswordDoesNotMatch);
+                continue;
+            }
+            Told told = Restore(*candidate);
+            if (told.iconRefused)
+                told.text = std::string(text::SetIconFailed) + "\n" + told.text;
+            summary += BatchLineText(BaseName(candidate->path), told.text);
+        }
+    }
+    MessageBoxA(owner, summary.c_str(), AfxAppTitle().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 CommandResult PickAndRemoveProtection()

@@ -4,12 +4,16 @@
 #include "core/Secret.h"
 #include "resource.h"
 
+#include <algorithm>
+
 CRemovePasswordDlg::CRemovePasswordDlg(HWND parent) : CDialog(IDD_REMOVEPASSWORD, parent) {}
 
 CRemovePasswordDlg::~CRemovePasswordDlg()
 {
     ClearSecret(m_strPassword);
     ClearSecret(m_strLinkPassword);
+    for (std::string& password : m_vecLinkPasswords)
+        ClearSecret(password);
 }
 
 void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
@@ -23,7 +27,12 @@ void CRemovePasswordDlg::DoDataExchange(CDataExchange* pDX)
 void CRemovePasswordDlg::OnOK()
 {
     // A typed text that does not convert could only match a stored password by accident.
-    if (!UpdateData(TRUE) || m_strPassword != m_strLinkPassword) {
+    const bool read = UpdateData(TRUE);
+    const bool known = m_vecLinkPasswords.empty()
+                           ? m_strPassword == m_strLinkPassword
+                           : std::find(m_vecLinkPasswords.begin(), m_vecLinkPasswords.end(), m_strPassword) !=
+                                 m_vecLinkPasswords.end();
+    if (!read || !known) {
         AfxMessageBox(text::PasswordNotCorrect);
         return;
     }

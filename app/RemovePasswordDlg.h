@@ -4,6 +4,7 @@
 #include "framework/Framework.h"
 
 #include <string>
+#include <vector>
 
 class CRemovePasswordDlg : public CDialog {
 public:
@@ -14,9 +15,12 @@ public:
     std::string m_strTarget;       // "Target shortcut: " and the picked path
     std::string m_strProgram;      // the picked shortcut's base name
     std::string m_strLinkPassword; // from the record; never shown
+    // A batch: the passwords of its records, any of which is taken (m_strLinkPassword is not used).
+    std::vector<std::string> m_vecLinkPasswords;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    // Closes only on the exact link password; a wrong one is refused and stays in its box.
+    // Closes only on the exact link password (one of a batch's); a wrong one is refused and stays
+    // in its box.
     void OnOK() override;
 };

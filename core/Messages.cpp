@@ -89,3 +89,57 @@ std::string LaunchProblemText(LaunchProblem problem, const std::string& recordPa
     }
     return std::string();
 }
+
+const char* ShortcutStateText(ShortcutState state)
+{
+    switch (state) {
+    case ShortcutState::Protected: return "Protected";
+    case ShortcutState::RecordMissing: return "Protected, record missing";
+    case ShortcutState::RecordDamaged: return "Protected, record damaged";
+    case ShortcutState::LauncherMissing: return "Protected, launcher missing";
+    case ShortcutState::StartsProtectedProgram: return "Not protected, starts a protected program";
+    case ShortcutState::NotProtected: break;
+    }
+    return "Not protected";
+}
+
+namespace {
+
+std::string Counted(size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
+                            int unreadable)
+{
+    std::string text = Counted(shortcuts, "shortcut", "shortcuts") + ": " + std::to_string(protectedCount) +
+                       " protected, " + std::to_string(startsProtected) + " not protected that " +
+                       (startsProtected == 1 ? "starts" : "start") + " a protected program, " +
+                       std::to_string(broken) + " broken.";
+    if (unreadable > 0)
+        text += " " + Counted(static_cast<size_t>(unreadable), "place", "places") + " could not be read.";
+    return text;
+}
+
+std::string ReportWriteFailedText(const std::string& path, const std::string& systemText)
+{
+    return "The report could not be written to\n" + path + "\n\n" + systemText;
+}
+
+std::string ScanProgressText(size_t found)
+{
+    return "Looking for shortcuts: " + Counted(found, "shortcut", "shortcuts") + " found so far...";
+}
+
+std::string BatchLineText(const std::string& shortcutName, const std::string& text)
+{
+    return shortcutName + ": " + text + "\n";
+}
+
+std::string ShortcutsCountText(size_t count)
+{
+    return Counted(count, "shortcut", "shortcuts");
+}

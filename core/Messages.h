@@ -5,6 +5,7 @@
 // they are shown (app/LatchkeyApp, app/RemoveCommand, app/PickShortcut, win/SystemError).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The protect command.
@@ -72,6 +73,16 @@ inline constexpr char BlankMasterQuestion[] = "You didn't enter anything as the 
                                               "Blank master password means everyone can access this program.\n"
                                               "Are you sure to do it?";
 inline constexpr char BlankMasterCaption[] = "Disabling master password";
+// The shortcuts window's columns and its folder picker.
+inline constexpr char ColumnShortcut[] = "Shortcut";
+inline constexpr char ColumnFolder[] = "Folder";
+inline constexpr char ColumnProgram[] = "Program";
+inline constexpr char ColumnState[] = "State";
+inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
+// A batch remove: a shortcut whose record holds another password than the one typed.
+inline constexpr char PasswordDoesNotMatch[] = "password does not match";
+// A batch remove: a file that could not be read as a shortcut (the single command says nothing).
+inline constexpr char ShortcutUnreadable[] = "This file could not be read as a shortcut.";
 } // namespace text
 
 // The master password could not be saved at path.
@@ -82,6 +93,38 @@ std::string MasterUnreadableText(const std::string& path, bool atStartUp);
 
 // The launcher: the program could not be started; systemText is the system's text for the error.
 std::string StartFailureText(const std::string& targetPath, const std::string& systemText);
+
+// What a look over the machine's shortcuts tells of each one.
+enum class ShortcutState {
+    Protected,
+    RecordMissing,          // protected, but its record is gone: it starts nothing
+    RecordDamaged,          // protected, but its record cannot be read back
+    LauncherMissing,        // protected, but no launcher in the system folder
+    StartsProtectedProgram, // not protected, and it starts a program that a protected one guards
+    NotProtected,
+};
+
+// "Protected", "Protected, record missing", ... as the report and the window show them.
+const char* ShortcutStateText(ShortcutState state);
+
+// "Protected", "Protected, record missing", ... as the report and the window show them.
+const char* ShortcutStateText(ShortcutState state);
+
+// For example "37 shortcuts: 5 protected, 2 not protected that start a protected program,
+// 1 broken.", then how many places could not be read, when any.
+std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
+                            int unreadable);
+
+// A batch of the shortcuts window: one shortcut's line in the summary, and how the dialog names
+// the batch ("3 shortcuts").
+std::string BatchLineText(const std::string& shortcutName, const std::string& text);
+std::string ShortcutsCountText(size_t count);
+
+// The shortcuts window while it looks: how many it has found so far.
+std::string ScanProgressText(size_t found);
+
+// /report: the report could not be written to path; systemText is the system's text for why.
+std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);
 
 // The launcher: why a request cannot be carried out.
 enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };

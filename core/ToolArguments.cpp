@@ -52,14 +52,17 @@ ToolRequest ParseToolArguments(const std::string& arguments)
             request.action = ToolAction::Protect;
         else if (name == "remove")
             request.action = ToolAction::Remove;
+        else if (name == "report")
+            request.action = ToolAction::Report;
         else {
             request.action = ToolAction::Invalid;
             request.error = "Unknown switch: " + word + "\nType Latchkey /? for the usage.";
             return request;
         }
         if (pathText.empty()) {
+            request.error = "The switch " + word + " needs the path of " +
+                            (request.action == ToolAction::Report ? "the report file." : "a shortcut.");
             request.action = ToolAction::Invalid;
-            request.error = "The switch " + word + " needs the path of a shortcut.";
             return request;
         }
     } else {
@@ -67,8 +70,9 @@ ToolRequest ParseToolArguments(const std::string& arguments)
     }
 
     if (!TakePath(pathText, request.path) || request.path.empty()) {
+        request.error = std::string("This is not the path of one ") +
+                        (request.action == ToolAction::Report ? "file: " : "shortcut: ") + pathText;
         request.action = ToolAction::Invalid;
-        request.error = "This is not the path of one shortcut: " + pathText;
         request.path.clear();
     }
     return request;
@@ -85,6 +89,8 @@ std::string ToolUsageText()
            "      removes the shortcut's password protection.\n"
            "Latchkey <shortcut>\n"
            "      removes the protection of a protected shortcut, protects any other.\n"
+           "Latchkey /report <file>\n"
+           "      writes every shortcut on this computer and its state to the file (CSV).\n"
            "\n"
            "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
            "Exit code: 0 done, 1 refused or failed, 2 cancelled.";

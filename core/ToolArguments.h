@@ -1,5 +1,5 @@
 // What Latchkey.exe is asked to do by its command line: nothing (the main window), one command
-// on one shortcut, or the usage. No password is ever taken from it.
+// on one shortcut, a report of every shortcut, or the usage. No password is ever taken from it.
 #pragma once
 
 #include <string>
@@ -10,12 +10,13 @@ enum class ToolAction {
     Protect,    // /protect <shortcut>
     Remove,     // /remove <shortcut>
     Decide,     // <shortcut> alone: remove when it starts the launcher, else protect
+    Report,     // /report <file>: every shortcut on the machine and its state, as CSV
     Invalid,    // the arguments make no sense; error says why
 };
 
 struct ToolRequest {
     ToolAction action = ToolAction::MainWindow;
-    std::string path;  // the shortcut, its quotes taken away
+    std::string path;  // the shortcut (the report file for Report), its quotes taken away
     std::string error; // for Invalid
 };
 

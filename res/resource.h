@@ -9,6 +9,7 @@
 #define IDD_MASTERPROMPT      132
 #define IDD_MASTERPASSWORD    133
 #define IDD_REMOVEPASSWORD    134
+#define IDD_SHORTCUTS         135
 
 #define IDM_ABOUTBOX          0x0010
 
@@ -26,6 +27,16 @@
 #define IDC_CREATE            1018
 #define IDC_README            1039
 #define IDC_USEORIGINALICON   1046
+#define IDC_SHORTCUTS         1050
+#define IDC_SHORTCUTLIST      1051
+#define IDC_SHOWALL           1052
+#define IDC_SUMMARY           1053
+#define IDC_SCANPROGRESS      1054
+#define IDC_REFRESH           1055
+#define IDC_ADDFOLDER         1056
+#define IDC_STOPSCAN          1057
+#define IDC_PROTECTSELECTED   1058
+#define IDC_REMOVESELECTED    1059
 
 #ifndef IDC_STATIC
 #define IDC_STATIC            (-1)

@@ -141,6 +141,32 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     return hr;
 }
 
+StoredShortcutReader::StoredShortcutReader() : m_buffer(TextUnits, L'\0')
+{
+    m_created = CreateShellLink(m_link);
+    if (SUCCEEDED(m_created))
+        m_created = m_link.As(&m_file);
+}
+
+HRESULT StoredShortcutReader::Read(const std::wstring& linkPath, std::wstring& target, std::wstring& arguments)
+{
+    target.clear();
+    arguments.clear();
+    HRESULT hr = m_created;
+    if (FAILED(hr) || FAILED(hr = m_file->Load(linkPath.c_str(), STGM_READ)))
+        return hr;
+    // The path as protect reads it, so that the two compare.
+    m_buffer[0] = L'\0';
+    if (FAILED(hr = m_link->GetPath(&m_buffer[0], static_cast<int>(m_buffer.size()), nullptr, SLGP_UNCPRIORITY)))
+        return hr;
+    target.assign(m_buffer.c_str(), wcsnlen(m_buffer.c_str(), m_buffer.size()));
+    m_buffer[0] = L'\0';
+    if (FAILED(hr = m_link->GetArguments(&m_buffer[0], static_cast<int>(m_buffer.size()))))
+        return hr;
+    arguments.assign(m_buffer.c_str(), wcsnlen(m_buffer.c_str(), m_buffer.size()));
+    return S_OK;
+}
+
 HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused)
 {
     ComPtr<IShellLinkW> link;

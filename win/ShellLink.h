@@ -5,6 +5,8 @@
 #include "core/ShortcutInfo.h"
 
 #include <windows.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <string>
 
@@ -22,6 +24,21 @@ enum class ShortcutTextProblem {
 // has loaded, whether it is an installer's advertised shortcut.
 HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
                      bool* advertised = nullptr);
+
+// Reads shortcuts' targets and arguments as stored, for a look over many of them with one shell
+// link object: each file is opened for reading only, never resolved (resolving may write it) and
+// never written.
+class StoredShortcutReader {
+public:
+    StoredShortcutReader();
+    HRESULT Read(const std::wstring& linkPath, std::wstring& target, std::wstring& arguments);
+
+private:
+    Microsoft::WRL::ComPtr<IShellLinkW> m_link;
+    Microsoft::WRL::ComPtr<IPersistFile> m_file;
+    HRESULT m_created;
+    std::wstring m_buffer;
+};
 
 // Writes a new shortcut holding only the properties of info beside linkPath, then puts it in the
 // place of any file there in one step, keeping that file's attributes; on failure the old file

@@ -82,6 +82,19 @@ std::wstring ToWide(const std::string& text)
     return wide;
 }
 
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int units = static_cast<int>(text.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return std::string();
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), units, &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
 std::optional<std::string> FullPathName(const std::string& path)
 {
     return GrowString([&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });

@@ -258,8 +258,12 @@ struct DialogSpec {
 
 const DialogSpec kMainWindow = {
     "latchkey-main", "Latchkey.exe", IDD_LATCHKEY_DIALOG,
-    {IDC_CREATE, IDC_REMOVE, IDC_SETMASTER, IDC_README, IDC_ABOUT, IDCANCEL}, {}};
+    {IDC_CREATE, IDC_REMOVE, IDC_SETMASTER, IDC_README, IDC_ABOUT, IDCANCEL, IDC_SHORTCUTS}, {}};
 const DialogSpec kAbout = {"latchkey-about", "Latchkey.exe", IDD_ABOUTBOX, {IDOK, IDC_POWEREDBY}, {}};
+const DialogSpec kShortcuts = {
+    "latchkey-shortcuts", "Latchkey.exe", IDD_SHORTCUTS,
+    {IDC_SHORTCUTLIST, IDC_SHOWALL, IDC_PROTECTSELECTED, IDC_REMOVESELECTED, IDOK, IDC_REFRESH, IDC_ADDFOLDER, IDCANCEL},
+    {{IDC_SHORTCUTLIST, "Shortcuts in every user's Desktop, Start menu and Quick Launch, and in the folders you add:"}}};
 const DialogSpec kMasterPassword = {
     "latchkey-master-password", "Latchkey.exe", IDD_MASTERPASSWORD,
     {IDCANCEL, IDC_PASSWORD, IDC_RETYPE, IDOK},
@@ -521,6 +525,14 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
         HWND about = WaitForWindow(tool.Id(), "About");
         CheckDialog(about, kAbout, dpi, sizes);
         EXPECT_TRUE(PressToClose(about));
+
+        Press(main, IDC_SHORTCUTS);
+        HWND shortcuts = WaitForWindow(tool.Id(), "Protected shortcuts");
+        ASSERT_NE(shortcuts, nullptr);
+        // Once its look has ended: nothing moves on the screen then, and Stop is out of the focus order.
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Control(shortcuts, IDC_STOPSCAN)); }));
+        CheckDialog(shortcuts, kShortcuts, dpi, sizes);
+        EXPECT_TRUE(PressToClose(shortcuts, IDCANCEL));
 
         Press(main, IDC_SETMASTER);
         HWND master = WaitForWindow(tool.Id(), "Master Password");

@@ -4,6 +4,8 @@
 #include "tests/support/UnixShell.h"
 #include "tools/ScreenPicture.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -303,6 +305,79 @@ HWND Control(HWND dialog, int id)
 std::string ControlText(HWND dialog, int id)
 {
     return ReadText(Control(dialog, id));
+}
+
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns)
+{
+    std::vector<std::vector<std::string>> rows;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return rows;
+    constexpr int kChars = 1024;
+    const SIZE_T size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    DWORD_PTR count = 0;
+    if (remote && SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &count)) {
+        for (int row = 0; row < static_cast<int>(count); ++row) {
+            std::vector<std::string> cells;
+            for (int column = 0; column < columns; ++column) {
+                LVITEMW item = {};
+                item.iSubItem = column;
+                item.cchTextMax = kChars;
+                item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+                std::wstring text(kChars, L'\0');
+                DWORD_PTR length = 0;
+                if (!WriteProcessMemory(process, remote, &item, sizeof item, nullptr) ||
+                    !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote),
+                                         SMTO_ABORTIFHUNG, kWaitMs, &length) ||
+                    !ReadProcessMemory(process, remote + sizeof(LVITEMW), &text[0], kChars * sizeof(wchar_t),
+                                       nullptr))
+                    break;
+                text.resize(wcsnlen(text.c_str(), text.size()));
+                std::string utf8(text.size() * 3 + 1, '\0');
+                const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
+                                                  static_cast<int>(utf8.size()), nullptr, nullptr);
+                utf8.resize(n > 0 ? static_cast<size_t>(n) : 0);
+                cells.push_back(utf8);
+            }
+            rows.push_back(cells);
+        }
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return rows;
+}
+
+void SelectListViewRows(HWND list, const std::vector<int>& rows)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (!remote) {
+        ADD_FAILURE() << "cannot lend memory to the list's process";
+        if (process)
+            CloseHandle(process);
+        return;
+    }
+    auto setState = [&](int row, UINT state) {
+        LVITEMW item = {};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = state;
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+                    SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, kWaitMs, &result))
+            << "row " << row;
+    };
+    setState(-1, 0); // every row
+    for (int row : rows)
+        setState(row, LVIS_SELECTED | LVIS_FOCUSED);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
 }
 
 void SetControlText(HWND dialog, int id, const std::string& text)

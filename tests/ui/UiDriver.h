@@ -137,6 +137,11 @@ HWND Control(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);
 // Replaces the text of a control (an edit box, or the file dialog's file-name box).
 void SetControlText(HWND dialog, int id, const std::string& text);
+// The rows of a report-style list view of another process, each cell's text in UTF-8 (the list
+// is asked in UTF-16 through memory lent in that process); empty when it cannot be read.
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
+// Selects exactly the given rows of a list view of another process.
+void SelectListViewRows(HWND list, const std::vector<int>& rows);
 bool IsChecked(HWND dialog, int id);
 void SetChecked(HWND dialog, int id, bool checked);
 

@@ -1,0 +1,65 @@
+// The shortcuts window: every shortcut in every profile's places and in folders the user adds,
+// with its state, looked for on a thread of its own so that the window answers throughout.
+#pragma once
+
+#include "core/ShortcutReport.h"
+#include "framework/Framework.h"
+#include "win/Scoped.h"
+#include "win/ShortcutScan.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+class CShortcutsDlg : public CDialog {
+public:
+    CShortcutsDlg();
+    ~CShortcutsDlg() override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override; // Enter: open the folder of the selected shortcut
+    void OnCancel() override;
+    BOOL OnCommand(UINT id, UINT notifyCode) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    // One line of the list, in the list's own texts.
+    struct Row {
+        std::wstring shortcut, folder, program, state;
+        std::wstring path; // the shortcut file
+        ShortcutState kind = ShortcutState::NotProtected;
+    };
+
+    void StartScan();
+    void StopScan();          // asks the thread to end, waits for it and drops what it still sent
+    void OnScanDone(ShortcutScan* scan);
+    void ShowRows();          // the rows the check box asks for, sorted
+    void OnColumnClick(int column);
+    void OnOpenFolder();
+    // Protect... (unprotected) or Remove protection... (protected): the selected rows of that
+    // kind through the commands' batches, then a new look.
+    void OnProtectSelected(bool protect);
+    void OnAddFolder();
+    // Fills the list's request for a cell's text.
+    void OnGetDisplayInfo(NMLVDISPINFOW* info) const;
+    void SetScanning(bool scanning);
+
+    static DWORD WINAPI ScanThread(void* self);
+
+    std::vector<std::wstring> m_folders; // where to look: the machine's places and those added
+    std::vector<FoundShortcut> m_found;
+    int m_unreadable = 0;
+    std::vector<Row> m_rows; // what the list shows
+    int m_sortColumn = 0;
+    bool m_sortAscending = true;
+
+    UniqueHandle m_thread;
+    std::atomic<bool> m_stop{false};
+    HWND m_list = nullptr;
+};
+
+// Opens the window over the main window, with COM for the folder picker; returns when it closes.
+void ShowShortcutsWindow();

@@ -1,0 +1,47 @@
+#include "core/ShortcutReport.h"
+
+bool IsBroken(ShortcutState state)
+{
+    return state == ShortcutState::RecordMissing || state == ShortcutState::RecordDamaged ||
+           state == ShortcutState::LauncherMissing;
+}
+
+namespace {
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable)
+{
+    size_t protectedCount = 0, startsProtected = 0, broken = 0;
+    for (const FoundShortcut& shortcut : found) {
+        if (shortcut.state == ShortcutState::Protected)
+            ++protectedCount;
+        else if (shortcut.state == ShortcutState::StartsProtectedProgram)
+            ++startsProtected;
+        else if (IsBroken(shortcut.state))
+            ++broken;
+    }
+    return ScanSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable);
+}
+
+std::string ShortcutReportCsv(const std::vector<FoundShortcut>& found)
+{
+    std::string csv = "\xEF\xBB\xBF" "Shortcut,Program,State\r\n";
+    for (const FoundShortcut& shortcut : found)
+        csv += CsvField(shortcut.path) + ',' + CsvField(shortcut.program) + ',' +
+               CsvField(ShortcutStateText(shortcut.state)) + "\r\n";
+    return csv;
+}

@@ -1,0 +1,263 @@
+// The shortcuts window, opened from the main window: the rows and states /report gives, the
+// unprotected ones only while "Show all shortcuts" is ticked; a long look answers input
+// throughout, stops on Stop keeping what it found, and ends with the window.
+#include "core/Messages.h"
+#include "core/Paths.h"
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
+#include "tests/support/Files.h"
+#include "tests/support/UnixShell.h"
+#include "tests/ui/LatchkeyUi.h"
+#include "tests/ui/SmallMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace lktest;
+using namespace ui;
+
+namespace {
+
+constexpr char kShortcutsCaption[] = "Protected shortcuts";
+
+// The list's rows as the report gives them: the Shortcut column is the file name and the Folder
+// column its folder.
+std::vector<Row> ListRows(HWND window)
+{
+    std::vector<Row> rows;
+    for (const std::vector<std::string>& cells : ListViewRows(Control(window, IDC_SHORTCUTLIST), 4))
+        if (cells.size() == 4)
+            rows.push_back({cells[1] + "\\" + cells[0], cells[2], cells[3]});
+    return rows;
+}
+
+HWND OpenShortcutsWindow(const Latchkey& app)
+{
+    Press(app.main, IDC_SHORTCUTS);
+    HWND window = WaitForWindow(app.Id(), kShortcutsCaption);
+    EXPECT_NE(window, nullptr) << "the shortcuts window did not open";
+    return window;
+}
+
+bool Looking(HWND window)
+{
+    return ControlText(window, IDC_SUMMARY).rfind("Looking for shortcuts", 0) == 0;
+}
+
+// True once a look has ended and the summary tells what it found.
+bool WaitForLookDone(HWND window)
+{
+    return WaitUntil([&] {
+        const std::string summary = ControlText(window, IDC_SUMMARY);
+        return !summary.empty() && !Looking(window);
+    });
+}
+
+void ShowAll(HWND window, bool all)
+{
+    SetChecked(window, IDC_SHOWALL, all);
+    Press(window, IDC_SHOWALL);
+}
+
+class ShortcutsWindow : public LauncherInstalledTest {};
+
+TEST_F(ShortcutsWindow, ShowsTheShortcutsAndStatesOfTheReport)
+{
+    SmallMachine machine("lk window");
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForLookDone(window));
+    EXPECT_NE(ControlText(window, IDC_SUMMARY).find(" broken."), std::string::npos)
+        << ControlText(window, IDC_SUMMARY);
+
+    std::vector<Row> notPlain;
+    for (const Row& row : machine.expected)
+        if (row.state != "Not protected")
+            notPlain.push_back(row);
+    EXPECT_EQ(machine.Mine(ListRows(window)), notPlain);
+
+    ShowAll(window, true);
+    EXPECT_TRUE(WaitUntil([&] { return machine.Mine(ListRows(window)) == machine.expected; }))
+        << "with every shortcut shown";
+    ShowAll(window, false);
+    EXPECT_TRUE(WaitUntil([&] { return machine.Mine(ListRows(window)) == notPlain; }));
+
+    Press(window, IDCANCEL);
+    EXPECT_TRUE(WaitForWindowGone(window));
+    Press(app.main, IDCANCEL);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST_F(ShortcutsWindow, ALongLookAnswersInputStopsKeepingWhatItFoundAndEndsWithTheWindow)
+{
+    // Many shortcuts in one profile's desktop: copies of one, made by the system in one go.
+    ScratchFolder scratch("lk many shortcuts");
+    const std::string desktop = scratch.Folder("Many\\Desktop");
+    TestProfiles profiles(scratch.Folder("Many"), scratch.Folder("Empty"), scratch.Folder("Public"));
+    LinkSpec wanted;
+    wanted.target = SystemFolder() + "\\notepad.exe";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(desktop + "\\One.lnk", wanted));
+    ASSERT_EQ(RunLinux("cd '" + UnixPath(desktop) + "' && seq -f Copy-%g.lnk 6000 | "
+                       "xargs -n 500 sh -c 'tee $@ <One.lnk >/dev/null' copy"),
+              0);
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    ShowAll(window, true);
+    // It answers while it looks.
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(window, IDC_SUMMARY).find(" found so far") != std::string::npos; }))
+        << ControlText(window, IDC_SUMMARY);
+    int answered = 0;
+    for (int i = 0; i < 5 && Looking(window); ++i) {
+        DWORD_PTR result = 0;
+        answered += SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
+    }
+    EXPECT_GT(answered, 0) << "the window did not answer within 100 ms while it looked";
+
+    // Stop keeps what was found so far: the list shows as many shortcuts as the summary counts.
+    Press(window, IDC_STOPSCAN);
+    ASSERT_TRUE(WaitForLookDone(window));
+    const std::string summary = ControlText(window, IDC_SUMMARY);
+    const size_t counted = std::strtoul(summary.c_str(), nullptr, 10);
+    EXPECT_GT(counted, 0u) << summary;
+    EXPECT_EQ(ListRows(window).size(), counted) << summary;
+
+    // Closed while it looks again: the window goes, and the tool goes on.
+    Press(window, IDC_REFRESH);
+    ASSERT_TRUE(WaitUntil([&] { return Looking(window); }));
+    Press(window, IDCANCEL);
+    EXPECT_TRUE(WaitForWindowGone(window));
+    Press(app.main, IDCANCEL);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// The list's index of each shortcut, in the order given.
+std::vector<int> RowsOf(HWND window, const std::vector<std::string>& shortcuts)
+{
+    const std::vector<Row> rows = ListRows(window);
+    std::vector<int> indexes;
+    for (const std::string& shortcut : shortcuts)
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].shortcut == shortcut)
+                indexes.push_back(static_cast<int>(i));
+    EXPECT_EQ(indexes.size(), shortcuts.size()) << "not every shortcut is listed";
+    return indexes;
+}
+
+// The password a protected shortcut's record holds; empty when it is not protected.
+std::string RecordPassword(const std::string& link)
+{
+    LinkSpec read;
+    if (FAILED(ReadLink(link, read)) || _stricmp(read.target.c_str(), SystemLauncher().c_str()) != 0)
+        return std::string();
+    const RecordReadResult record = ParseRecordFile(ReadFileBytes(Unscramble(read.arguments)));
+    return record.status == RecordStatus::Ok ? record.record.password : std::string();
+}
+
+// Presses a button that opens a modal dialog, and waits for the dialog.
+HWND PressFor(HWND window, int id, const std::string& caption)
+{
+    Press(window, id);
+    HWND dialog = WaitForWindow(ProcessOf(window), caption);
+    EXPECT_NE(dialog, nullptr) << "no \"" << caption << "\"";
+    return dialog;
+}
+
+// Batches through the window: each shortcut goes through the single command's checks and file
+// work, a refusal and a record holding another password included, and one box tells it all.
+TEST_F(ShortcutsWindow, ProtectsAndRemovesTheSelectedShortcutsWithOnePassword)
+{
+    ScratchFolder scratch("lk batch");
+    const std::string desktop = scratch.Folder("Ann\\Desktop");
+    TestProfiles profiles(scratch.Folder("Ann"), scratch.Folder("Bob"), scratch.Folder("Public"));
+    auto link = [&](const std::string& name, const std::string& target, const std::string& arguments) {
+        LinkSpec wanted;
+        wanted.target = target;
+        wanted.arguments = arguments;
+        EXPECT_HRESULT_SUCCEEDED(MakeLink(desktop + "\\" + name, wanted));
+        return desktop + "\\" + name;
+    };
+    const std::string alpha = scratch / "Apps\\Alpha.exe", beta = scratch / "Apps\\Beta.exe",
+                      delta = scratch / "Apps\\Delta.exe";
+    ASSERT_TRUE(WriteFileBytes(alpha, "MZ") && WriteFileBytes(beta, "MZ") && WriteFileBytes(delta, "MZ"));
+    const std::string deltaRecord = scratch / "Apps\\01012026000009.lki";
+    ASSERT_TRUE(WriteFileBytes(deltaRecord, FormatProtectionRecord({"other", ShortPath(delta) + " -d", ""})));
+    const std::string a = link("Alpha.lnk", alpha, "--a"), b = link("Beta.lnk", beta, "");
+    const std::string c = link("Server.lnk", "\\\\server\\share\\Tool.exe", "");
+    const std::string d = link("Delta.lnk", SystemLauncher(), Scramble(deltaRecord));
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    ShowAll(window, true);
+    ASSERT_TRUE(WaitForLookDone(window));
+    ASSERT_TRUE(WaitUntil([&] { return RowsOf(window, {a, b, c, d}).size() == 4; }));
+
+    // Protect: the three plain ones selected (and the protected one, which Protect leaves alone).
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a, b, c, d}));
+    HWND add = PressFor(window, IDC_PROTECTSELECTED, kAddPasswordCaption);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(ControlText(add, IDC_PROGRAM), "2 shortcuts");
+    SetControlText(add, IDC_PASSWORD, "batch");
+    SetControlText(add, IDC_RETYPE, "batch");
+    Press(add, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, BatchLineText("Server", ProtectMessageText(ProtectResult::NetworkTarget, "", "")) +
+                            BatchLineText("Alpha", ProtectMessageText(ProtectResult::Succeeded, "Alpha", "")) +
+                            BatchLineText("Beta", ProtectMessageText(ProtectResult::Succeeded, "Beta", "")));
+    ASSERT_TRUE(PressToClose(box.window));
+    EXPECT_EQ(RecordPassword(a), "batch");
+    EXPECT_EQ(RecordPassword(b), "batch");
+    EXPECT_EQ(RecordPassword(d), "other");
+    LinkSpec server;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(c, server));
+    EXPECT_EQ(server.target, "\\\\server\\share\\Tool.exe");
+
+    // Remove: a password no record holds is refused; one that some hold opens those only.
+    ASSERT_TRUE(WaitForLookDone(window));
+    ASSERT_TRUE(WaitUntil([&] { return RowsOf(window, {a, b, d}).size() == 3; }));
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a, b, c, d}));
+    HWND security = PressFor(window, IDC_REMOVESELECTED, kSecurity);
+    ASSERT_NE(security, nullptr);
+    SetControlText(security, IDC_PASSWORD, "nope");
+    Press(security, IDOK);
+    MessageBoxInfo wrong = WaitForMessageBox(app.Id());
+    EXPECT_EQ(wrong.text, text::PasswordNotCorrect);
+    ASSERT_TRUE(PressToClose(wrong.window));
+    SetControlText(security, IDC_PASSWORD, "batch");
+    Press(security, IDOK);
+    box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, BatchLineText("Alpha", RemoveMessageText(RemoveResult::Succeeded, "Alpha", "")) +
+                            BatchLineText("Beta", RemoveMessageText(RemoveResult::Succeeded, "Beta", "")) +
+                            BatchLineText("Delta", text::PasswordDoesNotMatch));
+    ASSERT_TRUE(PressToClose(box.window));
+    LinkSpec restored;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(a, restored));
+    EXPECT_EQ(_stricmp(restored.target.c_str(), ShortPath(alpha).c_str()), 0) << restored.target;
+    EXPECT_EQ(restored.arguments, "--a");
+    EXPECT_EQ(RecordPassword(b), "");
+    EXPECT_EQ(RecordPassword(d), "other");
+
+    Press(window, IDCANCEL);
+    EXPECT_TRUE(WaitForWindowGone(window));
+    Press(app.main, IDCANCEL);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+} // namespace

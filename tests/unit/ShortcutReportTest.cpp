@@ -1,0 +1,33 @@
+#include "core/ShortcutReport.h"
+
+#include <gtest/gtest.h>
+
+TEST(ShortcutReport, CsvIsUtf8WithMarkCrLfLinesAndQuotedWhereNeeded)
+{
+    const std::vector<FoundShortcut> found = {
+        {"C:\\Users\\Ann\\Desktop\\Game.lnk", "C:\\Games\\Game.exe", ShortcutState::Protected},
+        {"C:\\Links\\Say \"hi\", then go.lnk", "C:\\Tools\\a,b.exe", ShortcutState::StartsProtectedProgram},
+        {"C:\\Links\\Caf\xC3\xA9.lnk", "", ShortcutState::RecordMissing},
+    };
+    EXPECT_EQ(ShortcutReportCsv(found),
+              "\xEF\xBB\xBF"
+              "Shortcut,Program,State\r\n"
+              "C:\\Users\\Ann\\Desktop\\Game.lnk,C:\\Games\\Game.exe,Protected\r\n"
+              "\"C:\\Links\\Say \"\"hi\"\", then go.lnk\",\"C:\\Tools\\a,b.exe\","
+              "\"Not protected, starts a protected program\"\r\n"
+              "C:\\Links\\Caf\xC3\xA9.lnk,,\"Protected, record missing\"\r\n");
+    EXPECT_EQ(ShortcutReportCsv({}), "\xEF\xBB\xBFShortcut,Program,State\r\n");
+}
+
+TEST(ShortcutReport, SummaryCountsProtectedWaysInAndBrokenOnes)
+{
+    std::vector<FoundShortcut> found;
+    for (ShortcutState state : {ShortcutState::Protected, ShortcutState::Protected, ShortcutState::RecordMissing,
+                                ShortcutState::RecordDamaged, ShortcutState::LauncherMissing,
+                                ShortcutState::StartsProtectedProgram, ShortcutState::NotProtected})
+        found.push_back({"x.lnk", "x.exe", state});
+    EXPECT_EQ(ScanSummary(found, 0), "7 shortcuts: 2 protected, 1 not protected that starts a protected program, "
+                                     "3 broken.");
+    EXPECT_EQ(ScanSummary({}, 2), "0 shortcuts: 0 protected, 0 not protected that start a protected program, "
+                                  "0 broken. 2 places could not be read.");
+}

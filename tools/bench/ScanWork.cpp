@@ -1,0 +1,223 @@
+// lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS: the look over the machine's shortcuts
+// (ScanShortcuts, as /report runs it) against the least the platform must do for the same answer,
+// on SHORTCUTS shortcuts, PROTECTED of them protected, spread over four profiles' Desktop, Start
+// menu and pinned Quick Launch folders under FOLDER (made once, kept for later runs).
+//
+// Raw: FindFirstFileEx over the same folders, each .lnk loaded once and its target and arguments
+// read, each protected shortcut's record read once.
+//
+// Prints one line a run: kind ("scan" or "scan-raw"), microseconds, and for the scan the working
+// set it added while its result was held, in bytes; then "found<TAB>N".
+#include "core/ProtectionRecord.h"
+#include "core/Scramble.h"
+#include "win/Files.h"
+#include "win/ShortcutScan.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+struct Timer {
+    LARGE_INTEGER start;
+    Timer() { QueryPerformanceCounter(&start); }
+    double Microseconds() const
+    {
+        LARGE_INTEGER now, frequency;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        return 1e6 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    }
+};
+
+[[noreturn]] void Fail(const std::string& what)
+{
+    std::fprintf(stderr, "lk_bench_scan: %s\n", what.c_str());
+    std::exit(1);
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end()); // our paths are ASCII
+}
+
+size_t WorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+std::vector<std::string> Folders(const std::string& root)
+{
+    std::vector<std::string> folders;
+    for (int profile = 1; profile <= 4; ++profile) {
+        const std::string base = root + "\\Profile " + std::to_string(profile);
+        folders.push_back(base + "\\Desktop");
+        folders.push_back(base + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu");
+        folders.push_back(base + "\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch");
+    }
+    return folders;
+}
+
+// Where the n-th shortcut goes: one of the twelve places, some a level or two down, as in a Start menu.
+std::string PlaceOf(const std::vector<std::string>& folders, int n)
+{
+    const std::string& folder = folders[static_cast<size_t>(n) % folders.size()];
+    switch (n % 3) {
+    case 0: return folder;
+    case 1: return folder + "\\Programs " + std::to_string(n % 7);
+    default: return folder + "\\User Pinned\\TaskBar " + std::to_string(n % 5);
+    }
+}
+
+void MakeFolders(const std::string& path)
+{
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+void Save(IShellLinkW* link, const std::string& path, const std::string& target, const std::string& arguments)
+{
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->SetPath(Wide(target).c_str())) || FAILED(link->SetArguments(Wide(arguments).c_str())) ||
+        FAILED(link->QueryInterface(IID_PPV_ARGS(&file))) || FAILED(file->Save(Wide(path).c_str(), TRUE)))
+        Fail("cannot save " + path);
+}
+
+void MakeMachine(const std::string& root, int shortcuts, int protectedCount)
+{
+    const std::string done = root + "\\made " + std::to_string(shortcuts) + " " + std::to_string(protectedCount);
+    if (GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return;
+    const std::vector<std::string> folders = Folders(root);
+    const std::string apps = root + "\\Apps";
+    MakeFolders(apps);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string launcher = std::string(system) + "\\lkrun3.exe";
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
+        Fail("no shell link object");
+    for (int n = 0; n < shortcuts; ++n) {
+        // One program for every ten shortcuts: protected ones, and plain ways into them.
+        const std::string program = apps + "\\App " + std::to_string(n / 10) + ".exe";
+        if (n % 10 == 0 && !WriteWholeFile(program, "MZ"))
+            Fail("cannot write " + program);
+        const std::string place = PlaceOf(folders, n);
+        MakeFolders(place);
+        const std::string path = place + "\\Shortcut " + std::to_string(n) + ".lnk";
+        if (n < protectedCount * 10 && n % 10 == 0) {
+            char stamp[32];
+            std::snprintf(stamp, sizeof stamp, "%014d", n);
+            const std::string record = apps + "\\" + stamp + ".lki";
+            char shortProgram[MAX_PATH] = {};
+            GetShortPathNameA(program.c_str(), shortProgram, MAX_PATH);
+            if (!WriteWholeFile(record, FormatProtectionRecord({"pw", std::string(shortProgram) + " -x", ""})))
+                Fail("cannot write " + record);
+            Save(link.Get(), path, launcher, Scramble(record));
+        } else {
+            Save(link.Get(), path, program, "--open");
+        }
+    }
+    WriteWholeFile(done, "");
+}
+
+// The least work for the same answer: every folder walked once, every shortcut loaded once, every
+// protected one's record read once.
+size_t Raw(const std::vector<std::wstring>& folders, IShellLinkW* link, IPersistFile* file)
+{
+    size_t found = 0;
+    std::vector<std::wstring> pending(folders);
+    std::wstring text(MAX_PATH, L'\0');
+    while (!pending.empty()) {
+        const std::wstring folder = pending.back();
+        pending.pop_back();
+        WIN32_FIND_DATAW entry;
+        HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                pending.push_back(path);
+                continue;
+            }
+            if (FAILED(file->Load(path.c_str(), STGM_READ)))
+                continue;
+            ++found;
+            link->GetPath(&text[0], MAX_PATH, nullptr, SLGP_UNCPRIORITY);
+            const size_t length = wcslen(text.c_str());
+            if (length >= 10 && _wcsicmp(text.c_str() + length - 10, L"lkrun3.exe") == 0) {
+                link->GetArguments(&text[0], MAX_PATH);
+                char arguments[MAX_PATH] = {};
+                WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, arguments, MAX_PATH, nullptr, nullptr);
+                ReadWholeFile(Unscramble(arguments));
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 5)
+        Fail("usage: lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS");
+    const std::string root = argv[1];
+    const int shortcuts = std::atoi(argv[2]), protectedCount = std::atoi(argv[3]), rounds = std::atoi(argv[4]);
+    if (FAILED(CoInitialize(nullptr)))
+        Fail("no COM");
+    MakeMachine(root, shortcuts, protectedCount);
+
+    std::vector<std::wstring> folders;
+    for (const std::string& folder : Folders(root))
+        folders.push_back(Wide(folder));
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
+        FAILED(link.As(&file)))
+        Fail("no shell link object");
+
+    // One warm-up of each, then rounds in alternating order.
+    const size_t rawFound = Raw(folders, link.Get(), file.Get());
+    size_t found = ScanShortcuts(folders).found.size();
+    if (found != rawFound || found != static_cast<size_t>(shortcuts))
+        Fail("found " + std::to_string(found) + " and " + std::to_string(rawFound) + " of " + std::to_string(shortcuts));
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < 2; ++i) {
+            if ((round + i) % 2 == 0) {
+                const size_t before = WorkingSet();
+                Timer timer;
+                const ShortcutScan scan = ScanShortcuts(folders);
+                const double us = timer.Microseconds();
+                const long long grown = static_cast<long long>(WorkingSet()) - static_cast<long long>(before);
+                std::printf("scan\t%.0f\t%lld\n", us, grown);
+                found = scan.found.size();
+            } else {
+                Timer timer;
+                Raw(folders, link.Get(), file.Get());
+                std::printf("scan-raw\t%.0f\t0\n", timer.Microseconds());
+            }
+        }
+    }
+    std::printf("found\t%zu\n", found);
+    return 0;
+}

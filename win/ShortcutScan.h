@@ -1,0 +1,33 @@
+// A look over the machine's shortcuts that changes nothing: every .lnk file is opened for
+// reading only and never resolved, every protected one's record is read through the launcher's
+// bounded reader, and nothing is written.
+#pragma once
+
+#include "core/ShortcutReport.h"
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Where shortcuts are kept, for every profile on the machine and not only the account this runs
+// as: each profile's Desktop, Start menu and Quick Launch (with the shortcuts pinned to the task
+// bar and the Start menu), Public's Desktop and the all-users Start menu. Folders that do not
+// exist are left out.
+std::vector<std::wstring> ShortcutFolders();
+
+struct ShortcutScan {
+    std::vector<FoundShortcut> found;
+    int unreadable = 0; // folders and shortcuts that could not be read, and were skipped
+};
+
+// Told the number of shortcuts found so far, after each one.
+using ScanProgress = std::function<void(size_t found)>;
+
+// Looks through the folders and their subfolders, each folder once however it is reached, never
+// through a junction or symbolic link, at most 32 levels deep, and tells each shortcut's state.
+// Once *stop is set it ends within one shortcut's read and tells what it had found. Needs COM on
+// the calling thread.
+ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop = nullptr,
+                           const ScanProgress& progress = nullptr);
