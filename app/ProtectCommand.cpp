@@ -52,16 +52,10 @@ struct Candidate {
     HeldFolder recordFolder;
 };
 
-// What protecting one shortcut came to, told as the single command tells it.
-struct Told {
-    bool succeeded = false;
-    bool iconRefused = false; // told in a message of its own before the outcome
-    std::string text;
-};
 
-Told Protect(const Candidate& candidate, const std::string& password, bool useOriginalIcon)
+CommandOutcome Protect(const Candidate& candidate, const std::string& password, bool useOriginalIcon)
 {
-    Told told;
+    CommandOutcome told;
     if (!candidate.FoldersStayed()) {
         told.text = text::FolderNotHeld;
         return told;
@@ -97,7 +91,7 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     if (dlg.DoModal() != IDOK)
         return CommandResult::Cancelled;
 
-    const Told told = Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
+    const CommandOutcome told = Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
     if (told.iconRefused)
         AfxMessageBox(text::SetIconFailed);
     if (told.succeeded) {
@@ -130,7 +124,7 @@ void ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
         if (dlg.DoModal() != IDOK)
             return;
         for (const std::unique_ptr<Candidate>& candidate : candidates) {
-            Told told = Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
+            CommandOutcome told = Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
             if (told.iconRefused)
                 told.text = std::string(text::SetIconFailed) + "\n" + told.text;
             summary += BatchLineText(BaseName(candidate->path), told.text);

@@ -26,16 +26,10 @@ struct Candidate {
     HeldFolder linkFolder;
 };
 
-// What restoring one shortcut came to, told as the single command tells it.
-struct Told {
-    bool succeeded = false;
-    bool iconRefused = false; // told in a message of its own before the outcome
-    std::string text;
-};
 
-Told Restore(Candidate& candidate)
+CommandOutcome Restore(Candidate& candidate)
 {
-    Told told;
+    CommandOutcome told;
     if (!candidate.linkFolder.StillThere()) {
         told.text = text::FolderNotHeld;
         return told;
@@ -73,7 +67,7 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     if (dlg.DoModal() != IDOK)
         return CommandResult::Cancelled;
 
-    const Told told = Restore(candidate);
+    const CommandOutcome told = Restore(candidate);
     if (told.iconRefused)
         AfxMessageBox(text::SetIconFailed);
     if (told.succeeded) {
@@ -119,7 +113,7 @@ void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
                 summary += BatchLineText(BaseName(candidate->path), text::PasswordDoesNotMatch);
                 continue;
             }
-            Told told = Restore(*candidate);
+            CommandOutcome told = Restore(*candidate);
             if (told.iconRefused)
                 told.text = std::string(text::SetIconFailed) + "\n" + told.text;
             summary += BatchLineText(BaseName(candidate->path), told.text);

@@ -62,6 +62,17 @@ void ShowAll(HWND window, bool all)
     Press(window, IDC_SHOWALL);
 }
 
+// Closes the window, then the tool from its main window, which ends with exit code 0.
+void CloseWindowAndTool(Latchkey& app, HWND window)
+{
+    Press(window, IDCANCEL);
+    EXPECT_TRUE(WaitForWindowGone(window));
+    Press(app.main, IDCANCEL);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
 class ShortcutsWindow : public LauncherInstalledTest {};
 
 TEST_F(ShortcutsWindow, ShowsTheShortcutsAndStatesOfTheReport)
@@ -87,12 +98,7 @@ TEST_F(ShortcutsWindow, ShowsTheShortcutsAndStatesOfTheReport)
     ShowAll(window, false);
     EXPECT_TRUE(WaitUntil([&] { return machine.Mine(ListRows(window)) == notPlain; }));
 
-    Press(window, IDCANCEL);
-    EXPECT_TRUE(WaitForWindowGone(window));
-    Press(app.main, IDCANCEL);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    CloseWindowAndTool(app, window);
 }
 
 TEST_F(ShortcutsWindow, ALongLookAnswersInputStopsKeepingWhatItFoundAndEndsWithTheWindow)
@@ -134,12 +140,7 @@ TEST_F(ShortcutsWindow, ALongLookAnswersInputStopsKeepingWhatItFoundAndEndsWithT
     // Closed while it looks again: the window goes, and the tool goes on.
     Press(window, IDC_REFRESH);
     ASSERT_TRUE(WaitUntil([&] { return Looking(window); }));
-    Press(window, IDCANCEL);
-    EXPECT_TRUE(WaitForWindowGone(window));
-    Press(app.main, IDCANCEL);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    CloseWindowAndTool(app, window);
 }
 
 // The list's index of each shortcut, in the order given.
@@ -252,12 +253,7 @@ TEST_F(ShortcutsWindow, ProtectsAndRemovesTheSelectedShortcutsWithOnePassword)
     EXPECT_EQ(RecordPassword(b), "");
     EXPECT_EQ(RecordPassword(d), "other");
 
-    Press(window, IDCANCEL);
-    EXPECT_TRUE(WaitForWindowGone(window));
-    Press(app.main, IDCANCEL);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    CloseWindowAndTool(app, window);
 }
 
 } // namespace

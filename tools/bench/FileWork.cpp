@@ -12,6 +12,7 @@
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
+#include "tools/bench/BenchTools.h"
 #include "win/Files.h"
 #include "win/ProtectFiles.h"
 #include "win/RemoveFiles.h"
@@ -29,27 +30,12 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-struct Timer {
-    LARGE_INTEGER start;
-    Timer() { QueryPerformanceCounter(&start); }
-    double Microseconds() const
-    {
-        LARGE_INTEGER now, frequency;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        return 1e6 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    }
-};
+using bench::Timer;
+using bench::Wide;
 
 [[noreturn]] void Fail(const std::string& what)
 {
-    std::fprintf(stderr, "lk_bench_files: %s\n", what.c_str());
-    std::exit(1);
-}
-
-std::wstring Wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end()); // our paths are ASCII
+    bench::Fail("lk_bench_files", what);
 }
 
 std::string ShortPath(const std::string& path)
