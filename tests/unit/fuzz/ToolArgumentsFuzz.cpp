@@ -25,8 +25,8 @@ void ReadArbitraryArguments(const std::string& arguments)
     Require((request.action == ToolAction::Invalid) == !request.error.empty(), "only a refusal says why");
     Require((request.action == ToolAction::MainWindow) == AllBlank(arguments), "nothing given opens the window");
     const bool command = request.action == ToolAction::Protect || request.action == ToolAction::Remove ||
-                         request.action == ToolAction::Decide;
-    Require(command != request.path.empty(), "a command, and only a command, names a shortcut");
+                         request.action == ToolAction::Decide || request.action == ToolAction::Report;
+    Require(command != request.path.empty(), "a command, and only a command, names a file");
     if (!command)
         return;
     Require(arguments.find(request.path) != std::string::npos, "the path is taken from the arguments");
@@ -35,6 +35,7 @@ void ReadArbitraryArguments(const std::string& arguments)
         return;
     const char* word = request.action == ToolAction::Protect  ? "/protect "
                        : request.action == ToolAction::Remove ? "-REMOVE\t"
+                       : request.action == ToolAction::Report ? "/Report "
                                                               : "";
     const ToolRequest again = ParseToolArguments(std::string(word) + "\"" + request.path + "\" ");
     Require(again.action == request.action && again.path == request.path, "a quoted path reads back the same");
