@@ -27,17 +27,6 @@ struct ScanJob {
     const std::atomic<bool>* stop;
 };
 
-std::wstring FromUtf8(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
 } // namespace
 
 CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()) {}
@@ -232,7 +221,8 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
         const bool isProtected = row.kind != ShortcutState::NotProtected && row.kind != ShortcutState::StartsProtectedProgram;
         if (isProtected == protect)
             continue; // the other button's
-        // The commands work in the code page, as they do for a picked shortcut.
+        // The commands work in the code page, as they do for a picked shortcut. The refusals are
+        // gathered in UTF-8: the names they give are just those the code page cannot hold.
         const std::optional<std::string> path = ToAnsi(row.path);
         if (path)
             paths.push_back(*path);
@@ -243,7 +233,7 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
         return;
     StopScan();
     if (!refused.empty())
-        MessageBoxW(m_hWnd, ToWide(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(m_hWnd, FromUtf8(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
     if (!paths.empty()) {
         if (protect)
             ProtectShortcuts(paths, m_hWnd);

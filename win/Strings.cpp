@@ -95,6 +95,19 @@ std::string ToUtf8(const std::wstring& text)
     return utf8;
 }
 
+std::wstring FromUtf8(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int bytes = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), bytes, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), bytes, &wide[0], n);
+    return wide;
+}
+
 std::optional<std::string> FullPathName(const std::string& path)
 {
     return GrowString([&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });

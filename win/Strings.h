@@ -49,7 +49,8 @@ std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id);
 std::optional<std::string> ToAnsi(const std::wstring& text);
 // ANSI text in UTF-16.
 std::wstring ToWide(const std::string& text);
-// UTF-16 text in UTF-8 (a lone surrogate becomes U+FFFD).
+// UTF-16 text in UTF-8 (a lone surrogate becomes U+FFFD), and back.
 std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
 // The absolute form of a path, relative to the current folder.
 std::optional<std::string> FullPathName(const std::string& path);
