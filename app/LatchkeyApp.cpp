@@ -44,7 +44,7 @@ void CLatchkeyApp::InitInstance()
         request.path = FullPathName(request.path).value_or(request.path);
         if (request.action != ToolAction::Report && !IsFile(request.path)) {
             request.action = ToolAction::Invalid;
-            request.error = "This is not a shortcut file:\n" + request.path;
+            request.error = NotAShortcutFileText(request.path);
         }
     }
     if (request.action == ToolAction::Invalid) {
@@ -54,14 +54,16 @@ void CLatchkeyApp::InitInstance()
     }
 
     // Giving up at the gate ends the program, with exit code 0, before any window opens; a
-    // master password file that cannot be read ends it with exit code 1.
+    // master password file that cannot be read, or a prompt that cannot be opened, ends it with
+    // exit code 1.
     switch (PassMasterPasswordGate()) {
     case GateResult::Open: break;
     case GateResult::Closed:
         // Giving up at the prompt is a cancel to a script that asked for a command.
         m_nExitCode = request.action == ToolAction::MainWindow ? 0 : 2;
         return;
-    case GateResult::Unreadable: m_nExitCode = 1; return;
+    case GateResult::Unreadable:
+    case GateResult::NoDialog: m_nExitCode = 1; return;
     }
 
     if (request.action == ToolAction::Report) {
@@ -76,6 +78,9 @@ void CLatchkeyApp::InitInstance()
 
     CMainWindow window;
     m_pMainWnd = &window;
-    window.DoModal();
+    if (window.DoModal() == -1) {
+        ShowWindowNotOpened(GetLastError());
+        m_nExitCode = 1;
+    }
     m_pMainWnd = nullptr;
 }

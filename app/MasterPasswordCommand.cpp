@@ -1,5 +1,6 @@
 #include "app/MasterPasswordCommand.h"
 
+#include "app/CommandResult.h"
 #include "app/MasterPasswordDlg.h"
 #include "app/MasterPromptDlg.h"
 #include "core/Messages.h"
@@ -10,17 +11,17 @@
 
 namespace {
 
-// Runs one prompt until `required` is typed exactly, answering every other text with
-// "Password not correct!". False when the prompt ends any other way (Cancel, Escape, the close
-// box, or a dialog that cannot be created).
-bool PromptForMasterPassword(const std::string& required)
+// Runs one prompt until `required` is typed exactly (Open), answering every other text with
+// "Password not correct!". Closed when the user gives up (Cancel, Escape, the close box);
+// NoDialog, told in a message, when the prompt cannot be opened.
+GateResult PromptForMasterPassword(const std::string& required)
 {
     CMasterPromptDlg prompt;
     for (;;) {
-        if (prompt.DoModal() != IDOK)
-            return false;
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(prompt.DoModal()))
+            return *unanswered == CommandResult::NoDialog ? GateResult::NoDialog : GateResult::Closed;
         if (prompt.m_strPassword == required)
-            return true;
+            return GateResult::Open;
         AfxMessageBox(text::PasswordNotCorrect);
     }
 }
@@ -44,7 +45,7 @@ GateResult PassMasterPasswordGate()
     SecretWiper clearRequired(decision.required);
     if (file.bytes)
         ClearSecret(*file.bytes);
-    return !decision.promptNeeded || PromptForMasterPassword(decision.required) ? GateResult::Open : GateResult::Closed;
+    return decision.promptNeeded ? PromptForMasterPassword(decision.required) : GateResult::Open;
 }
 
 void SetMasterPassword()
@@ -62,13 +63,13 @@ void SetMasterPassword()
     MasterPasswordDecision current = DecideMasterPassword(file.bytes);
     if (file.bytes)
         ClearSecret(*file.bytes);
-    const bool passed = !current.promptNeeded || PromptForMasterPassword(current.required);
+    const bool passed = !current.promptNeeded || PromptForMasterPassword(current.required) == GateResult::Open;
     ClearSecret(current.required);
     if (!passed)
         return;
 
     CMasterPasswordDlg dlg;
-    if (dlg.DoModal() != IDOK)
+    if (UnansweredDialog(dlg.DoModal()))
         return;
     std::string stored = MasterStoredValue(dlg.m_strPassword);
     SecretWiper clearStored(stored);

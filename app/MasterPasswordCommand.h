@@ -5,6 +5,7 @@ enum class GateResult {
     Open,       // no master password is set, or it was typed
     Closed,     // the user gave up at the prompt, or the file's place cannot be found
     Unreadable, // the file exists but cannot be read; a message said so
+    NoDialog,   // the prompt could not be opened; a message said so
 };
 
 GateResult PassMasterPasswordGate();

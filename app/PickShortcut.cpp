@@ -1,5 +1,6 @@
 #include "app/PickShortcut.h"
 
+#include "core/Messages.h"
 #include "framework/Framework.h"
 #include "win/Scoped.h"
 #include "win/SystemLibrary.h"
@@ -10,15 +11,13 @@
 
 bool PickShortcut(const std::string& title, std::string& pickedPath)
 {
-    // Pairs of display text and pattern, each ended by a null; an empty pair ends the list.
-    static const char filter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
     // Room for the longest path Windows knows, so no pick is ever cut short.
     std::vector<char> file(32768, '\0');
 
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = AfxGetMainHwnd();
-    ofn.lpstrFilter = filter;
+    ofn.lpstrFilter = text::ShortcutFilter; // its closing null ends the list
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());

@@ -40,7 +40,7 @@ struct Candidate {
     // Why it cannot be protected; empty when it can.
     std::string Refusal() const
     {
-        if (loaded.result != ProtectResult::None)
+        if (loaded.result != ProtectResult::Ready)
             return ProtectMessageText(loaded.result, std::string(), std::string());
         return FoldersStayed() ? std::string() : text::FolderNotHeld;
     }
@@ -88,8 +88,8 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     CAddPasswordDlg dlg;
     dlg.m_strTarget = candidate.loaded.info.targetPath;
     dlg.m_strProgram = BaseName(pickedPath);
-    if (dlg.DoModal() != IDOK)
-        return CommandResult::Cancelled;
+    if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+        return *unanswered;
 
     const CommandOutcome told = Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
     if (told.iconRefused)
@@ -121,7 +121,7 @@ void ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
         CAddPasswordDlg dlg(owner);
         dlg.m_strProgram = candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
         dlg.m_strTarget = candidates.size() == 1 ? candidates[0]->loaded.info.targetPath : std::string();
-        if (dlg.DoModal() != IDOK)
+        if (UnansweredDialog(dlg.DoModal()))
             return;
         for (const std::unique_ptr<Candidate>& candidate : candidates) {
             CommandOutcome told = Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);

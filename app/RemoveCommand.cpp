@@ -47,13 +47,15 @@ CommandResult RemoveProtection(const std::string& pickedPath)
 {
     // Shortcut access needs COM; it is started here, not with the program.
     ComApartment com;
-    // A missing or damaged record is reported before anyone is asked for a password.
+    // A missing or damaged record is reported before anyone is asked for a password; a file that
+    // is no shortcut at all ends the command without a word.
     Candidate candidate(pickedPath);
     LoadedProtection& loaded = candidate.loaded;
-    if (loaded.result != RemoveResult::None)
-        AfxMessageBox(RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
-    if (!loaded.Ready())
+    if (!loaded.Ready()) {
+        if (loaded.result != RemoveResult::ReadFailed)
+            AfxMessageBox(RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
         return CommandResult::Failed;
+    }
     if (!candidate.linkFolder.StillThere()) {
         AfxMessageBox(text::FolderNotHeld);
         return CommandResult::Failed;
@@ -62,10 +64,10 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     CRemovePasswordDlg dlg;
     dlg.m_strLinkPassword = loaded.record.password;
     ClearSecret(loaded.record.password); // the dialog's copy is the one still needed
-    dlg.m_strTarget = "Target shortcut: " + pickedPath;
+    dlg.m_strTarget = TargetShortcutText(pickedPath);
     dlg.m_strProgram = BaseName(pickedPath);
-    if (dlg.DoModal() != IDOK)
-        return CommandResult::Cancelled;
+    if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+        return *unanswered;
 
     const CommandOutcome told = Restore(candidate);
     if (told.iconRefused)
@@ -86,10 +88,8 @@ void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
     for (const std::string& path : paths) {
         auto candidate = std::make_unique<Candidate>(path);
         const LoadedProtection& loaded = candidate->loaded;
-        if (loaded.result != RemoveResult::None)
+        if (!loaded.Ready())
             summary += BatchLineText(BaseName(path), RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
-        else if (!loaded.Ready()) // the file could not be read as a shortcut: the single command says nothing
-            summary += BatchLineText(BaseName(path), text::ShortcutUnreadable);
         else if (!candidate->linkFolder.StillThere())
             summary += BatchLineText(BaseName(path), text::FolderNotHeld);
         else
@@ -102,10 +102,10 @@ void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
             dlg.m_vecLinkPasswords.push_back(candidate->loaded.record.password);
             ClearSecret(candidate->loaded.record.password); // the dialog's copy is the one still needed
         }
-        dlg.m_strTarget = candidates.size() == 1 ? "Target shortcut: " + candidates[0]->path : std::string();
+        dlg.m_strTarget = candidates.size() == 1 ? TargetShortcutText(candidates[0]->path) : std::string();
         dlg.m_strProgram =
             candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
-        if (dlg.DoModal() != IDOK)
+        if (UnansweredDialog(dlg.DoModal()))
             return;
         for (size_t i = 0; i < candidates.size(); ++i) {
             const std::unique_ptr<Candidate>& candidate = candidates[i];

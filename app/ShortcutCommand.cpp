@@ -13,13 +13,3 @@ CommandResult RunShortcutCommand(ToolAction action, const std::string& linkPath)
     }
     return action == ToolAction::Remove ? RemoveProtection(linkPath) : ProtectShortcut(linkPath);
 }
-
-int ExitCodeOf(CommandResult result)
-{
-    switch (result) {
-    case CommandResult::Succeeded: return 0;
-    case CommandResult::Cancelled: return 2;
-    case CommandResult::Failed: break;
-    }
-    return 1;
-}

@@ -10,6 +10,3 @@
 // Runs Protect, Remove or Decide (remove for a shortcut that starts the launcher, protect for any
 // other) on linkPath exactly as if it had been picked.
 CommandResult RunShortcutCommand(ToolAction action, const std::string& linkPath);
-
-// The process exit code for a command's result: 0 done, 1 refused or failed, 2 cancelled.
-int ExitCodeOf(CommandResult result);

@@ -337,5 +337,5 @@ void ShowShortcutsWindow()
     ComApartment com;
     CShortcutsDlg window;
     if (!initialize || !initialize(&classes) || window.DoModal() == -1)
-        AfxMessageBox(SystemErrorText(GetLastError()));
+        ShowWindowNotOpened(GetLastError());
 }

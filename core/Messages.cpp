@@ -1,9 +1,11 @@
 #include "core/Messages.h"
 
+#include <string>
+
 std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath)
 {
     switch (message) {
-    case ProtectResult::None:
+    case ProtectResult::Ready:
         return std::string();
     case ProtectResult::ReadFailed:
         return "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)";
@@ -41,8 +43,10 @@ std::string ProtectMessageText(ProtectResult message, const std::string& baseNam
 std::string RemoveMessageText(RemoveResult message, const std::string& baseName, const std::string& recordPath)
 {
     switch (message) {
-    case RemoveResult::None:
+    case RemoveResult::Ready:
         return std::string();
+    case RemoveResult::ReadFailed:
+        return "This file could not be read as a shortcut.";
     case RemoveResult::NotProtected:
         return "The shortcut you selected doesn't seem to be a protected one.\n(Failed to open lki file)";
     case RemoveResult::RecordDamaged:
@@ -53,6 +57,64 @@ std::string RemoveMessageText(RemoveResult message, const std::string& baseName,
         return "Password protection for\n" + baseName + "\nhas been removed successfully.";
     }
     return std::string();
+}
+
+std::string TargetShortcutText(const std::string& linkPath)
+{
+    return "Target shortcut: " + linkPath;
+}
+
+std::string WindowNotOpenedText(const std::string& systemText)
+{
+    return "A window of Latchkey could not be opened:\n" + systemText;
+}
+
+std::string SystemErrorNumberText(unsigned long error)
+{
+    return "Error " + std::to_string(error) + ".";
+}
+
+std::string ToolUsageText()
+{
+    return "Usage:\n"
+           "Latchkey\n"
+           "      opens the main window.\n"
+           "Latchkey /protect <shortcut>\n"
+           "      puts a password prompt in front of the shortcut.\n"
+           "Latchkey /remove <shortcut>\n"
+           "      removes the shortcut's password protection.\n"
+           "Latchkey <shortcut>\n"
+           "      removes the protection of a protected shortcut, protects any other.\n"
+           "Latchkey /report <file>\n"
+           "      writes every shortcut on this computer and its state to the file (CSV).\n"
+           "\n"
+           "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
+           "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
+}
+
+std::string NotAShortcutFileText(const std::string& path)
+{
+    return "This is not a shortcut file:\n" + path;
+}
+
+std::string UnexpectedAfterUsageText(const std::string& rest)
+{
+    return "Unexpected text after /?: " + rest;
+}
+
+std::string UnknownSwitchText(const std::string& word)
+{
+    return "Unknown switch: " + word + "\nType Latchkey /? for the usage.";
+}
+
+std::string SwitchNeedsPathText(const std::string& word, bool reportFile)
+{
+    return "The switch " + word + " needs the path of " + (reportFile ? "the report file." : "a shortcut.");
+}
+
+std::string NotOnePathText(const std::string& text, bool reportFile)
+{
+    return std::string("This is not the path of one ") + (reportFile ? "file: " : "shortcut: ") + text;
 }
 
 std::string MasterSaveFailedText(const std::string& path)

@@ -1,8 +1,7 @@
-// The texts of the message boxes Latchkey and its launcher show, and the file dialogs' titles, by
-// command. The outcome enums are what the file work returns; the windows turn them into these
-// texts. Not every text is here: the dialogs' own texts are in their templates (res/*.rc), the
-// command line's mistakes and usage in core/ToolArguments, and a few lines are put together where
-// they are shown (app/LatchkeyApp, app/RemoveCommand, app/PickShortcut, win/SystemError).
+// The texts of the message boxes Latchkey and its launcher show, the file dialogs' titles and the
+// command line's usage and mistakes, by command. The outcome enums are what the file work returns;
+// whoever shows an outcome (a command's box, a batch's summary, a report) turns it into these
+// texts. Only the dialogs' own texts are elsewhere, in their templates (res/*.rc).
 #pragma once
 
 #include <cstddef>
@@ -10,7 +9,7 @@
 
 // The protect command.
 enum class ProtectResult {
-    None,                  // go on (after loading) / nothing to show
+    Ready,                 // only from loading: read and checked, the password dialog comes next
     ReadFailed,            // the shortcut could not be read
     AlreadyProtected,      // it already starts the launcher in the system folder
     TextTooLong,           // a text longer than the shortcut could be read with
@@ -25,20 +24,22 @@ enum class ProtectResult {
     Succeeded,
 };
 
-// The text of a message; baseName is used by Succeeded, recordPath by RecordWriteFailed and
-// CreateLinkFailed.
+// The text of a message (Ready has none); baseName is used by Succeeded, recordPath by
+// RecordWriteFailed and CreateLinkFailed.
 std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath);
 
 // The remove command.
 enum class RemoveResult {
-    None,          // go on (after loading) / nothing to show
+    Ready,         // only from loading: the record is whole, the password dialog comes next
+    ReadFailed,    // the file could not be read as a shortcut (the single command shows nothing)
     NotProtected,  // the record named by the shortcut cannot be opened
     RecordDamaged, // the record does not come apart into its fields
     RestoreFailed, // the shortcut could not be written back
     Succeeded,
 };
 
-// The text of a message; baseName is used by Succeeded, recordPath by RecordDamaged.
+// The text of a message (Ready has none); baseName is used by Succeeded, recordPath by
+// RecordDamaged.
 std::string RemoveMessageText(RemoveResult message, const std::string& baseName, const std::string& recordPath);
 
 // Fixed texts of the tool's dialogs and commands.
@@ -81,9 +82,26 @@ inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
 // A batch remove: a shortcut whose record holds another password than the one typed.
 inline constexpr char PasswordDoesNotMatch[] = "password does not match";
-// A batch remove: a file that could not be read as a shortcut (the single command says nothing).
-inline constexpr char ShortcutUnreadable[] = "This file could not be read as a shortcut.";
+// The file dialog's choice of files: pairs of display text and pattern, each ended by a null.
+inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
 } // namespace text
+
+// The remove dialog's line naming the shortcut.
+std::string TargetShortcutText(const std::string& linkPath);
+
+// A window of the tool could not be opened; systemText is the system's text for why.
+std::string WindowNotOpenedText(const std::string& systemText);
+
+// The system's text for an error was not to be had.
+std::string SystemErrorNumberText(unsigned long error);
+
+// The command line's usage (Latchkey /?), and its mistakes.
+std::string ToolUsageText();
+std::string NotAShortcutFileText(const std::string& path);
+std::string UnexpectedAfterUsageText(const std::string& rest);
+std::string UnknownSwitchText(const std::string& word);
+std::string SwitchNeedsPathText(const std::string& word, bool reportFile);
+std::string NotOnePathText(const std::string& text, bool reportFile);
 
 // The master password could not be saved at path.
 std::string MasterSaveFailedText(const std::string& path);
@@ -103,9 +121,6 @@ enum class ShortcutState {
     StartsProtectedProgram, // not protected, and it starts a program that a protected one guards
     NotProtected,
 };
-
-// "Protected", "Protected, record missing", ... as the report and the window show them.
-const char* ShortcutStateText(ShortcutState state);
 
 // "Protected", "Protected, record missing", ... as the report and the window show them.
 const char* ShortcutStateText(ShortcutState state);

@@ -1,5 +1,6 @@
 #include "core/ToolArguments.h"
 
+#include "core/Messages.h"
 #include "core/Paths.h"
 
 namespace {
@@ -45,7 +46,7 @@ ToolRequest ParseToolArguments(const std::string& arguments)
         if (name == "?") {
             request.action = pathText.empty() ? ToolAction::Usage : ToolAction::Invalid;
             if (!pathText.empty())
-                request.error = "Unexpected text after /?: " + pathText;
+                request.error = UnexpectedAfterUsageText(pathText);
             return request;
         }
         if (name == "protect")
@@ -56,12 +57,11 @@ ToolRequest ParseToolArguments(const std::string& arguments)
             request.action = ToolAction::Report;
         else {
             request.action = ToolAction::Invalid;
-            request.error = "Unknown switch: " + word + "\nType Latchkey /? for the usage.";
+            request.error = UnknownSwitchText(word);
             return request;
         }
         if (pathText.empty()) {
-            request.error = "The switch " + word + " needs the path of " +
-                            (request.action == ToolAction::Report ? "the report file." : "a shortcut.");
+            request.error = SwitchNeedsPathText(word, request.action == ToolAction::Report);
             request.action = ToolAction::Invalid;
             return request;
         }
@@ -70,28 +70,9 @@ ToolRequest ParseToolArguments(const std::string& arguments)
     }
 
     if (!TakePath(pathText, request.path) || request.path.empty()) {
-        request.error = std::string("This is not the path of one ") +
-                        (request.action == ToolAction::Report ? "file: " : "shortcut: ") + pathText;
+        request.error = NotOnePathText(pathText, request.action == ToolAction::Report);
         request.action = ToolAction::Invalid;
         request.path.clear();
     }
     return request;
-}
-
-std::string ToolUsageText()
-{
-    return "Usage:\n"
-           "Latchkey\n"
-           "      opens the main window.\n"
-           "Latchkey /protect <shortcut>\n"
-           "      puts a password prompt in front of the shortcut.\n"
-           "Latchkey /remove <shortcut>\n"
-           "      removes the shortcut's password protection.\n"
-           "Latchkey <shortcut>\n"
-           "      removes the protection of a protected shortcut, protects any other.\n"
-           "Latchkey /report <file>\n"
-           "      writes every shortcut on this computer and its state to the file (CSV).\n"
-           "\n"
-           "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
-           "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
 }

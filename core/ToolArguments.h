@@ -17,13 +17,10 @@ enum class ToolAction {
 struct ToolRequest {
     ToolAction action = ToolAction::MainWindow;
     std::string path;  // the shortcut (the report file for Report), its quotes taken away
-    std::string error; // for Invalid
+    std::string error; // for Invalid (texts from core/Messages)
 };
 
 // Reads the arguments (the command line after the program's name). Switches start with / or -
 // and are matched without regard to case; the path may be quoted, and an unquoted path runs to
 // the end of the line.
 ToolRequest ParseToolArguments(const std::string& arguments);
-
-// The message box text for /?.
-std::string ToolUsageText();

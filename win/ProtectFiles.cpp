@@ -22,7 +22,7 @@ ProtectResult ResultFor(ShortcutTextProblem problem)
     case ShortcutTextProblem::NotInCodePage: return ProtectResult::NotInCodePage;
     case ShortcutTextProblem::None: break;
     }
-    return ProtectResult::None;
+    return ProtectResult::Ready;
 }
 
 // True when text passes through the shell link object's UTF-16 unchanged.
@@ -38,7 +38,7 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     LoadedShortcut loaded;
     ShortcutTextProblem problem = ShortcutTextProblem::None;
     bool advertised = false;
-    loaded.status = ReadShortcut(pickedPath, loaded.info, &problem, &advertised);
+    HRESULT read = ReadShortcut(pickedPath, loaded.info, &problem, &advertised);
     // An advertised shortcut installed here is taken at its component's path and nothing else.
     // Windows Installer is asked only about those: it loads the file once more.
     std::string componentPath;
@@ -50,13 +50,13 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
         component.showCommand = loaded.info.showCommand;
         component.runAsAdministrator = loaded.info.runAsAdministrator;
         loaded.info = component;
-        loaded.status = 1;
+        read = S_OK;
         problem = ShortcutTextProblem::None;
     }
 
     // The path as it is when the file system gives no short form.
     loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
-    if (FAILED(loaded.status)) {
+    if (FAILED(read)) {
         loaded.result = ProtectResult::ReadFailed;
         return loaded;
     }
@@ -77,8 +77,6 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     else if (!IsStorableRecord({std::string(), MakeCommandLine(loaded.info.targetPath, loaded.info.arguments),
                                 loaded.info.workingDirectory}))
         loaded.result = ProtectResult::NotStorable;
-    if (loaded.result != ProtectResult::None)
-        loaded.status = -1;
     return loaded;
 }
 
@@ -86,7 +84,6 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
                                bool useOriginalIcon, const std::string& timeStamp)
 {
     ProtectOutcome outcome;
-    outcome.status = -1;
 
     ProtectionRecord record;
     record.password = password;
@@ -102,7 +99,6 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     const std::optional<std::string> launcher = SystemLauncherPath();
     if (!systemDirectory || !launcher) {
         outcome.result = ProtectResult::SystemDirectoryFailed;
-        outcome.status = 0;
         return outcome;
     }
     // Asked before the record is written: a record, with its password, for a shortcut that is
@@ -132,7 +128,6 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     }
     if (written != NewFileResult::Written) {
         outcome.result = ProtectResult::RecordWriteFailed;
-        outcome.status = RecordWriteFailedStatus;
         return outcome;
     }
 
@@ -164,8 +159,7 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
         protectedLink.iconIndex = icon.iconIndex;
     }
 
-    outcome.status = WriteShortcut(pickedPath, protectedLink, &outcome.iconRefused);
-    if (SUCCEEDED(outcome.status)) {
+    if (SUCCEEDED(WriteShortcut(pickedPath, protectedLink, &outcome.iconRefused))) {
         outcome.result = ProtectResult::Succeeded;
         return outcome;
     }

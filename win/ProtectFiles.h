@@ -1,21 +1,15 @@
 // The protect command's file work, without windows: read the picked shortcut, then write the
-// record and the protected shortcut. Each step returns an outcome, which the caller shows as a
-// message.
+// record and the protected shortcut. Each step returns one outcome and shows nothing; the caller
+// decides what to show.
 #pragma once
 
 #include "core/Messages.h"
 #include "core/ShortcutInfo.h"
 
-#include <windows.h>
-
 #include <string>
 
-// What ApplyProtection returns when the record could not be written; the shortcut is untouched.
-constexpr HRESULT RecordWriteFailedStatus = HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
-
 struct LoadedShortcut {
-    ProtectResult result = ProtectResult::None; // None: ready for the password dialog
-    HRESULT status = 1;                          // the read's status; -1 when a refusal ends the command
+    ProtectResult result = ProtectResult::Ready; // Ready, or why it cannot be protected
     ShortcutInfo info;                           // targetPath already in its short form
 };
 
@@ -23,8 +17,7 @@ struct LoadedShortcut {
 LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath);
 
 struct ProtectOutcome {
-    ProtectResult result = ProtectResult::None;
-    HRESULT status = 0;       // negative: failure
+    ProtectResult result = ProtectResult::CreateLinkFailed; // Succeeded, or why not; never Ready
     std::string recordPath;   // for the record-write message
     bool iconRefused = false; // the shell link object refused the icon location; saved without it
     bool iconNotCopied = false; // the original icon could not be copied; the launcher's icon shows

@@ -17,9 +17,10 @@ bool IsProtectedShortcut(const std::string& linkPath)
 LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
 {
     LoadedProtection loaded;
-    loaded.status = ReadShortcut(pickedPath, loaded.info);
-    if (FAILED(loaded.status))
+    if (FAILED(ReadShortcut(pickedPath, loaded.info))) {
+        loaded.result = RemoveResult::ReadFailed;
         return loaded;
+    }
 
     loaded.recordPath = Unscramble(loaded.info.arguments);
     // Only a shortcut that starts the launcher in the system folder names a record, and only a
@@ -35,7 +36,6 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     }
     if (read.status == RecordStatus::CannotOpen) {
         loaded.result = RemoveResult::NotProtected;
-        loaded.status = -1;
         return loaded;
     }
     loaded.commandLine = SplitCommandLine(read.record.commandLine);
@@ -45,7 +45,6 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     if (read.status != RecordStatus::Ok || !loaded.commandLine.ok || loaded.commandLine.targetPath.empty() ||
         !FitsInShortcut(RestoredShortcutInfo(loaded.info, read.record, loaded.commandLine))) {
         loaded.result = RemoveResult::RecordDamaged;
-        loaded.status = -1;
         return loaded;
     }
     loaded.record = std::move(read.record);
@@ -55,8 +54,8 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
 RemoveOutcome RestoreShortcut(const std::string& pickedPath, const LoadedProtection& loaded)
 {
     RemoveOutcome outcome;
-    outcome.status = WriteShortcut(pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine),
-                                   &outcome.iconRefused);
-    outcome.result = FAILED(outcome.status) ? RemoveResult::RestoreFailed : RemoveResult::Succeeded;
+    const HRESULT written = WriteShortcut(
+        pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine), &outcome.iconRefused);
+    outcome.result = FAILED(written) ? RemoveResult::RestoreFailed : RemoveResult::Succeeded;
     return outcome;
 }

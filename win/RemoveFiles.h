@@ -1,26 +1,23 @@
 // The remove command's file work, without windows: read the protected shortcut and its record,
-// then write the shortcut back from the record. Each step returns an outcome, which the caller
-// shows as a message.
+// then write the shortcut back from the record. Each step returns one outcome and shows nothing;
+// the caller decides what to show.
 #pragma once
 
 #include "core/Messages.h"
 #include "core/ProtectionRecord.h"
 #include "core/ShortcutInfo.h"
 
-#include <windows.h>
-
 #include <string>
 
 struct LoadedProtection {
-    RemoveResult result = RemoveResult::None;
-    HRESULT status = 0;      // the read's result; -1 when a message ends the command
+    RemoveResult result = RemoveResult::Ready; // Ready, or why it cannot be restored
     ShortcutInfo info;       // the protected shortcut as read
     std::string recordPath;  // unscrambled from its arguments
     ProtectionRecord record; // unscrambled
     CommandLineParts commandLine;
 
     // Ready for the password dialog: the shortcut was read and its record is whole.
-    bool Ready() const { return result == RemoveResult::None && status >= 0; }
+    bool Ready() const { return result == RemoveResult::Ready; }
 };
 
 // True when the file is a shortcut that starts the launcher in the system folder (COM must be
@@ -32,8 +29,7 @@ bool IsProtectedShortcut(const std::string& linkPath);
 LoadedProtection LoadProtectedShortcut(const std::string& pickedPath);
 
 struct RemoveOutcome {
-    RemoveResult result = RemoveResult::None;
-    HRESULT status = 0;       // negative: failure
+    RemoveResult result = RemoveResult::RestoreFailed; // Succeeded, or why not; never Ready
     bool iconRefused = false; // the shell link object refused the icon location; saved without it
 };
 

@@ -1,6 +1,6 @@
 #include "win/SystemError.h"
 
-#include "core/Paths.h"
+#include "core/Messages.h"
 #include "win/Scoped.h"
 
 std::string SystemErrorText(DWORD error)
@@ -14,6 +14,6 @@ std::string SystemErrorText(DWORD error)
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     if (text.empty())
-        text = "Error " + DecimalText(error) + ".";
+        text = SystemErrorNumberText(error);
     return text;
 }

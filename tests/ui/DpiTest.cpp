@@ -478,9 +478,9 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(MakeLink(m_plainLink, plain));
         ASSERT_HRESULT_SUCCEEDED(MakeLink(m_protectedLink, plain));
         LoadedShortcut loaded = LoadShortcutForProtection(m_protectedLink);
-        ASSERT_GE(loaded.status, 0);
+        ASSERT_EQ(loaded.result, ProtectResult::Ready);
         ProtectOutcome outcome = ApplyProtection(m_protectedLink, loaded.info, "scale", false, "01012026121212");
-        ASSERT_GE(outcome.status, 0);
+        ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
         LinkSpec protectedLink;
         ASSERT_HRESULT_SUCCEEDED(ReadLink(m_protectedLink, protectedLink));
         m_launcherArgument = protectedLink.arguments;

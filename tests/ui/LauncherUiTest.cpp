@@ -46,7 +46,7 @@ protected:
         const std::string link = scratch.Path() + "\\" + linkName;
         EXPECT_GE(WriteShortcut(link, original), 0);
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.result, ProtectResult::None);
+        EXPECT_EQ(loaded.result, ProtectResult::Ready);
         if (keepLongTarget)
             loaded.info.targetPath = original.targetPath;
         ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, false, NextStamp());

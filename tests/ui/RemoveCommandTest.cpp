@@ -96,7 +96,7 @@ protected:
         original.description = "the editor";
         EXPECT_GE(WriteShortcut(m_link, original), 0);
         LoadedShortcut loaded = LoadShortcutForProtection(m_link);
-        EXPECT_EQ(loaded.result, ProtectResult::None);
+        EXPECT_EQ(loaded.result, ProtectResult::Ready);
         ProtectOutcome outcome = ApplyProtection(m_link, loaded.info, kPassword, false, stamp);
         EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return MakeRecordPath(loaded.info.targetPath, stamp);

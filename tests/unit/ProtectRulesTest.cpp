@@ -139,5 +139,5 @@ TEST(ProtectRules, MessagesNameTheShortcutAndTheRecord)
               "The shortcut has not been changed.");
     EXPECT_EQ(ProtectMessageText(ProtectResult::ReadFailed, "", ""),
               "Failed to get the shortcut information.\n(Only a shortcut link (.lnk) can be password protected)");
-    EXPECT_EQ(ProtectMessageText(ProtectResult::None, "x", "y"), "");
+    EXPECT_EQ(ProtectMessageText(ProtectResult::Ready, "x", "y"), "");
 }

@@ -70,5 +70,6 @@ TEST(RemoveRules, MessagesNameTheShortcutAndTheRecord)
     EXPECT_EQ(RemoveMessageText(RemoveResult::RestoreFailed, "x", "y"), "Failed to restore original Link.");
     EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", "y"),
               "Password protection for\nMy Editor\nhas been removed successfully.");
-    EXPECT_EQ(RemoveMessageText(RemoveResult::None, "x", "y"), "");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::ReadFailed, "x", "y"), "This file could not be read as a shortcut.");
+    EXPECT_EQ(RemoveMessageText(RemoveResult::Ready, "x", "y"), "");
 }

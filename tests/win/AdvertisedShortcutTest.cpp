@@ -127,8 +127,7 @@ TEST_F(AdvertisedShortcut, InstalledLocallyResolvesToTheComponentPathAndNothingE
     EXPECT_EQ(Lower(target), Lower(installedFile));
 
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.result, ProtectResult::None);
-    EXPECT_EQ(loaded.status, 1);
+    EXPECT_EQ(loaded.result, ProtectResult::Ready);
     EXPECT_EQ(loaded.info.targetPath, ShortPath(target));
     EXPECT_NE(loaded.info.targetPath.find('~'), std::string::npos);
     EXPECT_EQ(loaded.info.description, "");

@@ -65,7 +65,7 @@ protected:
     ProtectOutcome Protect(const std::string& link, const std::string& stamp)
     {
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.result, ProtectResult::None) << link;
+        EXPECT_EQ(loaded.result, ProtectResult::Ready) << link;
         return ApplyProtection(link, loaded.info, "pw", false, stamp);
     }
 
@@ -165,7 +165,6 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
         const std::optional<std::string> bytes = ReadFileBytes(link);
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         EXPECT_EQ(loaded.result, c.message);
-        EXPECT_LT(loaded.status, 0);
         EXPECT_EQ(ReadFileBytes(link), bytes);
     }
     EXPECT_EQ(FolderEntries(programFolder), before);
@@ -176,7 +175,7 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
     wanted.target = program;
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    ASSERT_EQ(loaded.result, ProtectResult::None);
+    ASSERT_EQ(loaded.result, ProtectResult::Ready);
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "abcde\x0E", false, "03022026101010");
     EXPECT_EQ(outcome.result, ProtectResult::NotStorable);
     EXPECT_EQ(FolderEntries(programFolder), before);
@@ -303,7 +302,7 @@ TEST_F(Hardening, OnlyTheSystemLaunchersShortcutIsProtectedAndOnlyALocalRecordIs
             EXPECT_EQ(loaded.result, RemoveResult::NotProtected);
         // Protect takes it for what it is: refused when protected, else an ordinary program.
         EXPECT_EQ(LoadShortcutForProtection(link).result,
-                  launcherTarget ? ProtectResult::AlreadyProtected : ProtectResult::None);
+                  launcherTarget ? ProtectResult::AlreadyProtected : ProtectResult::Ready);
         EXPECT_EQ(ReadFileBytes(link), bytes);
     }
     EXPECT_EQ(ReadFileBytes(record), recordBytes);
@@ -320,7 +319,6 @@ TEST_F(Hardening, AProgramOnAServerIsRefused)
     const std::optional<std::string> bytes = ReadFileBytes(link);
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     EXPECT_EQ(loaded.result, ProtectResult::NetworkTarget);
-    EXPECT_LT(loaded.status, 0);
     EXPECT_EQ(ReadFileBytes(link), bytes);
 }
 
@@ -401,7 +399,7 @@ TEST_F(Hardening, NoCopyOfAPasswordOutlivesItsUse)
     {
         std::string typed = needle; // as the dialog hands it over
         LoadedShortcut loaded = LoadShortcutForProtection(link);
-        EXPECT_EQ(loaded.result, ProtectResult::None);
+        EXPECT_EQ(loaded.result, ProtectResult::Ready);
         EXPECT_EQ(ApplyProtection(link, loaded.info, typed, false, "07022026101010").result,
                   ProtectResult::Succeeded);
         ClearSecret(typed);

@@ -44,7 +44,7 @@ ShortcutInfo Plain(const std::string& target, const std::string& arguments, cons
 std::string Protect(const std::string& link, const std::string& password, bool useOriginalIcon, const std::string& stamp)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
-    EXPECT_EQ(loaded.result, ProtectResult::None) << link;
+    EXPECT_EQ(loaded.result, ProtectResult::Ready) << link;
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, useOriginalIcon, stamp);
     EXPECT_EQ(outcome.result, ProtectResult::Succeeded) << link;
     return MakeRecordPath(loaded.info.targetPath, stamp);
@@ -130,7 +130,6 @@ TEST_F(RemoveProtectionTest, ProtectThenRemoveRestoresEveryCommandLineExactly)
         EXPECT_EQ(loaded.record.password, c.password);
         RemoveOutcome outcome = RestoreShortcut(link, loaded);
         EXPECT_EQ(outcome.result, RemoveResult::Succeeded);
-        EXPECT_GE(outcome.status, 0);
 
         ShortcutInfo restored;
         ASSERT_GE(ReadShortcut(link, restored), 0);
@@ -184,7 +183,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         ShortcutInfo restored = RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine);
         EXPECT_EQ(restored.iconPath, shortProgram);
         EXPECT_EQ(restored.iconIndex, 0);
-        ASSERT_GE(RestoreShortcut(link, loaded).status, 0);
+        ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
         EXPECT_EQ(onDisk.iconPath, shortProgram);
@@ -203,7 +202,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         ASSERT_TRUE(FileExists(copy));
         LoadedProtection loaded = LoadProtectedShortcut(link);
         ASSERT_TRUE(loaded.Ready());
-        ASSERT_GE(RestoreShortcut(link, loaded).status, 0);
+        ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
         EXPECT_EQ(onDisk.iconPath, copy);
@@ -223,7 +222,6 @@ TEST_F(RemoveProtectionTest, ShortcutsWithoutARecordAreNotProtectedOnes)
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
         EXPECT_EQ(loaded.result, RemoveResult::NotProtected) << arguments;
-        EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(ReadFileBytes(link), before);
     }
     // Protected, then its record deleted.
@@ -242,8 +240,7 @@ TEST_F(RemoveProtectionTest, AFileThatIsNotAShortcutFailsSilently)
     const std::string notALink = File(m_links + "\\program.exe", "MZ not a link");
     LoadedProtection loaded = LoadProtectedShortcut(notALink);
     EXPECT_FALSE(loaded.Ready());
-    EXPECT_EQ(loaded.result, RemoveResult::None);
-    EXPECT_LT(loaded.status, 0);
+    EXPECT_EQ(loaded.result, RemoveResult::ReadFailed);
     EXPECT_EQ(ReadFileBytes(notALink), "MZ not a link");
 }
 
@@ -266,7 +263,6 @@ TEST_F(RemoveProtectionTest, ADamagedRecordIsFoundBeforeAnythingIsAskedOrWritten
         LoadedProtection loaded = LoadProtectedShortcut(link);
         EXPECT_FALSE(loaded.Ready());
         EXPECT_EQ(loaded.result, RemoveResult::RecordDamaged);
-        EXPECT_EQ(loaded.status, -1);
         EXPECT_EQ(loaded.recordPath, recordPath);
         EXPECT_EQ(ReadFileBytes(link), protectedBytes);
         EXPECT_EQ(ReadFileBytes(recordPath), bytes);
@@ -286,7 +282,6 @@ TEST_F(RemoveProtectionTest, AShortcutThatCannotBeWrittenReportsRestoreFailed)
     const std::string blocked = m_scratch.Folder("Links With Blanks\\Blocked.lnk");
     RemoveOutcome outcome = RestoreShortcut(blocked, loaded);
     EXPECT_EQ(outcome.result, RemoveResult::RestoreFailed);
-    EXPECT_LT(outcome.status, 0);
     EXPECT_EQ(RemoveMessageText(outcome.result, "", ""), "Failed to restore original Link.");
     EXPECT_EQ(RemoveMessageText(RemoveResult::Succeeded, "My Editor", ""),
               "Password protection for\nMy Editor\nhas been removed successfully.");

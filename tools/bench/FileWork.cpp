@@ -190,7 +190,7 @@ int main(int argc, char** argv)
             Timer timer;
             LoadedShortcut loaded = LoadShortcutForProtection(commandLink);
             ProtectOutcome outcome;
-            if (loaded.result == ProtectResult::None)
+            if (loaded.result == ProtectResult::Ready)
                 outcome = ApplyProtection(commandLink, loaded.info, "secret", false, Stamp('P', i));
             double us = timer.Microseconds();
             if (outcome.result != ProtectResult::Succeeded || outcome.recordPath != commandRecord)
