@@ -195,6 +195,14 @@ void CShortcutsDlg::OnGetDisplayInfo(NMLVDISPINFOW* info) const
     item.pszText[n] = L'\0';
 }
 
+void CShortcutsDlg::SelectAll()
+{
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageW(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
 void CShortcutsDlg::OnOpenFolder()
 {
     const int selected = static_cast<int>(SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -318,6 +326,10 @@ INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
             switch (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey) {
             case VK_F5: StartScan(); break;
             case VK_DELETE: OnProtectSelected(false); break;
+            case 'A':
+                if (GetKeyState(VK_CONTROL) < 0)
+                    SelectAll();
+                break;
             }
             break;
         default: return 0;

@@ -38,6 +38,7 @@ private:
     void OnScanDone(ShortcutScan* scan);
     void ShowRows();          // the rows the check box asks for, sorted
     void OnColumnClick(int column);
+    void SelectAll();
     void OnOpenFolder();
     // Protect... (unprotected) or Remove protection... (protected): the selected rows of that
     // kind through the commands' batches, then a new look.

@@ -1,6 +1,7 @@
 // The shortcuts window, opened from the main window: the rows and states /report gives, the
 // unprotected ones only while "Show all shortcuts" is ticked; a long look answers input
-// throughout, stops on Stop keeping what it found, and ends with the window.
+// throughout, stops on Stop keeping what it found, and ends with the window; a folder added for
+// the run is looked in; Ctrl+A selects all; Open folder shows the selected shortcut's folder.
 #include "core/Messages.h"
 #include "core/Paths.h"
 #include "core/ProtectionRecord.h"
@@ -12,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -252,6 +256,162 @@ TEST_F(ShortcutsWindow, ProtectsAndRemovesTheSelectedShortcutsWithOnePassword)
     EXPECT_EQ(restored.arguments, "--a");
     EXPECT_EQ(RecordPassword(b), "");
     EXPECT_EQ(RecordPassword(d), "other");
+
+    CloseWindowAndTool(app, window);
+}
+
+// The folder picker's caption differs between Windows versions: it is the dialog of the tool's
+// process that holds a folder tree.
+HWND WaitForFolderPicker(DWORD pid, HWND besides)
+{
+    return WaitForWindowWhere(pid, [&](HWND window) {
+        return window != besides && ClassName(window) == "#32770" &&
+               FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr;
+    });
+}
+
+// Memory in another process, for a message that carries a pointer there.
+class RemoteMemory {
+public:
+    RemoteMemory(DWORD pid, size_t bytes)
+        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)),
+          m_address(m_process ? VirtualAllocEx(m_process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                              : nullptr)
+    {
+    }
+    ~RemoteMemory()
+    {
+        if (m_address)
+            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process)
+            CloseHandle(m_process);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    void* Address() const { return m_address; }
+    bool Write(const void* data, size_t bytes, size_t offset = 0) const
+    {
+        return m_address && WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, bytes, nullptr);
+    }
+    bool Read(void* data, size_t bytes, size_t offset = 0) const
+    {
+        return m_address && ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, bytes, nullptr);
+    }
+
+private:
+    HANDLE m_process;
+    void* m_address;
+};
+
+std::wstring WideText(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(std::max(0, MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
+                                                                    &wide[0], static_cast<int>(wide.size())))));
+    return wide;
+}
+
+// The text of the folder tree's selected item.
+std::wstring SelectedFolderName(HWND tree)
+{
+    const HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!selected)
+        return std::wstring();
+    constexpr int kChars = 260;
+    RemoteMemory remote(ProcessOf(tree), sizeof(TVITEMW) + kChars * sizeof(wchar_t));
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = selected;
+    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(TVITEMW));
+    item.cchTextMax = kChars;
+    std::wstring name(kChars, L'\0');
+    if (!remote.Write(&item, sizeof item) || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address())) ||
+        !remote.Read(&name[0], kChars * sizeof(wchar_t), sizeof(TVITEMW)))
+        return std::wstring();
+    name.resize(wcsnlen(name.c_str(), name.size()));
+    return name;
+}
+
+// Chooses folder in the tool's folder picker as a user who went to it would: the picker is told
+// to select it, and looked at until it shows it selected. (Wine's picker may fill its tree again
+// a moment after it opens, which drops the selection; a user would click once more.)
+bool ChooseFolder(HWND picker, const std::string& folder)
+{
+    HWND tree = FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
+    const std::wstring path = WideText(folder);
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    RemoteMemory remote(ProcessOf(picker), (path.size() + 1) * sizeof(wchar_t));
+    if (!tree || !remote.Write(path.c_str(), (path.size() + 1) * sizeof(wchar_t)))
+        return false;
+    for (int tries = 0; tries < 10; ++tries) {
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote.Address()));
+        Sleep(300);
+        if (SelectedFolderName(tree) != name)
+            continue;
+        Sleep(300);
+        if (SelectedFolderName(tree) == name)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(ShortcutsWindow, LooksInAnAddedFolderSelectsAllAndOpensTheFolderOfTheSelectedShortcut)
+{
+    ScratchFolder scratch("lk add folder");
+    TestProfiles profiles(scratch.Folder("Ann"), scratch.Folder("Bob"), scratch.Folder("Public"));
+    const std::string extra = scratch.Folder("Extra Place\\Deeper");
+    LinkSpec wanted;
+    wanted.target = SystemFolder() + "\\notepad.exe";
+    const std::string tool = extra + "\\Tool Of Mine.lnk";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(tool, wanted));
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(scratch / "Extra Place\\Other.lnk", wanted));
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    ShowAll(window, true);
+    ASSERT_TRUE(WaitForLookDone(window));
+    for (const Row& row : ListRows(window))
+        EXPECT_NE(row.shortcut, tool) << "listed before its folder was added";
+
+    // Added: the look starts again, in that folder too; Cancel in the picker adds nothing.
+    Press(window, IDC_ADDFOLDER);
+    HWND picker = WaitForFolderPicker(app.Id(), window);
+    ASSERT_NE(picker, nullptr) << "no folder picker";
+    Press(picker, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(picker));
+    Press(window, IDC_ADDFOLDER);
+    picker = WaitForFolderPicker(app.Id(), window);
+    ASSERT_NE(picker, nullptr) << "no folder picker";
+    ASSERT_TRUE(ChooseFolder(picker, scratch / "Extra Place"));
+    Press(picker, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(picker));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const Row& row : ListRows(window))
+            if (row.shortcut == tool)
+                return row.state == "Not protected";
+        return false;
+    })) << "the added folder's shortcut is not listed";
+
+    // Ctrl+A selects every row.
+    HWND list = Control(window, IDC_SHORTCUTLIST);
+    ASSERT_TRUE(TypeCtrlKey(window, IDC_SHORTCUTLIST, 'A'));
+    const LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    EXPECT_GT(rows, 1);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == rows; }))
+        << SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) << " of " << rows << " selected";
+
+    // Open folder (the button, or Enter): a window of another program shows the shortcut's folder.
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {tool}));
+    Press(window, IDOK);
+    HWND folderWindow = WaitForWindowWhere(0, [&](HWND shown) {
+        return ProcessOf(shown) != app.Id() && WindowText(shown).find("Deeper") != std::string::npos;
+    });
+    ASSERT_NE(folderWindow, nullptr) << "no window shows the shortcut's folder";
+    PostMessageA(folderWindow, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitForWindowGone(folderWindow));
 
     CloseWindowAndTool(app, window);
 }

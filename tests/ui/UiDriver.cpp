@@ -433,6 +433,22 @@ void PressKey(HWND window, WORD virtualKey)
     PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | static_cast<LPARAM>(0xC0000000u));
 }
 
+bool TypeCtrlKey(HWND dialog, int control, WORD virtualKey)
+{
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, control)), TRUE);
+    SetForegroundWindow(dialog);
+    if (!WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+        return false;
+    INPUT keys[4] = {};
+    const WORD order[4][2] = {{VK_CONTROL, 0}, {virtualKey, 0}, {virtualKey, KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i][0];
+        keys[i].ki.dwFlags = order[i][1];
+    }
+    return SendInput(4, keys, sizeof(INPUT)) == 4;
+}
+
 void PressEscape(HWND window)
 {
     // The dialog's loop turns it into Cancel.

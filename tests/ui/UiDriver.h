@@ -150,6 +150,10 @@ void Press(HWND dialog, int id);
 // A key pressed and released, sent where a real key goes: to the control of window's thread
 // that has the focus (modal loops and menus take it from there).
 void PressKey(HWND window, WORD virtualKey);
+// A key pressed with Ctrl held, typed on the keyboard: control of window's dialog gets the focus
+// and the dialog comes to the front, so that the program reads Ctrl's state as for a real key.
+// False when the keys could not be typed.
+bool TypeCtrlKey(HWND dialog, int control, WORD virtualKey);
 // The Escape key as the dialog's modal loop sees it.
 void PressEscape(HWND window);
 // The close box of the title bar.
