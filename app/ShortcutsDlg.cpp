@@ -47,8 +47,8 @@ BOOL CShortcutsDlg::OnInitDialog()
     const struct {
         const char* title;
         int width; // dialog units
-    } columns[] = {{text::ColumnShortcut, 80}, {text::ColumnFolder, 110}, {text::ColumnProgram, 115},
-                   {text::ColumnState, 105}};
+    } columns[] = {{text::ColumnShortcut, 80}, {text::ColumnFolder, 85}, {text::ColumnProgram, 95},
+                   {text::ColumnState, 150}}; // the longest state whole
     int index = 0;
     for (const auto& column : columns) {
         RECT width = {0, 0, column.width, 0};
