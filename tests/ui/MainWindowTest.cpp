@@ -87,11 +87,17 @@ TEST(MainWindow, ShowsItsButtonsAndTextsCentredOnTheScreen)
     EXPECT_LE(std::abs(w.y - s.y), 2) << "not centred down the screen";
 
     // Minimised it paints its icon itself; restored it is the same window, still answering. A user
-    // minimises the window once it is the active one: Wine activates a new window a little after
-    // showing it, and an activation that comes after the minimise shows the window again.
+    // minimises the window once it is the active one, and again when the first click did nothing:
+    // Wine activates a new window a little after showing it, and an activation (or a loss of it,
+    // seen as a grey caption on a window that stayed open) that comes after the minimise shows the
+    // window again, even after the window was reported active.
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.main; })) << "never became the active window";
-    PostSysCommand(app.main, SC_MINIMIZE);
-    ASSERT_TRUE(WaitUntil([&] { return IsIconic(app.main) != FALSE; })) << "did not minimise";
+    bool minimised = false;
+    for (int clicks = 0; clicks < 3 && !minimised; ++clicks) {
+        PostSysCommand(app.main, SC_MINIMIZE);
+        minimised = WaitUntil([&] { return IsIconic(app.main) != FALSE; }, 3000);
+    }
+    ASSERT_TRUE(minimised) << "did not minimise";
     RedrawWindow(app.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     PostSysCommand(app.main, SC_RESTORE);
     ASSERT_TRUE(WaitUntil([&] { return !IsIconic(app.main); })) << "did not come back";
