@@ -95,7 +95,8 @@ TEST_F(ShortcutsWindow, ShowsTheShortcutsAndStatesOfTheReport)
     HWND window = OpenShortcutsWindow(app);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitForLookDone(window));
-    EXPECT_NE(ControlText(window, IDC_SUMMARY).find(" broken."), std::string::npos)
+    // The damaged shortcut and the locked folder could not be read.
+    EXPECT_NE(ControlText(window, IDC_SUMMARY).find(" 2 broken. 2 places could not be read."), std::string::npos)
         << ControlText(window, IDC_SUMMARY);
 
     std::vector<Row> notPlain;

@@ -150,7 +150,21 @@ public:
         Link(ann + "\\Documents\\Elsewhere.lnk", editor, "");
         // A folder that leads back to its own parent: each shortcut is still listed once.
         m_loop = std::make_unique<FolderLink>(bob + "\\Desktop\\Loop", bob + "\\Desktop");
+        // A folder another program holds open for itself alone: it cannot be listed, and is
+        // counted as a place that could not be read.
+        const std::string locked = ann + "\\Desktop\\Locked";
+        EXPECT_TRUE(MakeFolders(locked));
+        Link(locked + "\\Hidden.lnk", editor, "");
+        m_lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        EXPECT_NE(m_lock, INVALID_HANDLE_VALUE) << locked;
     }
+    ~SmallMachine()
+    {
+        if (m_lock != INVALID_HANDLE_VALUE)
+            CloseHandle(m_lock);
+    }
+    SmallMachine(const SmallMachine&) = delete;
+    SmallMachine& operator=(const SmallMachine&) = delete;
 
     const lktest::ScratchFolder& Scratch() const { return m_scratch; }
     // The rows of the list or report that belong to this machine.
@@ -184,6 +198,7 @@ public:
 private:
     TestProfiles m_profiles;
     std::unique_ptr<FolderLink> m_loop; // goes before the scratch folder
+    HANDLE m_lock = INVALID_HANDLE_VALUE;
 };
 
 } // namespace ui
