@@ -2,6 +2,7 @@
 
 #include "core/LaunchRequest.h"
 #include "core/ProtectRules.h"
+#include "core/Scramble.h"
 #include "core/Secret.h"
 #include "win/Files.h"
 #include "win/LongPaths.h"
@@ -58,11 +59,9 @@ bool EndsWithLnk(const std::wstring& name)
     return name.size() > 4 && Folded(name.substr(name.size() - 4)) == L".LNK";
 }
 
-// The launcher's reader, for local records only: a shortcut's argument must not make the
-// elevated tool open a file on a server, nor anything that is not a record.
-std::optional<std::string> ReadLocalRecord(const std::string& path)
+std::optional<std::string> ReadNothing(const std::string&)
 {
-    return IsLocalRecordFile(path) ? ReadWholeFile(path) : std::nullopt;
+    return std::nullopt;
 }
 
 class Walk {
@@ -150,14 +149,18 @@ private:
         std::wstring program;
         const std::optional<std::string> ansiTarget = ToAnsi(target);
         if (ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem)) {
-            const std::optional<std::string> ansiArguments = ToAnsi(arguments);
-            LaunchRequest request = ReadLaunchRequest(ansiArguments.value_or(std::string()), &ReadLocalRecord);
+            const std::string argument = ToAnsi(arguments).value_or(std::string());
+            // The launcher's reader, for local records only: a shortcut's argument must not make
+            // the elevated tool open a file on a server, nor anything that is not a record. The
+            // path checked is the one ReadLaunchRequest reads: the argument unscrambled.
+            const bool local = m_records.Allows(Unscramble(argument));
+            LaunchRequest request = ReadLaunchRequest(argument, local ? &ReadWholeFile : &ReadNothing);
             ClearSecret(request.record.password); // a look needs none
             if (request.problem == LaunchProblem::None) {
                 program = m_longPaths.LongForm(ToWide(request.program.targetPath));
                 found.state = LauncherPresent() ? ShortcutState::Protected : ShortcutState::LauncherMissing;
                 m_guarded.insert(Folded(program));
-            } else if (request.problem == LaunchProblem::CannotOpen && IsLocalRecordFile(request.recordPath) &&
+            } else if (request.problem == LaunchProblem::CannotOpen && local &&
                        GetFileAttributesA(request.recordPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
                 found.state = ShortcutState::RecordMissing;
             } else {
@@ -189,6 +192,7 @@ private:
     const ScanProgress& m_progress;
     StoredShortcutReader m_reader;
     LongPaths m_longPaths;
+    LocalRecordFiles m_records;
     const std::string m_system, m_shortSystem; // the system folder, long and short
     std::set<std::pair<DWORD, unsigned long long>> m_visited;
     std::vector<std::wstring> m_programs; // beside m_scan.found: the program each one starts, long form
