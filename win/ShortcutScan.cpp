@@ -150,9 +150,9 @@ private:
         const std::optional<std::string> ansiTarget = ToAnsi(target);
         if (ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem)) {
             const std::string argument = ToAnsi(arguments).value_or(std::string());
-            // The launcher's reader, for local records only: a shortcut's argument must not make
-            // the elevated tool open a file on a server, nor anything that is not a record. The
-            // path checked is the one ReadLaunchRequest reads: the argument unscrambled.
+            // Read only when it is a local record file: a shortcut's argument must not make the
+            // elevated tool open a file on a server, nor anything that is not a record. The path
+            // checked is the one ReadLaunchRequest reads: the argument unscrambled.
             const bool local = m_records.Allows(Unscramble(argument));
             LaunchRequest request = ReadLaunchRequest(argument, local ? &ReadWholeFile : &ReadNothing);
             ClearSecret(request.record.password); // a look needs none
