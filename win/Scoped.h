@@ -20,6 +20,16 @@ inline UniqueHandle OwnHandle(HANDLE handle)
     return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
+struct FindCloser {
+    void operator()(HANDLE find) const { FindClose(find); }
+};
+// A FindFirstFile search; INVALID_HANDLE_VALUE is taken as none.
+using UniqueFind = std::unique_ptr<void, FindCloser>;
+inline UniqueFind OwnFind(HANDLE find)
+{
+    return UniqueFind(find == INVALID_HANDLE_VALUE ? nullptr : find);
+}
+
 // The process and thread handles CreateProcess fills in.
 class ScopedProcessInfo {
 public:

@@ -2,8 +2,10 @@
 
 #include "core/LaunchRequest.h"
 #include "core/ProtectRules.h"
+#include "core/Scramble.h"
 #include "core/Secret.h"
 #include "win/Files.h"
+#include "win/LongPaths.h"
 #include "win/Scoped.h"
 #include "win/ShellLink.h"
 #include "win/Strings.h"
@@ -52,44 +54,14 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The path in one case, for comparing paths as Windows does.
-std::wstring Folded(std::wstring path)
-{
-    if (!path.empty())
-        CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
-    return path;
-}
-
-std::wstring LongForm(const std::wstring& path)
-{
-    // Windows gives a short name a '~' wherever it differs from the long one: a path without one
-    // is long already, and asking would cost a look at every folder on its way.
-    if (path.find(L'~') == std::wstring::npos)
-        return path;
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (int tries = 0; tries < 2; ++tries) {
-        const DWORD n = GetLongPathNameW(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
-        if (n == 0 || n > 32768)
-            return path;
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.assign(n, L'\0');
-    }
-    return path;
-}
-
 bool EndsWithLnk(const std::wstring& name)
 {
     return name.size() > 4 && Folded(name.substr(name.size() - 4)) == L".LNK";
 }
 
-// The launcher's reader, for local records only: a shortcut's argument must not make the
-// elevated tool open a file on a server, nor anything that is not a record.
-std::optional<std::string> ReadLocalRecord(const std::string& path)
+std::optional<std::string> ReadNothing(const std::string&)
 {
-    return IsLocalRecordFile(path) ? ReadWholeFile(path) : std::nullopt;
+    return std::nullopt;
 }
 
 class Walk {
@@ -107,9 +79,9 @@ public:
         if (Stopped() || !Enter(path, depth))
             return;
         WIN32_FIND_DATAW entry;
-        const HANDLE find = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find == INVALID_HANDLE_VALUE) {
+        const UniqueFind find = OwnFind(FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        if (!find) {
             if (GetLastError() != ERROR_FILE_NOT_FOUND)
                 ++m_scan.unreadable;
             return;
@@ -128,8 +100,7 @@ public:
             } else if (EndsWithLnk(name)) {
                 Shortcut(path + L"\\" + name);
             }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &entry));
         for (const std::wstring& folder : folders)
             Folder(folder, depth + 1);
     }
@@ -178,14 +149,18 @@ private:
         std::wstring program;
         const std::optional<std::string> ansiTarget = ToAnsi(target);
         if (ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem)) {
-            const std::optional<std::string> ansiArguments = ToAnsi(arguments);
-            LaunchRequest request = ReadLaunchRequest(ansiArguments.value_or(std::string()), &ReadLocalRecord);
+            const std::string argument = ToAnsi(arguments).value_or(std::string());
+            // Read only when it is a local record file: a shortcut's argument must not make the
+            // elevated tool open a file on a server, nor anything that is not a record. The path
+            // checked is the one ReadLaunchRequest reads: the argument unscrambled.
+            const bool local = m_records.Allows(Unscramble(argument));
+            LaunchRequest request = ReadLaunchRequest(argument, local ? &ReadWholeFile : &ReadNothing);
             ClearSecret(request.record.password); // a look needs none
             if (request.problem == LaunchProblem::None) {
-                program = LongForm(ToWide(request.program.targetPath));
+                program = m_longPaths.LongForm(ToWide(request.program.targetPath));
                 found.state = LauncherPresent() ? ShortcutState::Protected : ShortcutState::LauncherMissing;
                 m_guarded.insert(Folded(program));
-            } else if (request.problem == LaunchProblem::CannotOpen && IsLocalRecordFile(request.recordPath) &&
+            } else if (request.problem == LaunchProblem::CannotOpen && local &&
                        GetFileAttributesA(request.recordPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
                 found.state = ShortcutState::RecordMissing;
             } else {
@@ -194,7 +169,7 @@ private:
             }
             found.program = ToUtf8(program);
         } else {
-            program = target.empty() ? target : LongForm(target);
+            program = target.empty() ? target : m_longPaths.LongForm(target);
             found.program = ToUtf8(program);
         }
         m_scan.found.push_back(std::move(found));
@@ -216,6 +191,8 @@ private:
     const std::atomic<bool>* m_stop;
     const ScanProgress& m_progress;
     StoredShortcutReader m_reader;
+    LongPaths m_longPaths;
+    LocalRecordFiles m_records;
     const std::string m_system, m_shortSystem; // the system folder, long and short
     std::set<std::pair<DWORD, unsigned long long>> m_visited;
     std::vector<std::wstring> m_programs; // beside m_scan.found: the program each one starts, long form

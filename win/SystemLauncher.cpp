@@ -21,11 +21,28 @@ bool IsSystemLauncherTarget(const std::string& targetPath)
     return IsSystemLauncher(targetPath, *system, ShortPathName(*system).value_or(std::string()));
 }
 
+namespace {
+
+// A drive letter mapped to a share is a server too.
+bool IsServerDrive(char letter)
+{
+    const char root[] = {letter, ':', '\\', '\0'};
+    return GetDriveTypeA(root) == DRIVE_REMOTE;
+}
+
+} // namespace
+
 bool IsLocalRecordFile(const std::string& path)
+{
+    return IsLocalRecordPath(path) && !IsServerDrive(path[0]);
+}
+
+bool LocalRecordFiles::Allows(const std::string& path)
 {
     if (!IsLocalRecordPath(path))
         return false;
-    // A drive letter mapped to a share is a server too.
-    const std::string root = path.substr(0, 3);
-    return GetDriveTypeA(root.c_str()) != DRIVE_REMOTE;
+    signed char& local = m_local[static_cast<unsigned char>(path[0] | 0x20) - 'a']; // a letter, as checked
+    if (local == 0)
+        local = IsServerDrive(path[0]) ? -1 : 1;
+    return local > 0;
 }
