@@ -1,6 +1,7 @@
 #include "win/LongPaths.h"
 
 #include "win/Scoped.h"
+#include "win/Strings.h"
 
 #include <windows.h>
 
@@ -131,18 +132,11 @@ const LongPaths::Listing& LongPaths::ListingOf(const std::wstring& folder)
 
 std::wstring SystemLongForm(const std::wstring& path)
 {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (int tries = 0; tries < 2; ++tries) {
-        const DWORD n = GetLongPathNameW(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
-        if (n == 0 || n > 32768)
-            return path;
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.assign(n, L'\0');
-    }
-    return path;
+    return GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) -> DWORD {
+               const DWORD n = GetLongPathNameW(path.c_str(), buffer, size);
+               return n > 32768 ? 0 : n; // no path is longer
+           })
+        .value_or(path);
 }
 
 std::wstring Folded(std::wstring text)

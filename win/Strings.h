@@ -8,12 +8,13 @@
 
 // Calls fill(buffer, size) with a growing buffer until the text fits. fill returns what the
 // usual Win32 call returns: 0 on failure; the length copied (without the terminator) when it
-// fits; otherwise the size needed, or the buffer's size when the call only truncates.
-template <class Fill>
-std::optional<std::string> GrowString(Fill fill)
+// fits; otherwise the size needed, or the buffer's size when the call only truncates. Char is
+// wchar_t for the calls' wide forms.
+template <class Char = char, class Fill>
+std::optional<std::basic_string<Char>> GrowString(Fill fill)
 {
     constexpr DWORD kLimit = 1u << 16; // beyond any path or message Windows makes
-    std::string buffer(MAX_PATH, '\0');
+    std::basic_string<Char> buffer(MAX_PATH, Char());
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
         const DWORD n = fill(&buffer[0], size);
