@@ -46,16 +46,18 @@ HWND OpenShortcutsWindow(const Latchkey& app)
     return window;
 }
 
+// How the summary begins while the window looks, followed by the count so far.
+constexpr char kLooking[] = "Looking for shortcuts: ";
+
 bool Looking(HWND window)
 {
-    return ControlText(window, IDC_SUMMARY).rfind("Looking for shortcuts", 0) == 0;
+    return ControlText(window, IDC_SUMMARY).rfind(kLooking, 0) == 0;
 }
 
 // How many shortcuts the look has found so far, by the summary; 0 when it is not looking.
 size_t FoundSoFar(HWND window)
 {
     const std::string summary = ControlText(window, IDC_SUMMARY);
-    constexpr char kLooking[] = "Looking for shortcuts: ";
     return summary.rfind(kLooking, 0) == 0 ? std::strtoul(summary.c_str() + sizeof kLooking - 1, nullptr, 10) : 0;
 }
 
@@ -299,48 +301,6 @@ HWND WaitForFolderPicker(DWORD pid, HWND besides)
     });
 }
 
-// Memory in another process, for a message that carries a pointer there.
-class RemoteMemory {
-public:
-    RemoteMemory(DWORD pid, size_t bytes)
-        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)),
-          m_address(m_process ? VirtualAllocEx(m_process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
-                              : nullptr)
-    {
-    }
-    ~RemoteMemory()
-    {
-        if (m_address)
-            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-        if (m_process)
-            CloseHandle(m_process);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    void* Address() const { return m_address; }
-    bool Write(const void* data, size_t bytes, size_t offset = 0) const
-    {
-        return m_address && WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, bytes, nullptr);
-    }
-    bool Read(void* data, size_t bytes, size_t offset = 0) const
-    {
-        return m_address && ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, bytes, nullptr);
-    }
-
-private:
-    HANDLE m_process;
-    void* m_address;
-};
-
-std::wstring WideText(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(std::max(0, MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
-                                                                    &wide[0], static_cast<int>(wide.size())))));
-    return wide;
-}
-
 // The text of the folder tree's selected item.
 std::wstring SelectedFolderName(HWND tree)
 {
@@ -348,11 +308,11 @@ std::wstring SelectedFolderName(HWND tree)
     if (!selected)
         return std::wstring();
     constexpr int kChars = 260;
-    RemoteMemory remote(ProcessOf(tree), sizeof(TVITEMW) + kChars * sizeof(wchar_t));
+    const RemoteMemory remote(ProcessOf(tree), sizeof(TVITEMW) + kChars * sizeof(wchar_t));
     TVITEMW item = {};
     item.mask = TVIF_TEXT;
     item.hItem = selected;
-    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(TVITEMW));
+    item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(TVITEMW));
     item.cchTextMax = kChars;
     std::wstring name(kChars, L'\0');
     if (!remote.Write(&item, sizeof item) || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address())) ||
@@ -368,9 +328,9 @@ std::wstring SelectedFolderName(HWND tree)
 bool ChooseFolder(HWND picker, const std::string& folder)
 {
     HWND tree = FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
-    const std::wstring path = WideText(folder);
+    const std::wstring path = Widen(folder);
     const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-    RemoteMemory remote(ProcessOf(picker), (path.size() + 1) * sizeof(wchar_t));
+    const RemoteMemory remote(ProcessOf(picker), (path.size() + 1) * sizeof(wchar_t));
     if (!tree || !remote.Write(path.c_str(), (path.size() + 1) * sizeof(wchar_t)))
         return false;
     for (int tries = 0; tries < 10; ++tries) {

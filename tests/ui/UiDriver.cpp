@@ -307,60 +307,70 @@ std::string ControlText(HWND dialog, int id)
     return ReadText(Control(dialog, id));
 }
 
+RemoteMemory::RemoteMemory(DWORD pid, size_t bytes)
+    : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)),
+      m_address(m_process ? static_cast<char*>(VirtualAllocEx(m_process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE))
+                          : nullptr)
+{
+}
+
+RemoteMemory::~RemoteMemory()
+{
+    if (m_address)
+        VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+    if (m_process)
+        CloseHandle(m_process);
+}
+
+bool RemoteMemory::Write(const void* data, size_t bytes, size_t offset) const
+{
+    return m_address && WriteProcessMemory(m_process, m_address + offset, data, bytes, nullptr);
+}
+
+bool RemoteMemory::Read(void* data, size_t bytes, size_t offset) const
+{
+    return m_address && ReadProcessMemory(m_process, m_address + offset, data, bytes, nullptr);
+}
+
 std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns)
 {
     std::vector<std::vector<std::string>> rows;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return rows;
     constexpr int kChars = 1024;
-    const SIZE_T size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
-    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    const RemoteMemory remote(ProcessOf(list), sizeof(LVITEMW) + kChars * sizeof(wchar_t));
     DWORD_PTR count = 0;
-    if (remote && SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &count)) {
-        for (int row = 0; row < static_cast<int>(count); ++row) {
-            std::vector<std::string> cells;
-            for (int column = 0; column < columns; ++column) {
-                LVITEMW item = {};
-                item.iSubItem = column;
-                item.cchTextMax = kChars;
-                item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-                std::wstring text(kChars, L'\0');
-                DWORD_PTR length = 0;
-                if (!WriteProcessMemory(process, remote, &item, sizeof item, nullptr) ||
-                    !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote),
-                                         SMTO_ABORTIFHUNG, kWaitMs, &length) ||
-                    !ReadProcessMemory(process, remote + sizeof(LVITEMW), &text[0], kChars * sizeof(wchar_t),
-                                       nullptr))
-                    break;
-                text.resize(wcsnlen(text.c_str(), text.size()));
-                std::string utf8(text.size() * 3 + 1, '\0');
-                const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
-                                                  static_cast<int>(utf8.size()), nullptr, nullptr);
-                utf8.resize(n > 0 ? static_cast<size_t>(n) : 0);
-                cells.push_back(utf8);
-            }
-            rows.push_back(cells);
+    if (!remote.Address() || !SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &count))
+        return rows;
+    for (int row = 0; row < static_cast<int>(count); ++row) {
+        std::vector<std::string> cells;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.cchTextMax = kChars;
+            item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(LVITEMW));
+            std::wstring text(kChars, L'\0');
+            DWORD_PTR length = 0;
+            if (!remote.Write(&item, sizeof item) ||
+                !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.Address()),
+                                     SMTO_ABORTIFHUNG, kWaitMs, &length) ||
+                !remote.Read(&text[0], kChars * sizeof(wchar_t), sizeof(LVITEMW)))
+                break;
+            text.resize(wcsnlen(text.c_str(), text.size()));
+            std::string utf8(text.size() * 3 + 1, '\0');
+            const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
+                                              static_cast<int>(utf8.size()), nullptr, nullptr);
+            utf8.resize(n > 0 ? static_cast<size_t>(n) : 0);
+            cells.push_back(utf8);
         }
+        rows.push_back(cells);
     }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
     return rows;
 }
 
 void SelectListViewRows(HWND list, const std::vector<int>& rows)
 {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE) : nullptr;
-    if (!remote) {
+    const RemoteMemory remote(ProcessOf(list), sizeof(LVITEMW));
+    if (!remote.Address()) {
         ADD_FAILURE() << "cannot lend memory to the list's process";
-        if (process)
-            CloseHandle(process);
         return;
     }
     auto setState = [&](int row, UINT state) {
@@ -368,16 +378,14 @@ void SelectListViewRows(HWND list, const std::vector<int>& rows)
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         item.state = state;
         DWORD_PTR result = 0;
-        EXPECT_TRUE(WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+        EXPECT_TRUE(remote.Write(&item, sizeof item) &&
                     SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, kWaitMs, &result))
+                                        reinterpret_cast<LPARAM>(remote.Address()), SMTO_ABORTIFHUNG, kWaitMs, &result))
             << "row " << row;
     };
     setState(-1, 0); // every row
     for (int row : rows)
         setState(row, LVIS_SELECTED | LVIS_FOCUSED);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
 }
 
 void SetControlText(HWND dialog, int id, const std::string& text)

@@ -137,6 +137,24 @@ HWND Control(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);
 // Replaces the text of a control (an edit box, or the file dialog's file-name box).
 void SetControlText(HWND dialog, int id, const std::string& text);
+// Memory lent in another process, for a message whose parameter points there (a control of that
+// process reads and writes it); no address when it cannot be had.
+class RemoteMemory {
+public:
+    RemoteMemory(DWORD pid, size_t bytes);
+    ~RemoteMemory();
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* Address() const { return m_address; }
+    bool Write(const void* data, size_t bytes, size_t offset = 0) const;
+    bool Read(void* data, size_t bytes, size_t offset = 0) const;
+
+private:
+    HANDLE m_process;
+    char* m_address;
+};
+
 // The rows of a report-style list view of another process, each cell's text in UTF-8 (the list
 // is asked in UTF-16 through memory lent in that process); empty when it cannot be read.
 std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
