@@ -32,6 +32,9 @@ std::string ProtectMessageText(ProtectResult message, const std::string& baseNam
     case ProtectResult::ShortcutNotWritable:
         return "The shortcut cannot be written: another program may have it open, or its folder may not "
                "allow changes.\nThe shortcut has not been changed.";
+    case ProtectResult::OriginalNotKept:
+        return "Latchkey could not keep a copy of the shortcut in its folder under ProgramData, from which "
+               "removing the protection gives it back.\nThe shortcut has not been changed.";
     case ProtectResult::CreateLinkFailed:
         return "Create Link failed!\nThis protection record could not be removed again:\n" + recordPath;
     case ProtectResult::Succeeded:

@@ -20,6 +20,7 @@ enum class ProtectResult {
     RecordWriteFailed,     // the record could not be written; the shortcut is untouched
     SystemDirectoryFailed, // the system folder could not be found
     ShortcutNotWritable,   // the shortcut cannot be replaced; nothing was left behind
+    OriginalNotKept,       // the original shortcut could not be kept in Latchkey's store; nothing was left behind
     CreateLinkFailed,      // the protected shortcut could not be saved, and its record stays
     Succeeded,
 };
