@@ -35,7 +35,15 @@ void CLatchkeyApp::InitInstance()
     }
 
     // The arguments are checked first: a mistake is reported before anything else happens.
-    ToolRequest request = ParseToolArguments(LauncherArgument(GetCommandLineA()));
+    ToolRequest request;
+    // Taken in UTF-16: the code-page form would hold Windows' look-alikes, a full-width backslash
+    // or quote in a name made into a real one. A name the code page cannot hold exactly is refused.
+    if (const std::optional<std::string> arguments = ToAnsi(FromUtf8(LauncherArgument(ToUtf8(GetCommandLineW()))))) {
+        request = ParseToolArguments(*arguments);
+    } else {
+        request.action = ToolAction::Invalid;
+        request.error = ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string());
+    }
     if (request.action == ToolAction::Usage) {
         AfxMessageBox(ToolUsageText(), MB_OK | MB_ICONINFORMATION);
         return;

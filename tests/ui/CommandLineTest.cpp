@@ -589,3 +589,29 @@ TEST_F(CommandLineTest, RealShortcutsComeBackWhole)
         EXPECT_EQ(ReadFileBytes(path), original);
     }
 }
+
+// A name is taken as the characters it holds: full-width backslashes never become real ones
+// (which would name another shortcut), and a name the code page cannot hold is refused with the
+// tool's message; exit code 1, nothing written.
+TEST_F(CommandLineTest, LookAlikeAndForeignNamesAreRefusedAsTheyAre)
+{
+    const std::wstring links = Widen(m_links);
+    const std::wstring names[] = {L"Notes\uFF3C..\uFF3CMy Editor.lnk", L"\u03A3\u03B7\u03BC\u03B5\u03B9\u03CE\u03C3\u03B5\u03B9\u03C2.lnk",
+                                  L"\u30E1\u30E2.lnk"};
+    for (const std::wstring& name : names) {
+        const std::wstring path = links + L"\\" + name;
+        ASSERT_TRUE(CopyFileW(Widen(m_link).c_str(), path.c_str(), FALSE));
+        struct Gone {
+            std::wstring path;
+            ~Gone() { DeleteFileW(path.c_str()); }
+        } gone{path};
+        for (const wchar_t* verb : {L"/protect ", L"/remove ", L""}) {
+            Process tool = Process::StartWide(LatchkeyExe(), DistDir(), verb + (L"\"" + path + L"\""));
+            ASSERT_NE(tool.Id(), 0u);
+            MessageBoxInfo box = ExpectMessageBox(tool.Id(), ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
+            ASSERT_TRUE(PressToClose(box.window));
+            EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 1);
+        }
+        ExpectNothingChanged();
+    }
+}
