@@ -29,9 +29,10 @@ std::string LocalTimeStamp()
 // written, and the write says so.
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
-        : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderOf(pickedPath)),
-          programFolderExists(GetFileAttributesA(FolderOf(loaded.info.targetPath).c_str()) != INVALID_FILE_ATTRIBUTES),
-          recordFolder(programFolderExists ? FolderOf(loaded.info.targetPath) : std::string())
+        : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderToOpen(pickedPath)),
+          programFolderExists(GetFileAttributesA(FolderToOpen(loaded.info.targetPath).c_str()) !=
+                              INVALID_FILE_ATTRIBUTES),
+          recordFolder(programFolderExists ? FolderToOpen(loaded.info.targetPath) : std::string())
     {
     }
 

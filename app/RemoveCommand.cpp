@@ -17,7 +17,7 @@ namespace {
 // the restored shortcut lands where the protected one was.
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
-        : path(pickedPath), loaded(LoadProtectedShortcut(pickedPath)), linkFolder(FolderOf(pickedPath))
+        : path(pickedPath), loaded(LoadProtectedShortcut(pickedPath)), linkFolder(FolderToOpen(pickedPath))
     {
     }
 

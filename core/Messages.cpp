@@ -16,6 +16,12 @@ std::string ProtectMessageText(ProtectResult message, const std::string& baseNam
     case ProtectResult::NotAFileTarget:
         return "The shortcut does not start a program or file on a disk, so it cannot be protected.\n"
                "The shortcut has not been changed.";
+    case ProtectResult::DriveRoot:
+        return "The shortcut opens a whole drive, not a program, so it cannot be protected.\n"
+               "The shortcut has not been changed.";
+    case ProtectResult::RecordFolderNotWritable:
+        return "The protection record cannot be written into the program's folder: it is missing, or it does not "
+               "allow changes.\nThe shortcut has not been changed.";
     case ProtectResult::NetworkTarget:
         return "The shortcut starts a program on a network share. Latchkey protects programs on this "
                "computer's own disks only.\nThe shortcut has not been changed.";

@@ -14,6 +14,8 @@ enum class ProtectResult {
     AlreadyProtected,      // it already starts the launcher in the system folder
     TextTooLong,           // a text longer than the shortcut could be read with
     NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
+    DriveRoot,             // it opens a whole drive
+    RecordFolderNotWritable, // the program's folder, where the record goes, takes no new file
     NetworkTarget,         // the target's folder, where the record goes, is on a server
     NotInCodePage,         // a character the ANSI code page has no form for
     NotStorable,           // a field whose scrambled form holds a line end

@@ -1,5 +1,6 @@
 #include "win/ProtectFiles.h"
 
+#include "core/Paths.h"
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
@@ -68,6 +69,8 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
         loaded.result = ProtectResult::AlreadyProtected;
     else if (problem != ShortcutTextProblem::None)
         loaded.result = ResultFor(problem);
+    else if (IsDriveRoot(loaded.info.targetPath))
+        loaded.result = ProtectResult::DriveRoot;
     else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
         loaded.result = ProtectResult::NotAFileTarget;
     // Remove opens only a local record; one on a server could never be taken away again. Any
@@ -82,6 +85,9 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     // Found before the password is asked: without its copy kept, remove could not give it back.
     else if (!ShortcutStoreFolder())
         loaded.result = ProtectResult::OriginalNotKept;
+    // Found before the password is asked, not after it was typed twice.
+    else if (!CanReplaceFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+        loaded.result = ProtectResult::RecordFolderNotWritable;
     return loaded;
 }
 

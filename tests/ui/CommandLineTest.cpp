@@ -615,3 +615,39 @@ TEST_F(CommandLineTest, LookAlikeAndForeignNamesAreRefusedAsTheyAre)
         ExpectNothingChanged();
     }
 }
+
+// A program at a drive's root: its record goes into the root, held there as any folder is (it was
+// taken for a folder reached through a link), and the shortcut comes back whole.
+TEST_F(CommandLineTest, AProgramAtTheDriveRootIsProtectedAndComesBack)
+{
+    RemoveAtEnd outside;
+    const std::string program = outside.Add("C:\\lkroot" + std::to_string(GetCurrentProcessId()) + ".exe");
+    ASSERT_TRUE(WriteFileBytes(program, "MZ"));
+    LinkFixture fixture;
+    fixture.target = program;
+    fixture.arguments = u"-x";
+    const std::string original = MakeLinkBytes(fixture);
+    const std::string path = m_links + "\\At Root.lnk";
+    ASSERT_TRUE(WriteFileBytes(path, original));
+
+    Process tool = StartTool("/protect \"" + path + "\"");
+    ASSERT_NE(tool.Id(), 0u);
+    ProtectAtTheDialog(tool, "root", "At Root", ShortPath(program));
+    EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+    LinkSpec protectedLink;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(path, protectedLink));
+    ASSERT_EQ(protectedLink.target, SystemLauncher());
+    outside.Add(Unscramble(protectedLink.arguments)); // the record, at the root
+
+    tool = StartTool("/remove \"" + path + "\"");
+    ASSERT_NE(tool.Id(), 0u);
+    HWND security = WaitForWindowWhere(tool.Id(), IsRemoveDialog);
+    ASSERT_NE(security, nullptr) << "no Security dialog for the removal";
+    SetControlText(security, IDC_PASSWORD, "root");
+    Press(security, IDOK);
+    MessageBoxInfo box = ExpectMessageBox(tool.Id(), "Password protection for\nAt Root\nhas been removed successfully.",
+                                          "Removal Succeed");
+    ASSERT_TRUE(PressToClose(box.window));
+    EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+    EXPECT_EQ(ReadFileBytes(path), original);
+}

@@ -295,3 +295,38 @@ TEST_F(OriginalShortcutTest, AShortcutHeldForAMomentIsWrittenWhenItIsFree)
     EXPECT_EQ(ReadFileBytes(link), original);
     DeleteFileA(recordPath.c_str());
 }
+
+// Refused before the password is asked, each with its own text, the shortcut untouched: a
+// shortcut that opens a whole drive, and one whose program's folder cannot take the record.
+TEST_F(OriginalShortcutTest, WhatCouldNotBeProtectedIsRefusedBeforeThePassword)
+{
+    const std::string locked = m_scratch.Folder("Locked Folder");
+    ASSERT_TRUE(WriteFileBytes(locked + "\\tool.exe", "MZ"));
+    ScopedImmutable immutable(locked);
+    ASSERT_TRUE(immutable.IsSet());
+    const struct {
+        std::string target;
+        ProtectResult result;
+    } cases[] = {
+        {"C:\\", ProtectResult::DriveRoot},
+        {m_scratch.Path() + "\\Gone Folder\\tool.exe", ProtectResult::RecordFolderNotWritable},
+        {locked + "\\tool.exe", ProtectResult::RecordFolderNotWritable},
+    };
+    const std::string link = m_links + "\\Refused.lnk";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        LinkFixture fixture = Fixture();
+        fixture.target = c.target;
+        const std::string bytes = MakeLinkBytes(fixture);
+        ASSERT_TRUE(WriteFileBytes(link, bytes));
+        EXPECT_EQ(LoadShortcutForProtection(link).result, c.result);
+        EXPECT_EQ(ReadFileBytes(link), bytes);
+    }
+    EXPECT_EQ(FolderEntries(locked), std::vector<std::string>{"tool.exe"});
+    EXPECT_EQ(ProtectMessageText(ProtectResult::DriveRoot, "", ""),
+              "The shortcut opens a whole drive, not a program, so it cannot be protected.\n"
+              "The shortcut has not been changed.");
+    EXPECT_EQ(ProtectMessageText(ProtectResult::RecordFolderNotWritable, "", ""),
+              "The protection record cannot be written into the program's folder: it is missing, or it does not "
+              "allow changes.\nThe shortcut has not been changed.");
+}
