@@ -593,7 +593,7 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
         std::string target; // of the shortcut afterwards
     } steps[] = {
         {kAddPasswordCaption, true, "Succeed!", SystemLauncher()},
-        {kSecurity, false, "Removal Succeed", ShortPath(program)},
+        {kSecurity, false, "Removal Succeed", program}, // the shortcut as it was
     };
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(verbs[i].key);
