@@ -25,8 +25,8 @@ BOOL CHistoryDlg::OnInitDialog()
     const struct {
         const char* title;
         int width; // dialog units
-    } columns[] = {{text::ColumnTime, 70}, {text::ColumnUser, 50}, {text::ColumnShortcut, 105},
-                   {text::ColumnProgram, 120}, {text::ColumnResult, 60}};
+    } columns[] = {{text::ColumnTime, 82}, {text::ColumnUser, 45}, {text::ColumnShortcut, 100},
+                   {text::ColumnProgram, 115}, {text::ColumnResult, 62}}; // the time whole
     int index = 0;
     for (const auto& column : columns) {
         RECT width = {0, 0, column.width, 0};
