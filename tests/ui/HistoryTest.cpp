@@ -17,6 +17,7 @@
 #include "win/ProtectFiles.h"
 
 #include <aclapi.h>
+#include <commctrl.h>
 #include <sddl.h>
 #include <shlobj.h>
 
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace lktest;
@@ -166,6 +168,26 @@ private:
     HWND m_hDialog = nullptr;
     Job m_job;
 };
+
+// Clicks the title of a column of a report-style list view of another process.
+void ClickColumnTitle(HWND list, int column)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(list, LVM_GETHEADER, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+    HWND header = reinterpret_cast<HWND>(result);
+    RemoteMemory rectangle(ProcessOf(list), sizeof(RECT));
+    RECT r = {};
+    if (!header || !rectangle.Address() ||
+        !SendMessageTimeoutA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(rectangle.Address()),
+                             SMTO_ABORTIFHUNG, kWaitMs, &result) ||
+        !result || !rectangle.Read(&r, sizeof r)) {
+        ADD_FAILURE() << "no title of column " << column;
+        return;
+    }
+    const LPARAM middle = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageA(header, WM_LBUTTONUP, 0, middle);
+}
 
 // The launcher's stored count for a record, as text; empty when none is stored.
 std::string StoredLockOut(const std::string& recordPath)
@@ -412,17 +434,36 @@ TEST_F(HistoryUi, FiveWrongPasswordsLockOutUntilTheWaitEndsAndTheHistoryAndEvent
     for (size_t i = 1; i < rows.size(); ++i)
         EXPECT_LE(rows[i - 1][0], rows[i][0]) << "not oldest first";
 
-    // The History window shows the same rows, newest first.
+    // The History window shows the same rows, newest first; a click on a column's title sorts by
+    // it (rows alike keep their order), Time again sorts newest first, then oldest first; Save as
+    // writes what /history writes.
     {
         Latchkey app = StartLatchkey();
         ASSERT_NE(app.main, nullptr);
         Press(app.main, IDC_HISTORY);
         HWND window = WaitForWindow(app.Id(), "History");
         ASSERT_NE(window, nullptr);
-        Rows shown = ListViewRows(Control(window, IDC_HISTORYLIST), 5);
-        std::reverse(shown.begin(), shown.end());
-        EXPECT_EQ(shown, rows);
+        HWND list = Control(window, IDC_HISTORYLIST);
+        const Rows newestFirst(rows.rbegin(), rows.rend());
+        EXPECT_EQ(ListViewRows(list, 5), newestFirst);
         EXPECT_EQ(ControlText(window, IDC_HISTORYCOUNT), "8 entries, newest first.");
+
+        Rows byResult = newestFirst;
+        std::stable_sort(byResult.begin(), byResult.end(),
+                         [](const std::vector<std::string>& a, const std::vector<std::string>& b) { return a[4] < b[4]; });
+        for (const auto& [column, expected] : {std::pair<int, const Rows&>{4, byResult}, {0, newestFirst}, {0, rows}}) {
+            SCOPED_TRACE("a click on column " + std::to_string(column));
+            ClickColumnTitle(list, column);
+            EXPECT_TRUE(WaitUntil([&] { return ListViewRows(list, 5) == expected; }));
+        }
+
+        const std::string saved = scratch / "saved history.csv";
+        Press(window, IDC_SAVEHISTORY);
+        HWND save = WaitForFileDialog(app.Id(), "Save the history as");
+        ASSERT_NE(save, nullptr);
+        ASSERT_TRUE(PickFile(save, saved));
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(saved); }));
+        EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(scratch / "history.csv"));
         EXPECT_TRUE(PressToClose(window, IDCANCEL));
         Press(app.main, IDCANCEL);
         EXPECT_TRUE(app.process.WaitForExit());
