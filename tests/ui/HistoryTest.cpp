@@ -479,6 +479,33 @@ TEST_F(HistoryUi, FiveWrongPasswordsLockOutUntilTheWaitEndsAndTheHistoryAndEvent
     EXPECT_EQ(ChannelEvents(ReadFileBytes(DosPath(wineLog)).value_or("")), expectedEvents);
 }
 
+// A dialog left open through the wait takes the password once the wait is over.
+TEST_F(HistoryUi, TheDialogTakesThePasswordAsSoonAsTheWaitEnds)
+{
+    const std::string link = ProtectedByFileWork("Short Wait");
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const long long seconds =
+        static_cast<long long>(((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) /
+                                   10000000ull -
+                               11644473600ull);
+    // Long enough for the launcher to open within it on a busy machine.
+    StoreLockOut(m_recordPath, FormatLockOut(LockOutState{kFreeTries, seconds + 5}));
+
+    ExpectProbeReportAt(report);
+    ShellLaunch launcher(link, scratch.Path());
+    ASSERT_NE(launcher.Dialog(), nullptr);
+    EXPECT_TRUE(launcher.Waiting());
+    EXPECT_EQ(launcher.Prompt().rfind(kWaitText, 0), 0u) << launcher.Prompt();
+    EXPECT_TRUE(WaitUntil([&] { return !launcher.Waiting(); })) << "OK stayed disabled";
+    EXPECT_EQ(launcher.Prompt(), kPrompt);
+    SetControlText(launcher.Dialog(), IDC_PASSWORD, "right");
+    Press(launcher.Dialog(), IDOK);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_TRUE(WaitForProbeReport(report).arrived);
+    EXPECT_EQ(StoredLockOut(m_recordPath), "");
+}
+
 TEST_F(HistoryUi, ADamagedOrOversizedHistoryStopsNoStartAndItsGoodEntriesStillRead)
 {
     const std::string link = ProtectedByFileWork("Damaged History");
