@@ -20,6 +20,14 @@ long long SecondsLeft(const LockOutState& state, long long now)
     return std::min(state.lockedUntil - now, wait);
 }
 
+LockOutState Anchored(const LockOutState& state, long long now)
+{
+    const long long wait = WaitAfter(state.failures);
+    if (wait == 0 || state.lockedUntil - now <= wait)
+        return state;
+    return LockOutState{state.failures, now + wait};
+}
+
 LockOutState AfterWrongPassword(const LockOutState& state, long long now)
 {
     LockOutState next;

@@ -22,6 +22,10 @@ long long WaitAfter(unsigned failures);
 // itself, so that a clock set back cannot lock anyone out for longer.
 long long SecondsLeft(const LockOutState& state, long long now);
 
+// The state with a wait that would end later than its length from now (the clock was set back)
+// ending that length from now instead; any other state as it is. Kept, it lets the wait run out.
+LockOutState Anchored(const LockOutState& state, long long now);
+
 // The state after a wrong password at now (the caller tries none while SecondsLeft is not 0).
 LockOutState AfterWrongPassword(const LockOutState& state, long long now);
 

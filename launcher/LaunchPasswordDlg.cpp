@@ -80,8 +80,14 @@ INT_PTR CLaunchPasswordDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, bool&
 
 bool CLaunchPasswordDlg::ShowLockOut()
 {
-    // Read each time: another launcher of this record may have counted meanwhile.
-    const long long left = SecondsLeft(LoadLockOut(m_strRecordPath), UtcSecondsNow());
+    // Read each time: another launcher of this record may have counted meanwhile. A wait that
+    // ends too far ahead (the clock was set back) is kept from now, so that it runs out.
+    const long long now = UtcSecondsNow();
+    const LockOutState stored = LoadLockOut(m_strRecordPath);
+    const LockOutState state = Anchored(stored, now);
+    if (state.lockedUntil != stored.lockedUntil)
+        SaveLockOut(m_strRecordPath, state);
+    const long long left = SecondsLeft(state, now);
     SetDlgItemTextA(m_hWnd, IDC_PROMPT, left > 0 ? LockedOutText(left).c_str() : m_strPrompt.c_str());
     EnableWindow(GetDlgItem(m_hWnd, IDOK), left == 0);
     const bool waiting = left > 0;

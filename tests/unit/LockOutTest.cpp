@@ -26,9 +26,19 @@ TEST(LockOut, FiveWrongPasswordsInARowStartAWaitThatDoublesUpToFifteenMinutes)
 
 TEST(LockOut, AWaitIsNeverLongerThanItsOwnLengthWhateverTheClockSays)
 {
-    // The clock was set back an hour after the fifth wrong password.
+    // The clock was set back an hour after the fifth wrong password: the wait, kept from then on,
+    // ends its length later.
     const LockOutState state = AfterWrongPassword(LockOutState{4, 0}, kNow);
     EXPECT_EQ(SecondsLeft(state, kNow - 3600), 30);
+    const LockOutState anchored = Anchored(state, kNow - 3600);
+    EXPECT_EQ(anchored.failures, 5u);
+    EXPECT_EQ(SecondsLeft(anchored, kNow - 3600 + 29), 1);
+    EXPECT_EQ(SecondsLeft(anchored, kNow - 3600 + 30), 0);
+    // A wait within its length, or none, stays as it is.
+    for (const LockOutState& kept : {state, LockOutState{3, kNow + 5000}, LockOutState{}}) {
+        EXPECT_EQ(Anchored(kept, kNow).lockedUntil, kept.lockedUntil);
+        EXPECT_EQ(Anchored(kept, kNow).failures, kept.failures);
+    }
     // Fewer than five failures never wait, whatever time is stored.
     EXPECT_EQ(SecondsLeft(LockOutState{4, kNow + 500}, kNow), 0);
     // A count far beyond the ceiling stays there.
