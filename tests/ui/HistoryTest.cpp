@@ -465,6 +465,17 @@ TEST_F(HistoryUi, FiveWrongPasswordsLockOutUntilTheWaitEndsAndTheHistoryAndEvent
         EXPECT_TRUE(WaitUntil([&] { return FileExists(saved); }));
         EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(scratch / "history.csv"));
         EXPECT_TRUE(PressToClose(window, IDCANCEL));
+
+        // The shortcuts window opens it too.
+        Press(app.main, IDC_SHORTCUTS);
+        HWND shortcuts = WaitForWindow(app.Id(), "Protected shortcuts");
+        ASSERT_NE(shortcuts, nullptr);
+        Press(shortcuts, IDC_HISTORY);
+        window = WaitForWindow(app.Id(), "History");
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(ListViewRows(Control(window, IDC_HISTORYLIST), 5), newestFirst);
+        EXPECT_TRUE(PressToClose(window, IDCANCEL));
+        EXPECT_TRUE(PressToClose(shortcuts, IDCANCEL));
         Press(app.main, IDCANCEL);
         EXPECT_TRUE(app.process.WaitForExit());
     }
