@@ -1,5 +1,6 @@
 #include "app/LatchkeyApp.h"
 
+#include "app/HistoryCommand.h"
 #include "app/MainWindow.h"
 #include "app/MasterPasswordCommand.h"
 #include "app/ReportCommand.h"
@@ -50,7 +51,8 @@ void CLatchkeyApp::InitInstance()
     }
     if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid) {
         request.path = FullPathName(request.path).value_or(request.path);
-        if (request.action != ToolAction::Report && !IsFile(request.path)) {
+        const bool writesFile = request.action == ToolAction::Report || request.action == ToolAction::History;
+        if (!writesFile && !IsFile(request.path)) {
             request.action = ToolAction::Invalid;
             request.error = NotAShortcutFileText(request.path);
         }
@@ -76,6 +78,10 @@ void CLatchkeyApp::InitInstance()
 
     if (request.action == ToolAction::Report) {
         m_nExitCode = ExitCodeOf(WriteShortcutReport(request.path));
+        return;
+    }
+    if (request.action == ToolAction::History) {
+        m_nExitCode = ExitCodeOf(WriteHistoryReport(request.path));
         return;
     }
     if (request.action != ToolAction::MainWindow) {

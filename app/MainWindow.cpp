@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutDlg.h"
+#include "app/HistoryDlg.h"
 #include "app/MasterPasswordCommand.h"
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
@@ -72,6 +73,7 @@ BOOL CMainWindow::OnCommand(UINT id, UINT notifyCode)
     case IDC_README: RunCommand([this] { OnHelp(); }); return TRUE;
     case IDC_ABOUT: RunCommand([this] { OnAbout(); }); return TRUE;
     case IDC_SHORTCUTS: RunCommand([] { ShowShortcutsWindow(); }); return TRUE;
+    case IDC_HISTORY: RunCommand([this] { ShowHistoryWindow(m_hWnd); }); return TRUE;
     default: return FALSE;
     }
 }

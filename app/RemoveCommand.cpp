@@ -6,6 +6,7 @@
 #include "core/Secret.h"
 #include "framework/Framework.h"
 #include "win/HeldFolder.h"
+#include "win/History.h"
 #include "win/RemoveFiles.h"
 #include "win/Scoped.h"
 
@@ -37,6 +38,8 @@ CommandOutcome Restore(Candidate& candidate)
     const RemoveOutcome outcome = RestoreShortcut(candidate.path, candidate.loaded);
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == RemoveResult::Succeeded;
+    if (told.succeeded)
+        RecordChange(HistoryResult::Removed, candidate.path, candidate.loaded.commandLine.targetPath);
     told.text = RemoveMessageText(outcome.result, BaseName(candidate.path), candidate.loaded.recordPath);
     return told;
 }

@@ -96,6 +96,8 @@ std::string ToolUsageText()
            "      removes the protection of a protected shortcut, protects any other.\n"
            "Latchkey /report <file>\n"
            "      writes every shortcut on this computer and its state to the file (CSV).\n"
+           "Latchkey /history <file>\n"
+           "      writes who started or changed a protected program, and when, to the file (CSV).\n"
            "\n"
            "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
            "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
@@ -213,4 +215,21 @@ std::string BatchLineText(const std::string& shortcutName, const std::string& te
 std::string ShortcutsCountText(size_t count)
 {
     return Counted(count, "shortcut", "shortcuts");
+}
+
+std::string HistoryWriteFailedText(const std::string& path, const std::string& systemText)
+{
+    return "The history could not be written to\n" + path + "\n\n" + systemText;
+}
+
+std::string HistoryCountText(size_t entries)
+{
+    return Counted(entries, "entry", "entries") + ", newest first.";
+}
+
+std::string LockedOutText(long long secondsLeft)
+{
+    const long long minutes = secondsLeft / 60, seconds = secondsLeft % 60;
+    return "Too many wrong passwords. You can try again in " + std::to_string(minutes) + ":" +
+           (seconds < 10 ? "0" : "") + std::to_string(seconds) + ".";
 }

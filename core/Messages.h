@@ -85,6 +85,12 @@ inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
 // A batch remove: a shortcut whose record holds another password than the one typed.
 inline constexpr char PasswordDoesNotMatch[] = "password does not match";
+// The history window's columns, its count and its Save as dialog.
+inline constexpr char ColumnTime[] = "Time";
+inline constexpr char ColumnUser[] = "User";
+inline constexpr char ColumnResult[] = "Result";
+inline constexpr char SaveHistoryTitle[] = "Save the history as";
+inline constexpr char CsvFilter[] = "CSV file (*.csv)\0*.csv\0All files\0*.*\0";
 // The file dialog's choice of files: pairs of display text and pattern, each ended by a null.
 inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
 } // namespace text
@@ -143,6 +149,15 @@ std::string ScanProgressText(size_t found);
 
 // /report: the report could not be written to path; systemText is the system's text for why.
 std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);
+
+// /history and the history window's Save as: the CSV could not be written to path.
+std::string HistoryWriteFailedText(const std::string& path, const std::string& systemText);
+
+// The history window: how many entries it shows.
+std::string HistoryCountText(size_t entries);
+
+// The launcher's password dialog while it waits after too many wrong passwords.
+std::string LockedOutText(long long secondsLeft);
 
 // The launcher: why a request cannot be carried out.
 enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };

@@ -450,6 +450,7 @@ TEST_F(CommandLineGateTest, ArgumentsAreAnsweredBeforeTheGate)
         {"--protect \"" + m_link + "\"", "", "Unknown switch: --protect\nType Latchkey /? for the usage.", "warning", 1},
         {"/protect", "", "The switch /protect needs the path of a shortcut.", "warning", 1},
         {"/report", "", "The switch /report needs the path of the report file.", "warning", 1},
+        {"/history", "", "The switch /history needs the path of the report file.", "warning", 1},
         {"-REMOVE   ", "", "The switch -REMOVE needs the path of a shortcut.", "warning", 1},
         {"/protect \"" + missing + "\"", "", "This is not a shortcut file:\n" + missing, "warning", 1},
         {"/remove Gone.lnk", m_links, "This is not a shortcut file:\n" + missing, "warning", 1},
@@ -480,9 +481,10 @@ TEST_F(CommandLineGateTest, ArgumentsAreAnsweredBeforeTheGate)
 // asked again; the right one runs the command.
 TEST_F(CommandLineGateTest, TheMasterPromptComesFirst)
 {
-    // The report too: a report may show which programs are protected.
-    for (const std::string& arguments :
-         {"/protect \"" + m_link + "\"", "\"" + m_protected + "\"", "/report \"" + m_links + "\\report.csv\""}) {
+    // The report and the history too: they show which programs are protected, and who used them.
+    for (const std::string& arguments : {"/protect \"" + m_link + "\"", "\"" + m_protected + "\"",
+                                         "/report \"" + m_links + "\\report.csv\"",
+                                         "/history \"" + m_links + "\\history.csv\""}) {
         SCOPED_TRACE(arguments);
         Process tool = StartTool(arguments);
         ASSERT_NE(tool.Id(), 0u);
