@@ -13,23 +13,15 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
-constexpr UINT WM_SCAN_PROGRESS = WM_APP + 1; // wParam: shortcuts found so far
-constexpr UINT WM_SCAN_DONE = WM_APP + 2;     // lParam: the ShortcutScan, owned by the receiver
-
-// What the thread needs: its own copy of the folders, where to post, when to stop.
-struct ScanJob {
-    HWND window;
-    std::vector<std::wstring> folders;
-    const std::atomic<bool>* stop;
-};
+// The look found more shortcuts, or ended.
+constexpr UINT WM_SCAN_NEWS = WM_APP + 1;
 
 } // namespace
 
-CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()) {}
+CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()), m_scan(WM_SCAN_NEWS) {}
 
 CShortcutsDlg::~CShortcutsDlg()
 {
@@ -66,61 +58,37 @@ BOOL CShortcutsDlg::OnInitDialog()
 
 void CShortcutsDlg::StartScan()
 {
-    StopScan();
-    m_stop = false;
-    auto job = std::make_unique<ScanJob>(ScanJob{m_hWnd, m_folders, &m_stop});
-    m_thread = OwnHandle(CreateThread(nullptr, 0, &CShortcutsDlg::ScanThread, job.get(), 0, nullptr));
-    if (!m_thread) {
+    // The thread has its own copy of the folders.
+    const bool started = m_scan.Start(m_hWnd, [folders = m_folders](const std::atomic<bool>& stop,
+                                                                     const JobProgress& progress) {
+        ComApartment com;
+        return ScanShortcuts(folders, &stop, progress);
+    });
+    if (!started) {
         SetDlgItemTextA(m_hWnd, IDC_SUMMARY, SystemErrorText(GetLastError()).c_str());
         return;
     }
-    job.release(); // the thread's now
     SetScanning(true);
-}
-
-DWORD WINAPI CShortcutsDlg::ScanThread(void* parameter)
-{
-    std::unique_ptr<ScanJob> job(static_cast<ScanJob*>(parameter));
-    ComApartment com;
-    DWORD lastPost = GetTickCount();
-    // A line of progress at most every tenth of a second: the window's queue stays short.
-    const ScanProgress progress = [&](size_t found) {
-        const DWORD now = GetTickCount();
-        if (now - lastPost >= 100) {
-            lastPost = now;
-            PostMessageW(job->window, WM_SCAN_PROGRESS, found, 0);
-        }
-    };
-    auto scan = std::make_unique<ShortcutScan>(ScanShortcuts(job->folders, job->stop, progress));
-    if (PostMessageW(job->window, WM_SCAN_DONE, 0, reinterpret_cast<LPARAM>(scan.get())))
-        scan.release();
-    return 0;
 }
 
 void CShortcutsDlg::StopScan()
 {
-    if (!m_thread)
-        return;
-    m_stop = true;
-    WaitForSingleObject(m_thread.get(), INFINITE);
-    m_thread.reset();
-    // What it sent and nobody will read now.
-    MSG message;
-    while (m_hWnd && PeekMessageW(&message, m_hWnd, WM_SCAN_PROGRESS, WM_SCAN_DONE, PM_REMOVE))
-        if (message.message == WM_SCAN_DONE)
-            delete reinterpret_cast<ShortcutScan*>(message.lParam);
+    m_scan.Stop();
     SetScanning(false);
 }
 
-void CShortcutsDlg::OnScanDone(ShortcutScan* done)
+void CShortcutsDlg::OnScanNews()
 {
-    std::unique_ptr<ShortcutScan> scan(done);
-    if (m_thread) {
-        WaitForSingleObject(m_thread.get(), INFINITE); // it has posted its last message
-        m_thread.reset();
-    }
-    m_found = std::move(scan->found);
-    m_unreadable = scan->unreadable;
+    if (std::optional<ShortcutScan> scan = m_scan.TakeResult())
+        OnScanDone(std::move(*scan));
+    else if (m_scan.Running())
+        SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanProgressText(m_scan.Progress()).c_str());
+}
+
+void CShortcutsDlg::OnScanDone(ShortcutScan scan)
+{
+    m_found = std::move(scan.found);
+    m_unreadable = scan.unreadable;
     SetScanning(false);
     SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanSummary(m_found, m_unreadable).c_str());
     ShowRows();
@@ -291,23 +259,18 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     case IDC_SHOWALL: ShowRows(); return TRUE;
     case IDC_REFRESH: StartScan(); return TRUE;
     case IDC_ADDFOLDER: OnAddFolder(); return TRUE;
-    case IDC_STOPSCAN: m_stop = true; return TRUE; // what was found so far arrives and stays
+    case IDC_STOPSCAN: m_scan.RequestStop(); return TRUE; // what was found so far arrives and stays
     case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
     case IDC_REMOVESELECTED: OnProtectSelected(false); return TRUE;
     default: return FALSE;
     }
 }
 
-INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool& handled)
 {
     switch (message) {
-    case WM_SCAN_PROGRESS:
-        if (m_thread)
-            SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanProgressText(wParam).c_str());
-        handled = true;
-        return TRUE;
-    case WM_SCAN_DONE:
-        OnScanDone(reinterpret_cast<ShortcutScan*>(lParam));
+    case WM_SCAN_NEWS:
+        OnScanNews();
         handled = true;
         return TRUE;
     case WM_NOTIFYFORMAT:

@@ -3,13 +3,12 @@
 #pragma once
 
 #include "core/ShortcutReport.h"
+#include "framework/BackgroundJob.h"
 #include "framework/Framework.h"
-#include "win/Scoped.h"
 #include "win/ShortcutScan.h"
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -34,8 +33,9 @@ private:
     };
 
     void StartScan();
-    void StopScan();          // asks the thread to end, waits for it and drops what it still sent
-    void OnScanDone(ShortcutScan* scan);
+    void StopScan(); // ends the look, within a bounded wait, and forgets it
+    void OnScanNews(); // the look found more, or ended
+    void OnScanDone(ShortcutScan scan);
     void ShowRows();          // the rows the check box asks for, sorted
     void OnColumnClick(int column);
     void SelectAll();
@@ -48,8 +48,6 @@ private:
     void OnGetDisplayInfo(NMLVDISPINFOW* info) const;
     void SetScanning(bool scanning);
 
-    static DWORD WINAPI ScanThread(void* self);
-
     std::vector<std::wstring> m_folders; // where to look: the machine's places and those added
     std::vector<FoundShortcut> m_found;
     int m_unreadable = 0;
@@ -57,8 +55,7 @@ private:
     int m_sortColumn = 0;
     bool m_sortAscending = true;
 
-    UniqueHandle m_thread;
-    std::atomic<bool> m_stop{false};
+    CBackgroundJob<ShortcutScan> m_scan;
     HWND m_list = nullptr;
 };
 
