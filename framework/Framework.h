@@ -99,6 +99,9 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     // Commands other than OK and Cancel; TRUE when handled.
     virtual BOOL OnCommand(UINT id, UINT notifyCode);
+    // A control's notification (WM_NOTIFY, in UTF-16: every dialog asks for that); TRUE when
+    // handled, with the answer in result.
+    virtual BOOL OnNotify(UINT controlId, NMHDR* header, LRESULT& result);
     // Any other window message; set handled to answer it instead of the default dialog procedure.
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
