@@ -97,7 +97,8 @@ public:
     bool Start(HWND window, Work work)
     {
         Stop();
-        return JobThread::Start(std::make_shared<State>(window, m_message, std::move(work)));
+        // Not make_shared: without type information it brings in the runtime's locks.
+        return JobThread::Start(std::shared_ptr<JobState>(new State(window, m_message, std::move(work))));
     }
     size_t Progress() const { return m_state ? m_state->progress.load() : 0; }
     // The result once the work has ended, once; nullopt before (and for a stopped job's late message).
