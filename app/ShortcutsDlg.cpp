@@ -13,11 +13,18 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
 // The look found more shortcuts, or ended.
 constexpr UINT WM_SCAN_NEWS = WM_APP + 1;
+
+// The item list the folder picker hands out.
+struct ItemListFreer {
+    void operator()(ITEMIDLIST* items) const { CoTaskMemFree(items); }
+};
+using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFreer>;
 
 } // namespace
 
@@ -200,13 +207,11 @@ void CShortcutsDlg::OnAddFolder()
     browse.hwndOwner = m_hWnd;
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE folder = SHBrowseForFolderW(&browse);
+    const UniqueItemList folder(SHBrowseForFolderW(&browse));
     if (!folder)
         return;
     std::wstring path(MAX_PATH, L'\0');
-    const bool found = SHGetPathFromIDListW(folder, &path[0]);
-    CoTaskMemFree(folder);
-    if (!found)
+    if (!SHGetPathFromIDListW(folder.get(), &path[0]))
         return;
     path.resize(wcsnlen(path.c_str(), path.size()));
     m_folders.push_back(path);
