@@ -21,6 +21,7 @@ DWORD WINAPI JobMain(void* parameter)
 
 void JobState::RunOnThread()
 {
+    m_lastTold = GetTickCount(); // the first count after a tenth of a second, as every later one
     Run();
     done = true;
     Tell();
