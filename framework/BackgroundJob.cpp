@@ -80,12 +80,11 @@ void JobThread::Stop()
         return;
     m_state->stop = true;
     m_state->Leave();
-    if (m_thread) {
-        for (DWORD waited = 0; waited < StopWaitMs; waited += CancelEveryMs) {
-            CancelSynchronousIo(m_thread.get());
-            if (WaitForSingleObject(m_thread.get(), CancelEveryMs) != WAIT_TIMEOUT)
-                break;
-        }
+    const DWORD start = GetTickCount();
+    while (m_thread && GetTickCount() - start < StopWaitMs) {
+        CancelSynchronousIo(m_thread.get());
+        if (WaitForSingleObject(m_thread.get(), CancelEveryMs) != WAIT_TIMEOUT)
+            break;
     }
     // Still running after the bound, the thread keeps its own hold on the state and ends alone.
     Forget();

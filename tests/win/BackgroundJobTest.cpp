@@ -103,7 +103,7 @@ TEST(BackgroundJob, StopCancelsABlockedRead)
     Sleep(50); // into the read
     const DWORD before = GetTickCount();
     job.Stop();
-    EXPECT_LT(GetTickCount() - before, 3000u);
+    EXPECT_LT(GetTickCount() - before, 1500u); // cancelled, not the bound run out
     EXPECT_FALSE(job.Running());
     EXPECT_EQ(seen->readError.load(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
     EXPECT_FALSE(listener.WaitForMessage(100)); // the window left: nothing reaches it
@@ -130,8 +130,8 @@ TEST(BackgroundJob, StopLeavesWorkThatWillNotEndToEndAlone)
         const DWORD before = GetTickCount();
         job.Stop();
         const DWORD waited = GetTickCount() - before;
-        EXPECT_GE(waited, 1500u);
-        EXPECT_LT(waited, 4000u);
+        EXPECT_GE(waited, 2000u);
+        EXPECT_LT(waited, 10000u); // bounded, however loaded the machine
     } // the owner is gone
     SetEvent(release.get());
     ASSERT_EQ(WaitForSingleObject(ended.get(), 5000), WAIT_OBJECT_0);
