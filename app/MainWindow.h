@@ -1,5 +1,5 @@
-// The main window: a launch pad for the protect, remove and master-password commands, Help
-// and About.
+// The main window: a launch pad for the protect, remove and master-password commands, the
+// shortcuts window, Help and About; a shortcut dropped on it from Explorer is protected or freed.
 #pragma once
 
 #include "framework/Framework.h"

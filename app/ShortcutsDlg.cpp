@@ -18,19 +18,18 @@
 
 namespace {
 
-constexpr UINT WM_SCAN_PROGRESS = WM_APP + 1; // wParam: shortcuts found so far
-constexpr UINT WM_SCAN_DONE = WM_APP + 2;     // lParam: the ShortcutScan, owned by the receiver
+// The look found more shortcuts, or ended.
+constexpr UINT WM_SCAN_NEWS = WM_APP + 1;
 
-// What the thread needs: its own copy of the folders, where to post, when to stop.
-struct ScanJob {
-    HWND window;
-    std::vector<std::wstring> folders;
-    const std::atomic<bool>* stop;
+// The item list the folder picker hands out.
+struct ItemListFreer {
+    void operator()(ITEMIDLIST* items) const { CoTaskMemFree(items); }
 };
+using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFreer>;
 
 } // namespace
 
-CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()) {}
+CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()), m_scan(WM_SCAN_NEWS) {}
 
 CShortcutsDlg::~CShortcutsDlg()
 {
@@ -40,88 +39,55 @@ CShortcutsDlg::~CShortcutsDlg()
 BOOL CShortcutsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_list = GetDlgItem(m_hWnd, IDC_SHORTCUTLIST);
-    // The list asks for its texts in UTF-16, so that every name shows as it is.
-    SendMessageW(m_list, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_hWnd), NF_REQUERY);
-    SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-
+    m_list.Attach(m_hWnd, IDC_SHORTCUTLIST);
+    m_list.cellText = [this](size_t row, int column) -> const std::wstring& { return m_rows[row].Text(column); };
+    m_list.onSort = [this] { SortRows(); };
+    m_list.onOpen = [this] { OnOpenFolder(); };
+    m_list.onKey = [this](UINT key) { OnListKey(key); };
     const struct {
         const char* title;
         int width; // dialog units
     } columns[] = {{text::ColumnShortcut, 80}, {text::ColumnFolder, 85}, {text::ColumnProgram, 95},
                    {text::ColumnState, 150}}; // the longest state whole
-    int index = 0;
-    for (const auto& column : columns) {
-        RECT width = {0, 0, column.width, 0};
-        MapDialogRect(m_hWnd, &width);
-        const std::wstring title = ToWide(column.title);
-        LVCOLUMNW item = {};
-        item.mask = LVCF_TEXT | LVCF_WIDTH;
-        item.pszText = const_cast<wchar_t*>(title.c_str());
-        item.cx = width.right;
-        SendMessageW(m_list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&item));
-    }
+    for (const auto& column : columns)
+        m_list.AddColumn(ToWide(column.title), column.width);
     StartScan();
     return TRUE;
 }
 
 void CShortcutsDlg::StartScan()
 {
-    StopScan();
-    m_stop = false;
-    auto job = std::make_unique<ScanJob>(ScanJob{m_hWnd, m_folders, &m_stop});
-    m_thread = OwnHandle(CreateThread(nullptr, 0, &CShortcutsDlg::ScanThread, job.get(), 0, nullptr));
-    if (!m_thread) {
+    // The thread has its own copy of the folders.
+    const bool started = m_scan.Start(m_hWnd, [folders = m_folders](const std::atomic<bool>& stop,
+                                                                     const JobProgress& progress) {
+        ComApartment com;
+        return ScanShortcuts(folders, &stop, progress);
+    });
+    if (!started) {
         SetDlgItemTextA(m_hWnd, IDC_SUMMARY, SystemErrorText(GetLastError()).c_str());
         return;
     }
-    job.release(); // the thread's now
     SetScanning(true);
-}
-
-DWORD WINAPI CShortcutsDlg::ScanThread(void* parameter)
-{
-    std::unique_ptr<ScanJob> job(static_cast<ScanJob*>(parameter));
-    ComApartment com;
-    DWORD lastPost = GetTickCount();
-    // A line of progress at most every tenth of a second: the window's queue stays short.
-    const ScanProgress progress = [&](size_t found) {
-        const DWORD now = GetTickCount();
-        if (now - lastPost >= 100) {
-            lastPost = now;
-            PostMessageW(job->window, WM_SCAN_PROGRESS, found, 0);
-        }
-    };
-    auto scan = std::make_unique<ShortcutScan>(ScanShortcuts(job->folders, job->stop, progress));
-    if (PostMessageW(job->window, WM_SCAN_DONE, 0, reinterpret_cast<LPARAM>(scan.get())))
-        scan.release();
-    return 0;
 }
 
 void CShortcutsDlg::StopScan()
 {
-    if (!m_thread)
-        return;
-    m_stop = true;
-    WaitForSingleObject(m_thread.get(), INFINITE);
-    m_thread.reset();
-    // What it sent and nobody will read now.
-    MSG message;
-    while (m_hWnd && PeekMessageW(&message, m_hWnd, WM_SCAN_PROGRESS, WM_SCAN_DONE, PM_REMOVE))
-        if (message.message == WM_SCAN_DONE)
-            delete reinterpret_cast<ShortcutScan*>(message.lParam);
+    m_scan.Stop();
     SetScanning(false);
 }
 
-void CShortcutsDlg::OnScanDone(ShortcutScan* done)
+void CShortcutsDlg::OnScanNews()
 {
-    std::unique_ptr<ShortcutScan> scan(done);
-    if (m_thread) {
-        WaitForSingleObject(m_thread.get(), INFINITE); // it has posted its last message
-        m_thread.reset();
-    }
-    m_found = std::move(scan->found);
-    m_unreadable = scan->unreadable;
+    if (std::optional<ShortcutScan> scan = m_scan.TakeResult())
+        OnScanDone(std::move(*scan));
+    else if (m_scan.Running())
+        SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanProgressText(m_scan.Progress()).c_str());
+}
+
+void CShortcutsDlg::OnScanDone(ShortcutScan scan)
+{
+    m_found = std::move(scan.found);
+    m_unreadable = scan.unreadable;
     SetScanning(false);
     SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanSummary(m_found, m_unreadable).c_str());
     ShowRows();
@@ -156,57 +122,42 @@ void CShortcutsDlg::ShowRows()
         row.kind = found.state;
         m_rows.push_back(std::move(row));
     }
-    const int column = m_sortColumn;
-    const bool ascending = m_sortAscending;
-    auto key = [column](const Row& row) -> const std::wstring& {
-        switch (column) {
-        case 1: return row.folder;
-        case 2: return row.program;
-        case 3: return row.state;
-        default: return row.shortcut;
-        }
-    };
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) {
-        const int order = CompareStringOrdinal(key(a).c_str(), static_cast<int>(key(a).size()), key(b).c_str(),
-                                               static_cast<int>(key(b).size()), TRUE);
-        return ascending ? order == CSTR_LESS_THAN : order == CSTR_GREATER_THAN;
-    });
-    SendMessageW(m_list, LVM_SETITEMCOUNT, m_rows.size(), 0);
-    InvalidateRect(m_list, nullptr, TRUE);
+    SortRows();
 }
 
-void CShortcutsDlg::OnColumnClick(int column)
+const std::wstring& CShortcutsDlg::Row::Text(int column) const
 {
-    m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
-    m_sortColumn = column;
-    ShowRows();
+    switch (column) {
+    case 1: return folder;
+    case 2: return program;
+    case 3: return state;
+    default: return shortcut;
+    }
 }
 
-void CShortcutsDlg::OnGetDisplayInfo(NMLVDISPINFOW* info) const
+void CShortcutsDlg::SortRows()
 {
-    LVITEMW& item = info->item;
-    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= m_rows.size() ||
-        item.cchTextMax <= 0)
-        return;
-    const Row& row = m_rows[static_cast<size_t>(item.iItem)];
-    const std::wstring* texts[] = {&row.shortcut, &row.folder, &row.program, &row.state};
-    const std::wstring& text = item.iSubItem >= 0 && item.iSubItem < 4 ? *texts[item.iSubItem] : row.shortcut;
-    const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-    text.copy(item.pszText, n);
-    item.pszText[n] = L'\0';
+    const int column = m_list.SortColumn();
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+                     [&](const Row& a, const Row& b) { return m_list.InOrder(a.Text(column), b.Text(column)); });
+    m_list.SetRowCount(m_rows.size());
 }
 
-void CShortcutsDlg::SelectAll()
+void CShortcutsDlg::OnListKey(UINT key)
 {
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    SendMessageW(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    switch (key) {
+    case VK_F5: StartScan(); break;
+    case VK_DELETE: OnProtectSelected(false); break;
+    case 'A':
+        if (GetKeyState(VK_CONTROL) < 0)
+            m_list.SelectAll();
+        break;
+    }
 }
 
 void CShortcutsDlg::OnOpenFolder()
 {
-    const int selected = static_cast<int>(SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int selected = m_list.FirstSelected();
     if (selected < 0 || static_cast<size_t>(selected) >= m_rows.size())
         return;
     // Explorer from the Windows folder by its full path: the tool runs elevated, and a program of
@@ -223,10 +174,8 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
 {
     std::vector<std::string> paths;
     std::string refused;
-    for (int i = -1; (i = static_cast<int>(SendMessageW(m_list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;) {
-        if (static_cast<size_t>(i) >= m_rows.size())
-            break;
-        const Row& row = m_rows[static_cast<size_t>(i)];
+    for (const size_t i : m_list.Selection()) {
+        const Row& row = m_rows[i];
         const bool isProtected = row.kind != ShortcutState::NotProtected && row.kind != ShortcutState::StartsProtectedProgram;
         if (isProtected == protect)
             continue; // the other button's
@@ -259,13 +208,11 @@ void CShortcutsDlg::OnAddFolder()
     browse.hwndOwner = m_hWnd;
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE folder = SHBrowseForFolderW(&browse);
+    const UniqueItemList folder(SHBrowseForFolderW(&browse));
     if (!folder)
         return;
     std::wstring path(MAX_PATH, L'\0');
-    const bool found = SHGetPathFromIDListW(folder, &path[0]);
-    CoTaskMemFree(folder);
-    if (!found)
+    if (!SHGetPathFromIDListW(folder.get(), &path[0]))
         return;
     path.resize(wcsnlen(path.c_str(), path.size()));
     m_folders.push_back(path);
@@ -292,7 +239,7 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     case IDC_SHOWALL: ShowRows(); return TRUE;
     case IDC_REFRESH: StartScan(); return TRUE;
     case IDC_ADDFOLDER: OnAddFolder(); return TRUE;
-    case IDC_STOPSCAN: m_stop = true; return TRUE; // what was found so far arrives and stays
+    case IDC_STOPSCAN: m_scan.RequestStop(); return TRUE; // what was found so far arrives and stays
     case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
     case IDC_REMOVESELECTED: OnProtectSelected(false); return TRUE;
     case IDC_HISTORY: ShowHistoryWindow(m_hWnd); return TRUE;
@@ -300,47 +247,18 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     }
 }
 
-INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+BOOL CShortcutsDlg::OnNotify(UINT controlId, NMHDR* header, LRESULT& result)
 {
-    switch (message) {
-    case WM_SCAN_PROGRESS:
-        if (m_thread)
-            SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanProgressText(wParam).c_str());
-        handled = true;
-        return TRUE;
-    case WM_SCAN_DONE:
-        OnScanDone(reinterpret_cast<ShortcutScan*>(lParam));
-        handled = true;
-        return TRUE;
-    case WM_NOTIFYFORMAT:
-        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, NFR_UNICODE);
-        handled = true;
-        return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom != IDC_SHORTCUTLIST)
-            return 0;
-        switch (header->code) {
-        case LVN_GETDISPINFOW: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)); break;
-        case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem); break;
-        case NM_DBLCLK: OnOpenFolder(); break;
-        case LVN_KEYDOWN:
-            switch (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey) {
-            case VK_F5: StartScan(); break;
-            case VK_DELETE: OnProtectSelected(false); break;
-            case 'A':
-                if (GetKeyState(VK_CONTROL) < 0)
-                    SelectAll();
-                break;
-            }
-            break;
-        default: return 0;
-        }
-        handled = true;
-        return TRUE;
-    }
-    default: return 0;
-    }
+    return controlId == IDC_SHORTCUTLIST && m_list.OnNotify(header, result);
+}
+
+INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM, LPARAM, bool& handled)
+{
+    if (message != WM_SCAN_NEWS)
+        return 0;
+    OnScanNews();
+    handled = true;
+    return TRUE;
 }
 
 void ShowShortcutsWindow()

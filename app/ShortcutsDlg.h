@@ -3,13 +3,11 @@
 #pragma once
 
 #include "core/ShortcutReport.h"
+#include "framework/BackgroundJob.h"
 #include "framework/Framework.h"
-#include "win/Scoped.h"
+#include "framework/ListView.h"
 #include "win/ShortcutScan.h"
 
-#include <commctrl.h>
-
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -23,6 +21,7 @@ protected:
     void OnOK() override; // Enter: open the folder of the selected shortcut
     void OnCancel() override;
     BOOL OnCommand(UINT id, UINT notifyCode) override;
+    BOOL OnNotify(UINT controlId, NMHDR* header, LRESULT& result) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
@@ -31,35 +30,29 @@ private:
         std::wstring shortcut, folder, program, state;
         std::wstring path; // the shortcut file
         ShortcutState kind = ShortcutState::NotProtected;
+        const std::wstring& Text(int column) const;
     };
 
     void StartScan();
-    void StopScan();          // asks the thread to end, waits for it and drops what it still sent
-    void OnScanDone(ShortcutScan* scan);
+    void StopScan(); // ends the look, within a bounded wait, and forgets it
+    void OnScanNews(); // the look found more, or ended
+    void OnScanDone(ShortcutScan scan);
     void ShowRows();          // the rows the check box asks for, sorted
-    void OnColumnClick(int column);
-    void SelectAll();
+    void SortRows();
+    void OnListKey(UINT key);
     void OnOpenFolder();
     // Protect... (unprotected) or Remove protection... (protected): the selected rows of that
     // kind through the commands' batches, then a new look.
     void OnProtectSelected(bool protect);
     void OnAddFolder();
-    // Fills the list's request for a cell's text.
-    void OnGetDisplayInfo(NMLVDISPINFOW* info) const;
     void SetScanning(bool scanning);
-
-    static DWORD WINAPI ScanThread(void* self);
 
     std::vector<std::wstring> m_folders; // where to look: the machine's places and those added
     std::vector<FoundShortcut> m_found;
     int m_unreadable = 0;
     std::vector<Row> m_rows; // what the list shows
-    int m_sortColumn = 0;
-    bool m_sortAscending = true;
-
-    UniqueHandle m_thread;
-    std::atomic<bool> m_stop{false};
-    HWND m_list = nullptr;
+    CListView m_list;
+    CBackgroundJob<ShortcutScan> m_scan;
 };
 
 // Opens the window over the main window, with COM for the folder picker; returns when it closes.

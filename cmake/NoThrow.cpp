@@ -42,6 +42,10 @@ void __throw_range_error(const char*) { std::abort(); }
 void __throw_overflow_error(const char*) { std::abort(); }
 void __throw_underflow_error(const char*) { std::abort(); }
 
+// std::function called empty; its own one lives beside the exception class and brings in the
+// exception support with it.
+void __throw_bad_function_call() { std::abort(); }
+
 } // namespace std
 
 // Allocation that aborts when memory runs out, as the runtime's would by way of an exception that
@@ -58,6 +62,28 @@ void* operator new(std::size_t size)
 void* operator new[](std::size_t size)
 {
     return operator new(size);
+}
+
+// The form std::stable_sort asks for its buffer: the runtime's catches the exception of the
+// throwing form, and so brings in the exception support.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
 }
 
 void operator delete(void* memory) noexcept

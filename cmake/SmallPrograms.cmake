@@ -11,6 +11,8 @@ foreach(lang C CXX)
   string(APPEND CMAKE_${lang}_FLAGS_RELEASE " -Os -ffunction-sections -fdata-sections")
 endforeach()
 
+option(LK_LINK_MAP "Write a link map beside each shipped program's objects (scripts/bench)" OFF)
+
 # lk_small_program(target...): what only a program that ships gets: unused sections dropped, no
 # symbol table, and the C++ runtime's throw helpers, terminate handler and std::string replaced by
 # cmake/NoThrow.cpp. The test programs keep the runtime's own: GoogleTest catches exceptions.
@@ -22,6 +24,10 @@ function(lk_small_program)
     set_source_files_properties(${no_throw} TARGET_DIRECTORY ${target} PROPERTIES
       COMPILE_OPTIONS "-fno-exceptions;-fno-asynchronous-unwind-tables")
     target_link_options(${target} PRIVATE "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
+    # scripts/bench reads what each section holds from the link map.
+    if(LK_LINK_MAP)
+      target_link_options(${target} PRIVATE "-Wl,-Map,$<TARGET_PROPERTY:${target},BINARY_DIR>/${target}.map")
+    endif()
   endforeach()
 endfunction()
 

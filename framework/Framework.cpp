@@ -238,6 +238,11 @@ BOOL CDialog::OnCommand(UINT, UINT)
     return FALSE;
 }
 
+BOOL CDialog::OnNotify(UINT, NMHDR*, LRESULT&)
+{
+    return FALSE;
+}
+
 INT_PTR CDialog::OnMessage(UINT, WPARAM, LPARAM, bool&)
 {
     return 0;
@@ -276,6 +281,18 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     if (message == RestoreMessage) {
         if (IsIconic(window) || IsZoomed(window))
             ShowWindow(window, SW_RESTORE);
+        return TRUE;
+    }
+    if (message == WM_NOTIFYFORMAT) {
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, NFR_UNICODE);
+        return TRUE;
+    }
+    if (message == WM_NOTIFY) {
+        const auto header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (!self->OnNotify(static_cast<UINT>(header->idFrom), header, result))
+            return FALSE;
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
     }
     if (message == WM_NCDESTROY)

@@ -1,5 +1,7 @@
 // The least of an application framework that Latchkey's dialogs need: an application object,
-// modal dialogs over DialogBoxParamA with data exchange, and the standard message box.
+// modal dialogs over DialogBoxParamA with data exchange and their controls' notifications, and
+// the standard message box. Beside it: ListView.h (a list view whose rows the dialog keeps) and
+// BackgroundJob.h (a dialog's work on a thread of its own).
 #pragma once
 
 #include <windows.h>
@@ -46,8 +48,9 @@ HWND AfxGetMainHwnd();
 // task bar button: its own image of that size, not the large one scaled down. Shared, never freed.
 HICON AfxLoadSmallIcon(UINT id);
 
-// The standard message box: the application title as caption, owned by the main window,
-// the exclamation icon unless the type asks for another.
+// The standard message box: the application title as caption, owned by whatever window of ours
+// is active (a dialog over the main window) or else the main window, the exclamation icon unless
+// the type asks for another.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 
 class CDataExchange {
@@ -99,6 +102,9 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     // Commands other than OK and Cancel; TRUE when handled.
     virtual BOOL OnCommand(UINT id, UINT notifyCode);
+    // A control's notification (WM_NOTIFY, in UTF-16: every dialog asks for that); TRUE when
+    // handled, with the answer in result.
+    virtual BOOL OnNotify(UINT controlId, NMHDR* header, LRESULT& result);
     // Any other window message; set handled to answer it instead of the default dialog procedure.
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 

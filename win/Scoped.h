@@ -45,7 +45,6 @@ public:
     ScopedProcessInfo& operator=(const ScopedProcessInfo&) = delete;
 
     PROCESS_INFORMATION* Out() { return &m_info; }
-    const PROCESS_INFORMATION& Get() const { return m_info; }
 
 private:
     PROCESS_INFORMATION m_info = {};
@@ -105,8 +104,6 @@ public:
     }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
-
-    HRESULT Result() const { return m_result; }
 
 private:
     HRESULT m_result = E_FAIL;

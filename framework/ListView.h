@@ -1,0 +1,61 @@
+// A list view of a dialog in report style whose rows its owner keeps: the control holds only their
+// number and asks for each cell's text as it draws it (the template gives LVS_OWNERDATA). Texts
+// travel in UTF-16, so that every name shows as it is.
+//
+//     m_list.Attach(m_hWnd, IDC_LIST);
+//     m_list.AddColumn(L"Name", 80);
+//     m_list.cellText = [this](size_t row, int column) -> const std::wstring& { ... };
+//     m_list.onSort = [this] { sort with m_list.InOrder(a, b); m_list.SetRowCount(n); };
+//     ... OnNotify: if (id == IDC_LIST) return m_list.OnNotify(header, result);
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CListView {
+public:
+    // Takes the dialog's control: full-row selection, notifications in UTF-16.
+    void Attach(HWND dialog, int controlId);
+    // width in dialog units, so that it grows with the font.
+    void AddColumn(const std::wstring& title, int width);
+    // After the rows changed: the control shows that many, drawn again.
+    void SetRowCount(size_t count);
+    // The selected rows, in order; the first of them, or -1.
+    std::vector<size_t> Selection() const;
+    int FirstSelected() const;
+    void SelectAll();
+
+    // The column the rows are sorted by, and whether ascending; a click on a title sets them.
+    int SortColumn() const { return m_sortColumn; }
+    bool SortAscending() const { return m_sortAscending; }
+    // Whether a row with cell text a goes before one with b in the current order (case ignored).
+    bool InOrder(const std::wstring& a, const std::wstring& b) const;
+
+    // The dialog's WM_NOTIFY from this control; TRUE when handled, with the answer in result.
+    BOOL OnNotify(NMHDR* header, LRESULT& result);
+
+    // The owner's part: a cell's text (any column, any row below the count), and what a sort
+    // request, a double click and a key pressed in the list do.
+    std::function<const std::wstring&(size_t row, int column)> cellText;
+    std::function<void()> onSort;
+    std::function<void()> onOpen;
+    std::function<void(UINT key)> onKey;
+
+    HWND Handle() const { return m_list; }
+
+private:
+    void FillCell(NMLVDISPINFOW& info) const;
+
+    HWND m_dialog = nullptr;
+    HWND m_list = nullptr;
+    int m_columns = 0;
+    size_t m_rows = 0;
+    int m_sortColumn = 0;
+    bool m_sortAscending = true;
+};
