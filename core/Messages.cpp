@@ -85,17 +85,10 @@ std::string ToolUsageText()
            "      removes the shortcut's password protection.\n"
            "Latchkey <shortcut>\n"
            "      removes the protection of a protected shortcut, protects any other.\n"
-           "Latchkey /report <file> [/quiet]\n"
+           "Latchkey /report <file>\n"
            "      writes every shortcut on this computer and its state to the file (CSV).\n"
-           "Latchkey /keep <program> [/password-file <file>]\n"
-           "      protects every shortcut to the program, now and at every logon.\n"
-           "Latchkey /unkeep <program> [/password-file <file>]\n"
-           "      stops keeping the program protected; its shortcuts stay as they are.\n"
-           "Latchkey /check\n"
-           "      protects again what kept programs lost (run at every logon).\n"
            "\n"
-           "Switches may also start with - and are not case-sensitive. Passwords are never taken from the\n"
-           "command line: they are typed, or read from a private file or from standard input.\n"
+           "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
            "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
 }
 
@@ -114,24 +107,14 @@ std::string UnknownSwitchText(const std::string& word)
     return "Unknown switch: " + word + "\nType Latchkey /? for the usage.";
 }
 
-std::string UnexpectedAfterSwitchText(const std::string& word, const std::string& rest)
+std::string SwitchNeedsPathText(const std::string& word, bool reportFile)
 {
-    return "Unexpected text after " + word + ": " + rest;
+    return "The switch " + word + " needs the path of " + (reportFile ? "the report file." : "a shortcut.");
 }
 
-std::string SwitchNeedsPathText(const std::string& word, PathKind kind)
+std::string NotOnePathText(const std::string& text, bool reportFile)
 {
-    const char* what = kind == PathKind::ReportFile     ? "the report file."
-                       : kind == PathKind::PasswordFile ? "the password file."
-                       : kind == PathKind::Program      ? "a program."
-                                                        : "a shortcut.";
-    return "The switch " + word + " needs the path of " + what;
-}
-
-std::string NotOnePathText(const std::string& text, PathKind kind)
-{
-    const char* what = kind == PathKind::Shortcut ? "shortcut: " : kind == PathKind::Program ? "program: " : "file: ";
-    return std::string("This is not the path of one ") + what + text;
+    return std::string("This is not the path of one ") + (reportFile ? "file: " : "shortcut: ") + text;
 }
 
 std::string MasterSaveFailedText(const std::string& path)

@@ -99,12 +99,9 @@ std::string SystemErrorNumberText(unsigned long error);
 std::string ToolUsageText();
 std::string NotAShortcutFileText(const std::string& path);
 std::string UnexpectedAfterUsageText(const std::string& rest);
-std::string UnexpectedAfterSwitchText(const std::string& word, const std::string& rest);
 std::string UnknownSwitchText(const std::string& word);
-// What a switch's path names.
-enum class PathKind { Shortcut, ReportFile, PasswordFile, Program };
-std::string SwitchNeedsPathText(const std::string& word, PathKind kind);
-std::string NotOnePathText(const std::string& text, PathKind kind);
+std::string SwitchNeedsPathText(const std::string& word, bool reportFile);
+std::string NotOnePathText(const std::string& text, bool reportFile);
 
 // The master password could not be saved at path.
 std::string MasterSaveFailedText(const std::string& path);

@@ -10,22 +10,17 @@ enum class ToolAction {
     Protect,    // /protect <shortcut>
     Remove,     // /remove <shortcut>
     Decide,     // <shortcut> alone: remove when it starts the launcher, else protect
-    Report,     // /report <file> [/quiet]: every shortcut on the machine and its state, as CSV
-    Keep,       // /keep <program> [/password-file <file>]: protect its shortcuts, now and at every check
-    Unkeep,     // /unkeep <program> [/password-file <file>]: stop keeping it protected
-    Check,      // /check: protect again what kept programs lost
+    Report,     // /report <file>: every shortcut on the machine and its state, as CSV
     Invalid,    // the arguments make no sense; error says why
 };
 
 struct ToolRequest {
     ToolAction action = ToolAction::MainWindow;
-    std::string path;  // the shortcut (the report file for Report, the program for Keep and Unkeep), unquoted
-    std::string passwordFile; // Keep and Unkeep: the file whose first line is the password; empty: none given
-    bool quiet = false;       // Report: show no box, tell failures on standard error
+    std::string path;  // the shortcut (the report file for Report), its quotes taken away
     std::string error; // for Invalid (texts from core/Messages)
 };
 
 // Reads the arguments (the command line after the program's name). Switches start with / or -
 // and are matched without regard to case; the path may be quoted, and an unquoted path runs to
-// the end of the line or to the option that may follow it (/password-file, /quiet).
+// the end of the line.
 ToolRequest ParseToolArguments(const std::string& arguments);
