@@ -1,5 +1,6 @@
 #include "app/LatchkeyApp.h"
 
+#include "app/HistoryCommand.h"
 #include "app/MainWindow.h"
 #include "app/MasterPasswordCommand.h"
 #include "app/ReportCommand.h"
@@ -35,14 +36,23 @@ void CLatchkeyApp::InitInstance()
     }
 
     // The arguments are checked first: a mistake is reported before anything else happens.
-    ToolRequest request = ParseToolArguments(LauncherArgument(GetCommandLineA()));
+    ToolRequest request;
+    // Taken in UTF-16: the code-page form would hold Windows' look-alikes, a full-width backslash
+    // or quote in a name made into a real one. A name the code page cannot hold exactly is refused.
+    if (const std::optional<std::string> arguments = ToAnsi(FromUtf8(LauncherArgument(ToUtf8(GetCommandLineW()))))) {
+        request = ParseToolArguments(*arguments);
+    } else {
+        request.action = ToolAction::Invalid;
+        request.error = ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string());
+    }
     if (request.action == ToolAction::Usage) {
         AfxMessageBox(ToolUsageText(), MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid) {
         request.path = FullPathName(request.path).value_or(request.path);
-        if (request.action != ToolAction::Report && !IsFile(request.path)) {
+        const bool writesFile = request.action == ToolAction::Report || request.action == ToolAction::History;
+        if (!writesFile && !IsFile(request.path)) {
             request.action = ToolAction::Invalid;
             request.error = NotAShortcutFileText(request.path);
         }
@@ -68,6 +78,10 @@ void CLatchkeyApp::InitInstance()
 
     if (request.action == ToolAction::Report) {
         m_nExitCode = ExitCodeOf(WriteShortcutReport(request.path));
+        return;
+    }
+    if (request.action == ToolAction::History) {
+        m_nExitCode = ExitCodeOf(WriteHistoryReport(request.path));
         return;
     }
     if (request.action != ToolAction::MainWindow) {

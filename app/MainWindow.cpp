@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutDlg.h"
+#include "app/HistoryDlg.h"
 #include "app/MasterPasswordCommand.h"
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
@@ -72,6 +73,7 @@ BOOL CMainWindow::OnCommand(UINT id, UINT notifyCode)
     case IDC_README: RunCommand([this] { OnHelp(); }); return TRUE;
     case IDC_ABOUT: RunCommand([this] { OnAbout(); }); return TRUE;
     case IDC_SHORTCUTS: RunCommand([] { ShowShortcutsWindow(); }); return TRUE;
+    case IDC_HISTORY: RunCommand([this] { ShowHistoryWindow(m_hWnd); }); return TRUE;
     default: return FALSE;
     }
 }
@@ -123,7 +125,8 @@ bool CMainWindow::OnPaint()
 
 void CMainWindow::OnDropFiles(HDROP drop)
 {
-    auto queryFile = SystemFunction<decltype(&DragQueryFileA)>("shell32.dll", "DragQueryFileA");
+    // The wide form: the code-page one would turn look-alikes (a full-width backslash) into the real thing.
+    auto queryFile = SystemFunction<decltype(&DragQueryFileW)>("shell32.dll", "DragQueryFileW");
     auto finish = SystemFunction<decltype(&DragFinish)>("shell32.dll", "DragFinish");
     if (!queryFile || !finish)
         return;
@@ -131,11 +134,11 @@ void CMainWindow::OnDropFiles(HDROP drop)
     // is a file list this process holds: freeing anything else would corrupt our memory.
     const SIZE_T size = GlobalSize(drop);
     const UINT count = size > sizeof(DROPFILES) ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
-    std::string path;
+    std::wstring widePath;
     if (count == 1) {
         const UINT length = queryFile(drop, 0, nullptr, 0);
-        path.assign(length + 1, '\0');
-        path.resize(queryFile(drop, 0, &path[0], length + 1));
+        widePath.assign(length + 1, L'\0');
+        widePath.resize(queryFile(drop, 0, &widePath[0], length + 1));
     }
     if (count > 0)
         finish(drop);
@@ -143,6 +146,12 @@ void CMainWindow::OnDropFiles(HDROP drop)
         return;
 
     RunCommand([&] {
+        const std::optional<std::string> ansi = ToAnsi(widePath);
+        if (!ansi) {
+            AfxMessageBox(ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string()));
+            return;
+        }
+        const std::string& path = *ansi;
         const DWORD attributes = GetFileAttributesA(path.c_str());
         if (path.empty() || LowerAscii(LastCharacters(path, 4)) != ".lnk" || attributes == INVALID_FILE_ATTRIBUTES ||
             (attributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -3,34 +3,43 @@
 #include "core/Messages.h"
 #include "framework/Framework.h"
 #include "win/Scoped.h"
+#include "win/Strings.h"
 #include "win/SystemLibrary.h"
 
 #include <commdlg.h>
 
-#include <vector>
 
 bool PickShortcut(const std::string& title, std::string& pickedPath)
 {
     // Room for the longest path Windows knows, so no pick is ever cut short.
-    std::vector<char> file(32768, '\0');
+    std::wstring file(32768, L'\0');
+    const std::wstring wideTitle = ToWide(title);
+    const std::wstring filter = ToWide(std::string(text::ShortcutFilter, sizeof text::ShortcutFilter)); // its nulls too
 
-    OPENFILENAMEA ofn = {};
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = AfxGetMainHwnd();
-    ofn.lpstrFilter = text::ShortcutFilter; // its closing null ends the list
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
+    ofn.lpstrFile = &file[0];
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrTitle = title.c_str();
-    ofn.lpstrDefExt = "lnk";
+    ofn.lpstrTitle = wideTitle.c_str();
+    ofn.lpstrDefExt = L"lnk";
     // Without OFN_NOCHANGEDIR the dialog leaves the current directory at the picked folder.
     ofn.Flags = OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_HIDEREADONLY;
     // The dialog shows the shell's folders, which need COM; comdlg32 is loaded on the first pick,
     // not at start-up.
     ComApartment com;
-    auto getOpenFileName = SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    auto getOpenFileName = SystemFunction<decltype(&GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
     if (!getOpenFileName || !getOpenFileName(&ofn))
         return false;
-    pickedPath.assign(file.data());
+    // Taken in UTF-16, so that no look-alike of a backslash or quote becomes the real one; a name
+    // the code page cannot hold exactly is refused.
+    const std::optional<std::string> ansi = ToAnsi(file.c_str());
+    if (!ansi) {
+        AfxMessageBox(ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string()));
+        return false;
+    }
+    pickedPath = *ansi;
     return true;
 }

@@ -6,6 +6,7 @@
 #include "core/ProtectionRecord.h"
 #include "framework/Framework.h"
 #include "win/HeldFolder.h"
+#include "win/History.h"
 #include "win/ProtectFiles.h"
 #include "win/Scoped.h"
 
@@ -29,9 +30,10 @@ std::string LocalTimeStamp()
 // written, and the write says so.
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
-        : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderOf(pickedPath)),
-          programFolderExists(GetFileAttributesA(FolderOf(loaded.info.targetPath).c_str()) != INVALID_FILE_ATTRIBUTES),
-          recordFolder(programFolderExists ? FolderOf(loaded.info.targetPath) : std::string())
+        : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderToOpen(pickedPath)),
+          programFolderExists(GetFileAttributesA(FolderToOpen(loaded.info.targetPath).c_str()) !=
+                              INVALID_FILE_ATTRIBUTES),
+          recordFolder(programFolderExists ? FolderToOpen(loaded.info.targetPath) : std::string())
     {
     }
 
@@ -65,6 +67,8 @@ CommandOutcome Protect(const Candidate& candidate, const std::string& password, 
         ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon, LocalTimeStamp());
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == ProtectResult::Succeeded;
+    if (told.succeeded)
+        RecordChange(HistoryResult::Protected, candidate.path, candidate.loaded.info.targetPath);
     told.text = ProtectMessageText(outcome.result, BaseName(candidate.path), outcome.recordPath);
     if (told.succeeded && outcome.iconNotCopied)
         told.text += std::string("\n") + text::IconNotCopied;

@@ -6,6 +6,7 @@
 #include "core/Secret.h"
 #include "framework/Framework.h"
 #include "win/HeldFolder.h"
+#include "win/History.h"
 #include "win/RemoveFiles.h"
 #include "win/Scoped.h"
 
@@ -17,7 +18,7 @@ namespace {
 // the restored shortcut lands where the protected one was.
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
-        : path(pickedPath), loaded(LoadProtectedShortcut(pickedPath)), linkFolder(FolderOf(pickedPath))
+        : path(pickedPath), loaded(LoadProtectedShortcut(pickedPath)), linkFolder(FolderToOpen(pickedPath))
     {
     }
 
@@ -37,6 +38,8 @@ CommandOutcome Restore(Candidate& candidate)
     const RemoveOutcome outcome = RestoreShortcut(candidate.path, candidate.loaded);
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == RemoveResult::Succeeded;
+    if (told.succeeded)
+        RecordChange(HistoryResult::Removed, candidate.path, candidate.loaded.commandLine.targetPath);
     told.text = RemoveMessageText(outcome.result, BaseName(candidate.path), candidate.loaded.recordPath);
     return told;
 }

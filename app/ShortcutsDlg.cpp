@@ -1,5 +1,6 @@
 #include "app/ShortcutsDlg.h"
 
+#include "app/HistoryDlg.h"
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
 #include "core/Messages.h"
@@ -294,6 +295,7 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     case IDC_STOPSCAN: m_stop = true; return TRUE; // what was found so far arrives and stays
     case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
     case IDC_REMOVESELECTED: OnProtectSelected(false); return TRUE;
+    case IDC_HISTORY: ShowHistoryWindow(m_hWnd); return TRUE;
     default: return FALSE;
     }
 }

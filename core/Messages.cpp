@@ -16,6 +16,12 @@ std::string ProtectMessageText(ProtectResult message, const std::string& baseNam
     case ProtectResult::NotAFileTarget:
         return "The shortcut does not start a program or file on a disk, so it cannot be protected.\n"
                "The shortcut has not been changed.";
+    case ProtectResult::DriveRoot:
+        return "The shortcut opens a whole drive, not a program, so it cannot be protected.\n"
+               "The shortcut has not been changed.";
+    case ProtectResult::RecordFolderNotWritable:
+        return "The protection record cannot be written into the program's folder: it is missing, or it does not "
+               "allow changes.\nThe shortcut has not been changed.";
     case ProtectResult::NetworkTarget:
         return "The shortcut starts a program on a network share. Latchkey protects programs on this "
                "computer's own disks only.\nThe shortcut has not been changed.";
@@ -32,6 +38,9 @@ std::string ProtectMessageText(ProtectResult message, const std::string& baseNam
     case ProtectResult::ShortcutNotWritable:
         return "The shortcut cannot be written: another program may have it open, or its folder may not "
                "allow changes.\nThe shortcut has not been changed.";
+    case ProtectResult::OriginalNotKept:
+        return "Latchkey could not keep a copy of the shortcut in its folder under ProgramData, from which "
+               "removing the protection gives it back.\nThe shortcut has not been changed.";
     case ProtectResult::CreateLinkFailed:
         return "Create Link failed!\nThis protection record could not be removed again:\n" + recordPath;
     case ProtectResult::Succeeded:
@@ -87,6 +96,8 @@ std::string ToolUsageText()
            "      removes the protection of a protected shortcut, protects any other.\n"
            "Latchkey /report <file>\n"
            "      writes every shortcut on this computer and its state to the file (CSV).\n"
+           "Latchkey /history <file>\n"
+           "      writes who started or changed a protected program, and when, to the file (CSV).\n"
            "\n"
            "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
            "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
@@ -204,4 +215,21 @@ std::string BatchLineText(const std::string& shortcutName, const std::string& te
 std::string ShortcutsCountText(size_t count)
 {
     return Counted(count, "shortcut", "shortcuts");
+}
+
+std::string HistoryWriteFailedText(const std::string& path, const std::string& systemText)
+{
+    return "The history could not be written to\n" + path + "\n\n" + systemText;
+}
+
+std::string HistoryCountText(size_t entries)
+{
+    return Counted(entries, "entry", "entries") + ", newest first.";
+}
+
+std::string LockedOutText(long long secondsLeft)
+{
+    const long long minutes = secondsLeft / 60, seconds = secondsLeft % 60;
+    return "Too many wrong passwords. You can try again in " + std::to_string(minutes) + ":" +
+           (seconds < 10 ? "0" : "") + std::to_string(seconds) + ".";
 }

@@ -14,12 +14,15 @@ enum class ProtectResult {
     AlreadyProtected,      // it already starts the launcher in the system folder
     TextTooLong,           // a text longer than the shortcut could be read with
     NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
+    DriveRoot,             // it opens a whole drive
+    RecordFolderNotWritable, // the program's folder, where the record goes, takes no new file
     NetworkTarget,         // the target's folder, where the record goes, is on a server
     NotInCodePage,         // a character the ANSI code page has no form for
     NotStorable,           // a field whose scrambled form holds a line end
     RecordWriteFailed,     // the record could not be written; the shortcut is untouched
     SystemDirectoryFailed, // the system folder could not be found
     ShortcutNotWritable,   // the shortcut cannot be replaced; nothing was left behind
+    OriginalNotKept,       // the original shortcut could not be kept in Latchkey's store; nothing was left behind
     CreateLinkFailed,      // the protected shortcut could not be saved, and its record stays
     Succeeded,
 };
@@ -82,6 +85,12 @@ inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
 // A batch remove: a shortcut whose record holds another password than the one typed.
 inline constexpr char PasswordDoesNotMatch[] = "password does not match";
+// The history window's columns, its count and its Save as dialog.
+inline constexpr char ColumnTime[] = "Time";
+inline constexpr char ColumnUser[] = "User";
+inline constexpr char ColumnResult[] = "Result";
+inline constexpr char SaveHistoryTitle[] = "Save the history as";
+inline constexpr char CsvFilter[] = "CSV file (*.csv)\0*.csv\0All files\0*.*\0";
 // The file dialog's choice of files: pairs of display text and pattern, each ended by a null.
 inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
 } // namespace text
@@ -140,6 +149,15 @@ std::string ScanProgressText(size_t found);
 
 // /report: the report could not be written to path; systemText is the system's text for why.
 std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);
+
+// /history and the history window's Save as: the CSV could not be written to path.
+std::string HistoryWriteFailedText(const std::string& path, const std::string& systemText);
+
+// The history window: how many entries it shows.
+std::string HistoryCountText(size_t entries);
+
+// The launcher's password dialog while it waits after too many wrong passwords.
+std::string LockedOutText(long long secondsLeft);
 
 // The launcher: why a request cannot be carried out.
 enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };

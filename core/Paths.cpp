@@ -28,6 +28,18 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string FolderToOpen(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    return folder.size() == 2 && folder[1] == ':' ? folder + '\\' : folder;
+}
+
+bool IsDriveRoot(const std::string& path)
+{
+    const bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return letter && (path.size() == 2 || (path.size() == 3 && (path[2] == '\\' || path[2] == '/'))) && path[1] == ':';
+}
+
 std::string LowerAscii(std::string text)
 {
     for (char& c : text) {

@@ -12,6 +12,13 @@ std::string BaseName(const std::string& path);
 // The text before the last separator; empty when there is none.
 std::string FolderOf(const std::string& path);
 
+// FolderOf as a folder that can be opened: a drive's root keeps its backslash ("C:\"), which
+// "C:" alone does not name (that is the drive's current folder).
+std::string FolderToOpen(const std::string& path);
+
+// True for a drive's root ("C:\", "C:" or "C:/"): a whole drive, not a file in it.
+bool IsDriveRoot(const std::string& path);
+
 // ASCII letters lower-cased, every other byte kept: the names compared here (the launcher's, file
 // extensions) are ASCII, and the result must not depend on the locale.
 std::string LowerAscii(std::string text);

@@ -6,22 +6,21 @@ bool IsBroken(ShortcutState state)
            state == ShortcutState::LauncherMissing;
 }
 
-namespace {
-
 std::string CsvField(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+    // A spreadsheet would run a field that starts like a formula; a quote mark before it keeps it text.
+    const bool formula = !text.empty() && std::string("=+-@\t\r").find(text[0]) != std::string::npos;
+    const std::string field = formula ? "'" + text : text;
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             quoted += '"';
         quoted += c;
     }
     return quoted + '"';
 }
-
-} // namespace
 
 std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable)
 {

@@ -16,6 +16,10 @@ struct FoundShortcut {
     ShortcutState state = ShortcutState::NotProtected;
 };
 
+// One CSV field: quoted where it must be (a comma, a quote or a line end: quotes doubled), and a
+// field that starts as a formula would (=, +, -, @, tab, CR) with a ' before it.
+std::string CsvField(const std::string& text);
+
 // The line that sums up what was found (ScanSummaryText).
 std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable);
 

@@ -28,6 +28,12 @@ bool TakePath(const std::string& text, std::string& path)
     return true;
 }
 
+// The commands whose path names the file they write, not a shortcut.
+bool WritesFile(ToolAction action)
+{
+    return action == ToolAction::Report || action == ToolAction::History;
+}
+
 } // namespace
 
 ToolRequest ParseToolArguments(const std::string& arguments)
@@ -55,13 +61,15 @@ ToolRequest ParseToolArguments(const std::string& arguments)
             request.action = ToolAction::Remove;
         else if (name == "report")
             request.action = ToolAction::Report;
+        else if (name == "history")
+            request.action = ToolAction::History;
         else {
             request.action = ToolAction::Invalid;
             request.error = UnknownSwitchText(word);
             return request;
         }
         if (pathText.empty()) {
-            request.error = SwitchNeedsPathText(word, request.action == ToolAction::Report);
+            request.error = SwitchNeedsPathText(word, WritesFile(request.action));
             request.action = ToolAction::Invalid;
             return request;
         }
@@ -70,7 +78,7 @@ ToolRequest ParseToolArguments(const std::string& arguments)
     }
 
     if (!TakePath(pathText, request.path) || request.path.empty()) {
-        request.error = NotOnePathText(pathText, request.action == ToolAction::Report);
+        request.error = NotOnePathText(pathText, WritesFile(request.action));
         request.action = ToolAction::Invalid;
         request.path.clear();
     }

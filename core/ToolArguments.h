@@ -11,12 +11,13 @@ enum class ToolAction {
     Remove,     // /remove <shortcut>
     Decide,     // <shortcut> alone: remove when it starts the launcher, else protect
     Report,     // /report <file>: every shortcut on the machine and its state, as CSV
+    History,    // /history <file>: the history of attempts and changes, as CSV
     Invalid,    // the arguments make no sense; error says why
 };
 
 struct ToolRequest {
     ToolAction action = ToolAction::MainWindow;
-    std::string path;  // the shortcut (the report file for Report), its quotes taken away
+    std::string path;  // the shortcut (the output file for Report and History), its quotes taken away
     std::string error; // for Invalid (texts from core/Messages)
 };
 

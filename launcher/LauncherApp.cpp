@@ -5,7 +5,24 @@
 #include "launcher/LaunchPasswordDlg.h"
 #include "launcher/StartProgram.h"
 #include "win/Files.h"
+#include "win/History.h"
 #include "win/SystemError.h"
+
+namespace {
+
+// The shortcut the launcher was opened through, which Windows gives it as its title; empty when
+// it was started otherwise.
+std::wstring StartedFromShortcut()
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    if ((startup.dwFlags & STARTF_TITLEISLINKNAME) && startup.lpTitle)
+        return startup.lpTitle;
+    return std::wstring();
+}
+
+} // namespace
 
 // The one application object.
 CLauncherApp theApp;
@@ -28,9 +45,13 @@ int CLauncherApp::Launch(const std::string& commandLine)
         return 1;
     }
 
+    const std::wstring shortcut = StartedFromShortcut();
+    const std::string& program = request.program.targetPath;
+
     INT_PTR answer;
     {
-        CLaunchPasswordDlg dlg(ProgramDisplayName(request.program.targetPath), request.record.password);
+        CLaunchPasswordDlg dlg(ProgramDisplayName(program), request.record.password, request.recordPath, shortcut,
+                               program);
         ClearSecret(request.record.password);
         // The shortcut's show command is for the program; the password is typed into a normal window.
         dlg.OpenNormally();
@@ -48,5 +69,6 @@ int CLauncherApp::Launch(const std::string& commandLine)
         AfxMessageBox(StartFailureText(request.program.targetPath, SystemErrorText(error)));
         return 1;
     }
+    AddToHistory(NewHistoryEntry(HistoryResult::Started, shortcut, program));
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #define IDC_PROGRAM           1005
 #define IDC_PASSWORD          1006
+#define IDC_PROMPT            1007
 
 #ifndef IDC_STATIC
 #define IDC_STATIC            (-1)

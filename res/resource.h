@@ -10,6 +10,7 @@
 #define IDD_MASTERPASSWORD    133
 #define IDD_REMOVEPASSWORD    134
 #define IDD_SHORTCUTS         135
+#define IDD_HISTORY           136
 
 #define IDM_ABOUTBOX          0x0010
 
@@ -37,6 +38,10 @@
 #define IDC_STOPSCAN          1057
 #define IDC_PROTECTSELECTED   1058
 #define IDC_REMOVESELECTED    1059
+#define IDC_HISTORY           1060
+#define IDC_HISTORYLIST       1061
+#define IDC_HISTORYCOUNT      1062
+#define IDC_SAVEHISTORY       1063
 
 #ifndef IDC_STATIC
 #define IDC_STATIC            (-1)

@@ -1,12 +1,15 @@
 #include "win/ProtectFiles.h"
 
+#include "core/Paths.h"
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "core/Secret.h"
+#include "core/ShellLinkFile.h"
 #include "win/Files.h"
 #include "win/IconCopy.h"
 #include "win/ShellLink.h"
+#include "win/ShortcutStore.h"
 #include "win/Strings.h"
 #include "win/SystemLauncher.h"
 
@@ -66,6 +69,8 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
         loaded.result = ProtectResult::AlreadyProtected;
     else if (problem != ShortcutTextProblem::None)
         loaded.result = ResultFor(problem);
+    else if (IsDriveRoot(loaded.info.targetPath))
+        loaded.result = ProtectResult::DriveRoot;
     else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
         loaded.result = ProtectResult::NotAFileTarget;
     // Remove opens only a local record; one on a server could never be taken away again. Any
@@ -77,96 +82,138 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
     else if (!IsStorableRecord({std::string(), MakeCommandLine(loaded.info.targetPath, loaded.info.arguments),
                                 loaded.info.workingDirectory}))
         loaded.result = ProtectResult::NotStorable;
+    // Found before the password is asked: without its copy kept, remove could not give it back.
+    else if (!ShortcutStoreFolder())
+        loaded.result = ProtectResult::OriginalNotKept;
+    // Found before the password is asked, not after it was typed twice.
+    else if (!CanReplaceFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+        loaded.result = ProtectResult::RecordFolderNotWritable;
     return loaded;
 }
 
-ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info, const std::string& password,
-                               bool useOriginalIcon, const std::string& timeStamp)
+namespace {
+
+// What must hold before anything is written; Ready when it does.
+ProtectResult CheckBeforeWriting(const std::string& pickedPath, const ProtectionRecord& record)
 {
-    ProtectOutcome outcome;
-
-    ProtectionRecord record;
-    record.password = password;
-    SecretWiper clearPassword(record.password);
-    record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
-    record.workingDirectory = info.workingDirectory;
-    if (!IsStorableRecord(record)) {
-        outcome.result = ProtectResult::NotStorable;
-        return outcome;
-    }
-
-    const std::optional<std::string> systemDirectory = SystemDirectory();
-    const std::optional<std::string> launcher = SystemLauncherPath();
-    if (!systemDirectory || !launcher) {
-        outcome.result = ProtectResult::SystemDirectoryFailed;
-        return outcome;
-    }
+    if (!IsStorableRecord(record))
+        return ProtectResult::NotStorable;
+    if (!SystemDirectory() || !SystemLauncherPath())
+        return ProtectResult::SystemDirectoryFailed;
     // Asked before the record is written: a record, with its password, for a shortcut that is
     // then not changed would be left behind for nothing.
-    if (!CanReplaceFile(pickedPath)) {
-        outcome.result = ProtectResult::ShortcutNotWritable;
-        return outcome;
-    }
+    if (!CanReplaceFile(pickedPath))
+        return ProtectResult::ShortcutNotWritable;
+    return ProtectResult::Ready;
+}
 
-    // Created, never overwritten: a record of the same second, or a link planted at its name,
-    // stays as it is and the next second's name is tried. A shortcut that starts the launcher
-    // without its record would lock the user out, so nothing goes further unless the record is
-    // on disk whole.
-    std::string stamp = timeStamp;
+// Writes the record under the first free name from stamp on; stamp and recordPath name it.
+// Created, never overwritten: a record of the same second, or a link planted at its name, stays
+// as it is and the next second's name is tried. A shortcut that starts the launcher without its
+// record would lock the user out, so nothing goes further unless the record is on disk whole.
+ProtectResult WriteRecord(const std::string& targetPath, const ProtectionRecord& record, std::string& stamp,
+                          std::string& recordPath)
+{
     std::string bytes = FormatProtectionRecord(record);
     SecretWiper clearBytes(bytes);
     NewFileResult written = NewFileResult::Exists;
     for (int tries = 0; tries < RecordNameTries && written == NewFileResult::Exists && !stamp.empty(); ++tries) {
         if (tries > 0)
             stamp = NextTimeStamp(stamp);
-        outcome.recordPath = MakeRecordPath(info.targetPath, stamp);
-        if (!SurvivesCodePage(Scramble(outcome.recordPath))) {
-            outcome.result = ProtectResult::NotInCodePage;
-            return outcome;
-        }
-        written = WriteNewWholeFile(outcome.recordPath, bytes);
+        recordPath = MakeRecordPath(targetPath, stamp);
+        if (!SurvivesCodePage(Scramble(recordPath)))
+            return ProtectResult::NotInCodePage;
+        written = WriteNewWholeFile(recordPath, bytes);
     }
-    if (written != NewFileResult::Written) {
-        outcome.result = ProtectResult::RecordWriteFailed;
+    return written == NewFileResult::Written ? ProtectResult::Ready : ProtectResult::RecordWriteFailed;
+}
+
+// Sets the protected shortcut's icon to the one the original shows. Only the icon itself is
+// copied, never the file it lies in, and never over a file already there; without it the
+// shortcut shows the launcher's icon, and says so. Returns the copy made, if any.
+std::string ChooseIcon(const ShortcutInfo& info, const std::string& stamp, ShortcutInfo& protectedLink,
+                       ProtectOutcome& outcome)
+{
+    const std::string systemDirectory = SystemDirectory().value_or(std::string());
+    IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, systemDirectory);
+    std::string iconCopy;
+    if (!icon.copyFrom.empty()) {
+        const std::optional<std::string> shown = ReadShownIcon(icon.copyFrom, icon.copyIndex);
+        const std::optional<std::string> copy = shown ? WriteIconCopy(systemDirectory, stamp, *shown) : std::nullopt;
+        icon.iconPath = iconCopy = copy.value_or(std::string());
+        icon.iconIndex = 0;
+        outcome.iconNotCopied = !copy;
+    }
+    protectedLink.iconPath = icon.iconPath;
+    protectedLink.iconIndex = icon.iconIndex;
+    return iconCopy;
+}
+
+// Takes away what a failed attempt made, the password first, so that the shortcut is as it
+// was and nothing is left behind. The result says whether the record went too.
+ProtectResult RollBack(const std::string& recordPath, const std::string& iconCopy, ProtectResult failure)
+{
+    ForgetOriginalShortcut(recordPath);
+    const bool recordGone = DeleteFileA(recordPath.c_str()) != FALSE;
+    if (!iconCopy.empty())
+        DeleteFileA(iconCopy.c_str());
+    return recordGone ? failure : ProtectResult::CreateLinkFailed;
+}
+
+} // namespace
+
+ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info, const std::string& password,
+                               bool useOriginalIcon, const std::string& timeStamp)
+{
+    ProtectOutcome outcome;
+    ProtectionRecord record;
+    record.password = password;
+    SecretWiper clearPassword(record.password);
+    record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
+    record.workingDirectory = info.workingDirectory;
+    if ((outcome.result = CheckBeforeWriting(pickedPath, record)) != ProtectResult::Ready)
+        return outcome;
+    // The shortcut as it is, kept whole so that remove gives back exactly this.
+    const std::optional<std::string> original = ReadWholeFile(pickedPath);
+    if (!original) {
+        outcome.result = ProtectResult::ReadFailed;
         return outcome;
     }
 
+    // One stamp names both the record and any icon copy.
+    std::string stamp = timeStamp;
+    if ((outcome.result = WriteRecord(info.targetPath, record, stamp, outcome.recordPath)) != ProtectResult::Ready)
+        return outcome;
+
     ShortcutInfo protectedLink;
-    std::string iconCopy; // made by this attempt
-    protectedLink.targetPath = *launcher;
+    protectedLink.targetPath = SystemLauncherPath().value_or(std::string());
     protectedLink.arguments = Scramble(outcome.recordPath);
-    // Kept on the protected shortcut, so that remove gives them back: a hot key then starts the
-    // launcher, which asks; the show command reaches the program through it; run as
-    // administrator starts the launcher, and with it the program, with the rights the owner gave.
+    // Kept on the protected shortcut: a hot key then starts the launcher, which asks; the show
+    // command reaches the program through it; run as administrator starts the launcher, and with
+    // it the program, with the rights the owner gave.
     protectedLink.description = info.description;
     protectedLink.hotKey = info.hotKey;
     protectedLink.showCommand = info.showCommand;
     protectedLink.runAsAdministrator = info.runAsAdministrator;
-    if (useOriginalIcon) {
-        IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, *systemDirectory);
-        if (!icon.copyFrom.empty()) {
-            // Only the icon itself is copied, never the file it lies in, and never over a file
-            // already there. Without it the shortcut shows the launcher's icon, and says so.
-            const std::optional<std::string> shown = ReadShownIcon(icon.copyFrom, icon.copyIndex);
-            const std::optional<std::string> copy = shown ? WriteIconCopy(*systemDirectory, stamp, *shown)
-                                                          : std::nullopt;
-            icon.iconPath = copy.value_or(std::string());
-            icon.iconIndex = 0;
-            iconCopy = icon.iconPath;
-            outcome.iconNotCopied = !copy;
-        }
-        protectedLink.iconPath = icon.iconPath;
-        protectedLink.iconIndex = icon.iconIndex;
-    }
+    const std::string iconCopy = useOriginalIcon ? ChooseIcon(info, stamp, protectedLink, outcome) : std::string();
 
-    if (SUCCEEDED(WriteShortcut(pickedPath, protectedLink, &outcome.iconRefused))) {
-        outcome.result = ProtectResult::Succeeded;
+    // The shell link object writes the launcher's part; the original's header fields and the
+    // blocks of how its window looks and which app it is (console, property store) are carried
+    // over at byte level, as not every shell link object keeps them.
+    std::string built;
+    if (FAILED(BuildShortcutBytes(pickedPath, protectedLink, built, &outcome.iconRefused))) {
+        outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::ShortcutNotWritable);
         return outcome;
     }
-    // The shortcut is as it was: what this attempt made goes again, the password first.
-    const bool recordGone = DeleteFileA(outcome.recordPath.c_str()) != FALSE;
-    if (!iconCopy.empty())
-        DeleteFileA(iconCopy.c_str());
-    outcome.result = recordGone ? ProtectResult::ShortcutNotWritable : ProtectResult::CreateLinkFailed;
+    const std::string bytes = linkfile::CarryOver(built, *original).value_or(built);
+    if (!KeepOriginalShortcut({outcome.recordPath, ToUtf8(ToWide(pickedPath)), bytes, *original})) {
+        outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::OriginalNotKept);
+        return outcome;
+    }
+    if (FAILED(PutShortcutBytes(pickedPath, bytes))) {
+        outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::ShortcutNotWritable);
+        return outcome;
+    }
+    outcome.result = ProtectResult::Succeeded;
     return outcome;
 }

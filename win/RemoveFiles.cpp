@@ -6,6 +6,7 @@
 #include "core/Secret.h"
 #include "win/Files.h"
 #include "win/ShellLink.h"
+#include "win/ShortcutStore.h"
 #include "win/SystemLauncher.h"
 
 bool IsProtectedShortcut(const std::string& linkPath)
@@ -54,8 +55,22 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
 RemoveOutcome RestoreShortcut(const std::string& pickedPath, const LoadedProtection& loaded)
 {
     RemoveOutcome outcome;
-    const HRESULT written = WriteShortcut(
-        pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine), &outcome.iconRefused);
-    outcome.result = FAILED(written) ? RemoveResult::RestoreFailed : RemoveResult::Succeeded;
+    // The original exactly as protect found it, when the store has it and it belongs to this
+    // shortcut as protect left it: every field and block comes back, the long target included.
+    // Otherwise (protected before the store, on another PC, or changed since) from the record.
+    const std::optional<StoredShortcut> kept = KeptOriginalShortcut(loaded.recordPath);
+    const std::optional<std::string> current = kept ? ReadWholeFile(pickedPath) : std::nullopt;
+    const bool whole = kept && current && BelongsTo(*kept, loaded.recordPath, *current);
+    const HRESULT written =
+        whole ? PutShortcutBytes(pickedPath, kept->originalBytes)
+              : WriteShortcut(pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine),
+                              &outcome.iconRefused);
+    if (FAILED(written))
+        return outcome;
+    // Given back: the copy has done its work. One the shortcut did not match stays for the
+    // shortcut it belongs to.
+    if (whole)
+        ForgetOriginalShortcut(loaded.recordPath);
+    outcome.result = RemoveResult::Succeeded;
     return outcome;
 }

@@ -167,11 +167,16 @@ HRESULT StoredShortcutReader::Read(const std::wstring& linkPath, std::wstring& t
     return S_OK;
 }
 
-HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused)
+HRESULT BuildShortcutBytes(const std::string& linkPath, const ShortcutInfo& info, std::string& bytes,
+                           bool* iconRefused)
 {
-    ComPtr<IShellLinkW> link;
-    HRESULT hr = CreateShellLink(link);
+    // A path the shell link object could not take is refused here as it is everywhere else.
+    std::wstring wideLinkPath;
+    HRESULT hr = ToWidePath(linkPath, wideLinkPath);
     if (FAILED(hr))
+        return hr;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(hr = CreateShellLink(link)))
         return hr;
 
     // A refused property would leave the object's default in the saved shortcut: a restored
@@ -194,20 +199,49 @@ HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, boo
     if (iconRefused)
         *iconRefused = refused;
 
-    // Saved whole into a new file beside, then put in the old one's place in one step: a kill or
-    // a power cut mid-save leaves the old shortcut or the new one, never half of one.
-    std::wstring wideLinkPath;
-    if (FAILED(hr = ToWidePath(linkPath, wideLinkPath)))
-        return hr;
+    // The object saves only to a file: one beside the shortcut, read back and removed.
     const std::string newPath = NewFileBeside(linkPath);
     // Whatever an earlier run under this process id left there; a link is removed, not followed.
     DeleteFileA(newPath.c_str());
     hr = LoadOrSave(link.Get(), newPath, true);
-    if (FAILED(hr)) {
-        DeleteFileA(newPath.c_str());
+    std::optional<std::string> saved = SUCCEEDED(hr) ? ReadWholeFile(newPath) : std::nullopt;
+    DeleteFileA(newPath.c_str());
+    if (FAILED(hr))
         return hr;
+    if (!saved)
+        return E_FAIL;
+    bytes = std::move(*saved);
+    return S_OK;
+}
+
+HRESULT PutShortcutBytes(const std::string& linkPath, const std::string& bytes)
+{
+    // Explorer, an indexer or a virus scanner may hold a shortcut just written for a moment.
+    constexpr ULONGLONG RetryMilliseconds = 3000;
+    const ULONGLONG deadline = GetTickCount64() + RetryMilliseconds;
+    for (;;) {
+        // Written whole into a new file beside, then put in the old one's place in one step: a
+        // kill or a power cut mid-write leaves the old shortcut or the new one, never half of one.
+        const std::string newPath = NewFileBeside(linkPath);
+        DeleteFileA(newPath.c_str());
+        if (WriteNewWholeFile(newPath, bytes) != NewFileResult::Written)
+            return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
+        if (ReplaceWithNewFile(linkPath, newPath))
+            return S_OK;
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+        if (!held || GetTickCount64() >= deadline)
+            return HRESULT_FROM_WIN32(error);
+        Sleep(50);
     }
-    return ReplaceWithNewFile(linkPath, newPath) ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+}
+
+HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused)
+{
+    std::string bytes;
+    const HRESULT hr = BuildShortcutBytes(linkPath, info, bytes, iconRefused);
+    return FAILED(hr) ? hr : PutShortcutBytes(linkPath, bytes);
 }
 
 bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)

@@ -40,6 +40,16 @@ private:
     std::wstring m_buffer;
 };
 
+// The bytes of a new shortcut holding only the properties of info, as the shell link object saves
+// it (into a passing file beside linkPath); the same icon rule as WriteShortcut.
+HRESULT BuildShortcutBytes(const std::string& linkPath, const ShortcutInfo& info, std::string& bytes,
+                           bool* iconRefused = nullptr);
+
+// Puts bytes in the place of the shortcut file at linkPath in one step, keeping the old file's
+// attributes; a file another program holds for a moment is tried again for a few seconds. On
+// failure the old file is as it was.
+HRESULT PutShortcutBytes(const std::string& linkPath, const std::string& bytes);
+
 // Writes a new shortcut holding only the properties of info beside linkPath, then puts it in the
 // place of any file there in one step, keeping that file's attributes; on failure the old file
 // is as it was. A property the shell link object refuses fails the save, except the icon

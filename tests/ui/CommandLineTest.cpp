@@ -2,6 +2,7 @@
 // through the real program, the dialogs it opens without a main window, its exit codes (0 done,
 // 1 refused or failed, 2 cancelled), and the master-password gate in front of it.
 #include "tests/support/Files.h"
+#include "tests/support/LinkBytes.h"
 #include "tests/support/Paths.h"
 #include "tests/support/ShellLinks.h"
 #include "tests/ui/LatchkeyUi.h"
@@ -267,14 +268,8 @@ protected:
     }
 
     // The plain shortcut starts the program again, with its arguments and working folder.
-    void ExpectRestored() const
-    {
-        LinkSpec link;
-        ASSERT_HRESULT_SUCCEEDED(ReadLink(m_link, link));
-        EXPECT_EQ(link.target, ShortPath(m_program));
-        EXPECT_EQ(link.arguments, "-n \"a file.txt\"");
-        EXPECT_EQ(link.workingDirectory, "C:\\work here");
-    }
+    // The very shortcut that was protected, from Latchkey's store of originals.
+    void ExpectRestored() const { EXPECT_EQ(ReadFileBytes(m_link), m_before.link); }
 
     ScratchFolder m_scratch{"lkui-cli"};
     const std::string m_program = m_scratch / "Program Files\\My Editor\\Long Editor Name.exe";
@@ -455,6 +450,7 @@ TEST_F(CommandLineGateTest, ArgumentsAreAnsweredBeforeTheGate)
         {"--protect \"" + m_link + "\"", "", "Unknown switch: --protect\nType Latchkey /? for the usage.", "warning", 1},
         {"/protect", "", "The switch /protect needs the path of a shortcut.", "warning", 1},
         {"/report", "", "The switch /report needs the path of the report file.", "warning", 1},
+        {"/history", "", "The switch /history needs the path of the report file.", "warning", 1},
         {"-REMOVE   ", "", "The switch -REMOVE needs the path of a shortcut.", "warning", 1},
         {"/protect \"" + missing + "\"", "", "This is not a shortcut file:\n" + missing, "warning", 1},
         {"/remove Gone.lnk", m_links, "This is not a shortcut file:\n" + missing, "warning", 1},
@@ -485,9 +481,10 @@ TEST_F(CommandLineGateTest, ArgumentsAreAnsweredBeforeTheGate)
 // asked again; the right one runs the command.
 TEST_F(CommandLineGateTest, TheMasterPromptComesFirst)
 {
-    // The report too: a report may show which programs are protected.
-    for (const std::string& arguments :
-         {"/protect \"" + m_link + "\"", "\"" + m_protected + "\"", "/report \"" + m_links + "\\report.csv\""}) {
+    // The report and the history too: they show which programs are protected, and who used them.
+    for (const std::string& arguments : {"/protect \"" + m_link + "\"", "\"" + m_protected + "\"",
+                                         "/report \"" + m_links + "\\report.csv\"",
+                                         "/history \"" + m_links + "\\history.csv\""}) {
         SCOPED_TRACE(arguments);
         Process tool = StartTool(arguments);
         ASSERT_NE(tool.Id(), 0u);
@@ -520,4 +517,139 @@ TEST_F(CommandLineGateTest, TheMasterPromptComesFirst)
     ProtectAtTheDialog(tool, kLinkPassword, "My Editor", ShortPath(m_program));
     EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
     ExpectProtected(kLinkPassword);
+}
+
+// Shortcuts as Windows makes them, with what the shell link object here never writes (console
+// settings, an app id, environment and known-folder targets, run as administrator, hot key, show
+// command, an icon at index 6): protected and removed through the real program, each comes back
+// byte for byte.
+TEST_F(CommandLineTest, RealShortcutsComeBackWhole)
+{
+    const std::string temp = TempFolder();
+    ASSERT_EQ(m_program.compare(0, temp.size(), temp), 0);
+    auto fixture = [&] {
+        LinkFixture link;
+        link.target = m_program;
+        link.arguments = u"-n \"a file.txt\"";
+        link.workingDir = u"C:\\work here";
+        return link;
+    };
+    const struct {
+        const char* name;
+        std::function<void(LinkFixture&)> change;
+    } cases[] = {
+        {"Console", [](LinkFixture& l) {
+             l.blocks = {ConsoleBlock()};
+             l.showCommand = SW_SHOWMAXIMIZED;
+         }},
+        {"Web App", [&](LinkFixture& l) {
+             l.blocks = {AppIdBlock(u"Maker.Editor.Web")};
+             l.iconLocation = std::u16string(m_program.begin(), m_program.end());
+             l.iconIndex = 6;
+             l.description = u"Opens the web app";
+         }},
+        {"Admin", [](LinkFixture& l) {
+             l.runAsUser = true;
+             l.hotKey = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_ALT);
+             l.showCommand = SW_SHOWMINNOACTIVE;
+         }},
+        {"Profile", [&](LinkFixture& l) {
+             l.moreFlags = 0x200;
+             l.blocks = {EnvironmentBlock("%TEMP%" + m_program.substr(temp.size())), KnownFolderBlock(),
+                         SpecialFolderBlock()};
+         }},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkFixture link = fixture();
+        c.change(link);
+        const std::string original = MakeLinkBytes(link);
+        const std::string path = m_links + "\\" + c.name + ".lnk";
+        ASSERT_TRUE(WriteFileBytes(path, original));
+        const std::string password = "Whole " + std::to_string(++round);
+
+        Process tool = StartTool("/protect \"" + path + "\"");
+        ASSERT_NE(tool.Id(), 0u);
+        ProtectAtTheDialog(tool, password, c.name, ShortPath(m_program));
+        EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+        LinkSpec protectedLink;
+        ASSERT_HRESULT_SUCCEEDED(ReadLink(path, protectedLink));
+        EXPECT_EQ(protectedLink.target, SystemLauncher());
+
+        tool = StartTool("/remove \"" + path + "\"");
+        ASSERT_NE(tool.Id(), 0u);
+        HWND security = WaitForWindowWhere(tool.Id(), IsRemoveDialog);
+        ASSERT_NE(security, nullptr) << "no Security dialog for the removal";
+        SetControlText(security, IDC_PASSWORD, password);
+        Press(security, IDOK);
+        MessageBoxInfo box = ExpectMessageBox(
+            tool.Id(), std::string("Password protection for\n") + c.name + "\nhas been removed successfully.",
+            "Removal Succeed");
+        ASSERT_TRUE(PressToClose(box.window));
+        EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+        EXPECT_EQ(ReadFileBytes(path), original);
+    }
+}
+
+// A name is taken as the characters it holds: full-width backslashes never become real ones
+// (which would name another shortcut), and a name the code page cannot hold is refused with the
+// tool's message; exit code 1, nothing written.
+TEST_F(CommandLineTest, LookAlikeAndForeignNamesAreRefusedAsTheyAre)
+{
+    const std::wstring links = Widen(m_links);
+    const std::wstring names[] = {L"Notes\uFF3C..\uFF3CMy Editor.lnk", L"\u03A3\u03B7\u03BC\u03B5\u03B9\u03CE\u03C3\u03B5\u03B9\u03C2.lnk",
+                                  L"\u30E1\u30E2.lnk"};
+    for (const std::wstring& name : names) {
+        const std::wstring path = links + L"\\" + name;
+        ASSERT_TRUE(CopyFileW(Widen(m_link).c_str(), path.c_str(), FALSE));
+        struct Gone {
+            std::wstring path;
+            ~Gone() { DeleteFileW(path.c_str()); }
+        } gone{path};
+        for (const wchar_t* verb : {L"/protect ", L"/remove ", L""}) {
+            Process tool = Process::StartWide(LatchkeyExe(), DistDir(), verb + (L"\"" + path + L"\""));
+            ASSERT_NE(tool.Id(), 0u);
+            MessageBoxInfo box = ExpectMessageBox(tool.Id(), ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
+            ASSERT_TRUE(PressToClose(box.window));
+            EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 1);
+        }
+        ExpectNothingChanged();
+    }
+}
+
+// A program at a drive's root: its record goes into the root, held there as any folder is (it was
+// taken for a folder reached through a link), and the shortcut comes back whole.
+TEST_F(CommandLineTest, AProgramAtTheDriveRootIsProtectedAndComesBack)
+{
+    RemoveAtEnd outside;
+    const std::string program = outside.Add("C:\\lkroot" + std::to_string(GetCurrentProcessId()) + ".exe");
+    ASSERT_TRUE(WriteFileBytes(program, "MZ"));
+    LinkFixture fixture;
+    fixture.target = program;
+    fixture.arguments = u"-x";
+    const std::string original = MakeLinkBytes(fixture);
+    const std::string path = m_links + "\\At Root.lnk";
+    ASSERT_TRUE(WriteFileBytes(path, original));
+
+    Process tool = StartTool("/protect \"" + path + "\"");
+    ASSERT_NE(tool.Id(), 0u);
+    ProtectAtTheDialog(tool, "root", "At Root", ShortPath(program));
+    EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+    LinkSpec protectedLink;
+    ASSERT_HRESULT_SUCCEEDED(ReadLink(path, protectedLink));
+    ASSERT_EQ(protectedLink.target, SystemLauncher());
+    outside.Add(Unscramble(protectedLink.arguments)); // the record, at the root
+
+    tool = StartTool("/remove \"" + path + "\"");
+    ASSERT_NE(tool.Id(), 0u);
+    HWND security = WaitForWindowWhere(tool.Id(), IsRemoveDialog);
+    ASSERT_NE(security, nullptr) << "no Security dialog for the removal";
+    SetControlText(security, IDC_PASSWORD, "root");
+    Press(security, IDOK);
+    MessageBoxInfo box = ExpectMessageBox(tool.Id(), "Password protection for\nAt Root\nhas been removed successfully.",
+                                          "Removal Succeed");
+    ASSERT_TRUE(PressToClose(box.window));
+    EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+    EXPECT_EQ(ReadFileBytes(path), original);
 }

@@ -18,6 +18,8 @@
 #include "LauncherResource.h"
 #include "resource.h"
 #include "core/MasterPassword.h"
+#include "core/Paths.h"
+#include "core/Scramble.h"
 #include "win/ProtectFiles.h"
 
 #include <gtest/gtest.h>
@@ -258,12 +260,16 @@ struct DialogSpec {
 
 const DialogSpec kMainWindow = {
     "latchkey-main", "Latchkey.exe", IDD_LATCHKEY_DIALOG,
-    {IDC_CREATE, IDC_REMOVE, IDC_SETMASTER, IDC_README, IDC_ABOUT, IDCANCEL, IDC_SHORTCUTS}, {}};
+    {IDC_CREATE, IDC_REMOVE, IDC_SETMASTER, IDC_README, IDC_ABOUT, IDCANCEL, IDC_SHORTCUTS, IDC_HISTORY}, {}};
 const DialogSpec kAbout = {"latchkey-about", "Latchkey.exe", IDD_ABOUTBOX, {IDOK, IDC_POWEREDBY}, {}};
 const DialogSpec kShortcuts = {
     "latchkey-shortcuts", "Latchkey.exe", IDD_SHORTCUTS,
-    {IDC_SHORTCUTLIST, IDC_SHOWALL, IDC_PROTECTSELECTED, IDC_REMOVESELECTED, IDOK, IDC_REFRESH, IDC_ADDFOLDER, IDCANCEL},
+    {IDC_SHORTCUTLIST, IDC_SHOWALL, IDC_PROTECTSELECTED, IDC_REMOVESELECTED, IDOK, IDC_HISTORY, IDC_REFRESH,
+     IDC_ADDFOLDER, IDCANCEL},
     {{IDC_SHORTCUTLIST, "Shortcuts in every user's Desktop, Start menu and Quick Launch, and in the folders you add:"}}};
+const DialogSpec kHistory = {
+    "latchkey-history", "Latchkey.exe", IDD_HISTORY, {IDC_HISTORYLIST, IDC_SAVEHISTORY, IDCANCEL},
+    {{IDC_HISTORYLIST, "Who started a protected program or tried to, and who protected or removed a shortcut:"}}};
 const DialogSpec kMasterPassword = {
     "latchkey-master-password", "Latchkey.exe", IDD_MASTERPASSWORD,
     {IDCANCEL, IDC_PASSWORD, IDC_RETYPE, IDOK},
@@ -283,6 +289,10 @@ const DialogSpec kRemovePassword = {
 const DialogSpec kLaunchPassword = {"lkrun3-password", "lkrun3.exe", IDD_LAUNCHPASSWORD,
                                     {IDC_PASSWORD, IDOK, IDCANCEL, IDC_PROGRAM},
                                     {{IDC_PASSWORD, "&Password:"}, {IDC_PROGRAM, nullptr}}};
+// The same dialog while it waits after too many wrong passwords: OK is out of the focus order.
+const DialogSpec kLaunchLocked = {"lkrun3-locked", "lkrun3.exe", IDD_LAUNCHPASSWORD,
+                                  {IDC_PASSWORD, IDCANCEL, IDC_PROGRAM},
+                                  {{IDC_PASSWORD, "&Password:"}, {IDC_PROGRAM, nullptr}}};
 
 // ---- the checks
 
@@ -464,6 +474,26 @@ private:
     const std::string m_path = SystemFolder() + "\\master2.lki";
 };
 
+// The launcher's count of wrong passwords for a record at five, its wait running; gone again when
+// it goes.
+class LockedOut {
+public:
+    explicit LockedOut(const std::string& launcherArgument) : m_value(LowerAscii(Unscramble(launcherArgument)))
+    {
+        const std::string state = "5 99999999999";
+        EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kKey, m_value.c_str(), REG_SZ, state.c_str(),
+                                  static_cast<DWORD>(state.size() + 1)),
+                  ERROR_SUCCESS);
+    }
+    ~LockedOut() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, m_value.c_str()); }
+    LockedOut(const LockedOut&) = delete;
+    LockedOut& operator=(const LockedOut&) = delete;
+
+private:
+    static constexpr char kKey[] = "Software\\Latchkey\\LockOut";
+    std::string m_value;
+};
+
 // A program, a shortcut to it and a protected one (with its record beside the program), for the
 // dialogs that the protect and remove commands and the launcher open.
 class DpiTest : public ComTest {
@@ -534,6 +564,11 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
         CheckDialog(shortcuts, kShortcuts, dpi, sizes);
         EXPECT_TRUE(PressToClose(shortcuts, IDCANCEL));
 
+        Press(main, IDC_HISTORY);
+        HWND history = WaitForWindow(tool.Id(), "History");
+        CheckDialog(history, kHistory, dpi, sizes);
+        EXPECT_TRUE(PressToClose(history, IDCANCEL));
+
         Press(main, IDC_SETMASTER);
         HWND master = WaitForWindow(tool.Id(), "Master Password");
         CheckDialog(master, kMasterPassword, dpi, sizes);
@@ -555,6 +590,11 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
         CheckFirstDialog(dpi, LatchkeyExe(), "/remove " + quote + m_protectedLink + quote, kSecurity, kRemovePassword,
                          sizes);
         CheckFirstDialog(dpi, launcher, m_launcherArgument, kSecurity, kLaunchPassword, sizes);
+        {
+            // Five wrong passwords and a wait that ends far ahead (it shows as the longest it can be).
+            LockedOut locked(m_launcherArgument);
+            CheckFirstDialog(dpi, launcher, m_launcherArgument, kSecurity, kLaunchLocked, sizes);
+        }
     }
 
     // Every dialog grows as the scale does, give or take the rounding of its font.

@@ -258,6 +258,8 @@ std::string UninstallValue(const std::string& entry, const char* name)
 
 // The context-menu verbs on shortcut files.
 const std::string kVerbsKey = "Software\\Classes\\lnkfile\\shell\\";
+// The Application log's source of both programs.
+const std::string kEventSourceKey = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Latchkey";
 
 // The entries of Add/Remove Programs named Latchkey.
 std::vector<std::string> LatchkeyEntries()
@@ -551,7 +553,8 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
     ExpectAsksAndStarts(link, "s3cret!", report, commandLine);
 }
 
-// The two verbs on shortcut files run the installed tool on the shortcut; uninstall takes them away.
+// The two verbs on shortcut files run the installed tool on the shortcut, and the Event Log's source
+// is registered; uninstall takes them away.
 TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
 {
     ASSERT_EQ(InstallSilently(package), 0u);
@@ -564,6 +567,10 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
         {"LatchkeyProtect", "Protect with a password...", "/protect"},
         {"LatchkeyRemove", "Remove password protection...", "/remove"},
     };
+    // The Application log's source, its texts in the launcher's message table.
+    const std::string messageFile = MachineValue(kEventSourceKey, "EventMessageFile");
+    EXPECT_TRUE(SamePath(messageFile, SystemLauncher())) << messageFile;
+    EXPECT_EQ(MachineValue(kEventSourceKey, "TypesSupported"), "7");
     std::string commands[2];
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(verbs[i].key);
@@ -593,7 +600,7 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
         std::string target; // of the shortcut afterwards
     } steps[] = {
         {kAddPasswordCaption, true, "Succeed!", SystemLauncher()},
-        {kSecurity, false, "Removal Succeed", ShortPath(program)},
+        {kSecurity, false, "Removal Succeed", program}, // the shortcut as it was
     };
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(verbs[i].key);
@@ -620,6 +627,8 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
         EXPECT_EQ(MachineValue(kVerbsKey + verb.key, nullptr), "") << verb.key;
         EXPECT_EQ(MachineValue(kVerbsKey + verb.key + "\\command", nullptr), "") << verb.key;
     }
+    EXPECT_EQ(MachineValue(kEventSourceKey, "EventMessageFile"), "");
+    EXPECT_EQ(MachineValue(kEventSourceKey, "TypesSupported"), "");
 }
 
 TEST_F(Installer, InstallingAgainOrRepairingKeepsOneEntryAndRepairPutsBackWhatIsMissing)

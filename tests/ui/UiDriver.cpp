@@ -112,26 +112,32 @@ Process& Process::operator=(Process&& other) noexcept
 
 Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
 {
+    return Start(exePath, currentDir, lktest::Widen(arguments), false);
+}
+
+Process Process::StartWide(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments)
+{
     return Start(exePath, currentDir, arguments, false);
 }
 
 Process Process::StartInJob(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
 {
-    return Start(exePath, currentDir, arguments, true);
+    return Start(exePath, currentDir, lktest::Widen(arguments), true);
 }
 
-Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments,
+Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments,
                        bool inJob)
 {
     Process process;
-    std::string commandLine = "\"" + exePath + "\"";
+    const std::wstring widePath = lktest::Widen(exePath), wideDir = lktest::Widen(currentDir);
+    std::wstring commandLine = L"\"" + widePath + L"\"";
     if (!arguments.empty())
-        commandLine += " " + arguments;
-    STARTUPINFOA startup = {};
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, inJob ? CREATE_SUSPENDED : 0,
-                        nullptr, currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info)) {
+    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, inJob ? CREATE_SUSPENDED : 0,
+                        nullptr, wideDir.empty() ? nullptr : wideDir.c_str(), &startup, &info)) {
         ADD_FAILURE() << "cannot start " << exePath << " in " << currentDir << ": error " << GetLastError();
         return process;
     }

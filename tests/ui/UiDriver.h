@@ -88,6 +88,8 @@ public:
     // it starts.
     static Process StartInJob(const std::string& exePath, const std::string& currentDir,
                               const std::string& arguments = std::string());
+    // Starts as Start does, with arguments in UTF-16: names the code page cannot hold.
+    static Process StartWide(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments);
 
     DWORD Id() const { return m_dwId; }
     bool Running() const;
@@ -99,7 +101,7 @@ public:
     DWORD ProcessesInJob() const { return m_job.ProcessesEver(); }
 
 private:
-    static Process Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments,
+    static Process Start(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments,
                          bool inJob);
 
     HANDLE m_hProcess = nullptr;

@@ -23,6 +23,29 @@ TEST(Paths, FileNameAndFolderSplitAtTheLastSeparator)
     }
 }
 
+TEST(Paths, ADrivesRootIsAFolderOfItsOwn)
+{
+    const struct {
+        const char* path;
+        const char* folderToOpen;
+        bool driveRoot;
+    } cases[] = {
+        {"C:\\edit.exe", "C:\\", false},
+        {"C:\\Tools\\edit.exe", "C:\\Tools", false},
+        {"\\\\server\\share\\x", "\\\\server\\share", false},
+        {"C:\\", "C:\\", true},
+        {"c:/", "c:\\", true},
+        {"Z:", "", true},
+        {"C:edit.exe", "", false},
+        {"1:\\", "1:\\", false},
+        {"", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderToOpen(c.path), c.folderToOpen) << c.path;
+        EXPECT_EQ(IsDriveRoot(c.path), c.driveRoot) << c.path;
+    }
+}
+
 TEST(Paths, BaseNameIsTheFileNameWithoutFolderAndExtension)
 {
     struct Case {

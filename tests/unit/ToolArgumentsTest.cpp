@@ -23,6 +23,8 @@ TEST(ToolArguments, SwitchesPathsAndMistakes)
         {"/report \"C:\\Reports\\all shortcuts.csv\"", ToolAction::Report, "C:\\Reports\\all shortcuts.csv", ""},
         {"-REPORT out.csv", ToolAction::Report, "out.csv", ""},
         {"/report", ToolAction::Invalid, "", "The switch /report needs the path of the report file."},
+        {"/History \"C:\\Logs\\who tried.csv\"", ToolAction::History, "C:\\Logs\\who tried.csv", ""},
+        {"/history", ToolAction::Invalid, "", "The switch /history needs the path of the report file."},
         {"/report \"a.csv\" b", ToolAction::Invalid, "", "This is not the path of one file"},
         {"/protect", ToolAction::Invalid, "", "The switch /protect needs the path of a shortcut."},
         {"-remove  ", ToolAction::Invalid, "", "The switch -remove needs the path of a shortcut."},

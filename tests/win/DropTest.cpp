@@ -12,6 +12,7 @@
 
 #include "resource.h"
 #include "core/Messages.h"
+#include "core/Paths.h"
 #include "core/Scramble.h"
 
 #include <shlobj.h>
@@ -59,15 +60,35 @@ HGLOBAL MakeDropList(const std::vector<std::string>& paths, bool wide)
     return memory;
 }
 
-// Drops the files on the window; the window owns the list from here on.
-void Drop(HWND window, const std::vector<std::string>& paths, bool wide = false)
+// A wide list of one path as Explorer sends it, whatever the code page holds.
+HGLOBAL MakeWideDropList(const std::wstring& path)
 {
-    HGLOBAL list = MakeDropList(paths, wide);
+    const std::size_t bytes = (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
+    if (!memory)
+        return nullptr;
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Drops the list on the window; the window owns it from here on.
+void DropList(HWND window, HGLOBAL list)
+{
     ASSERT_NE(list, nullptr);
     if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(list), 0)) {
         GlobalFree(list);
         FAIL() << "cannot post WM_DROPFILES";
     }
+}
+
+// Drops the files on the window; the window owns the list from here on.
+void Drop(HWND window, const std::vector<std::string>& paths, bool wide = false)
+{
+    DropList(window, MakeDropList(paths, wide));
 }
 
 // The main window has taken its command back: it takes input and is our only window.
@@ -269,6 +290,31 @@ TEST_F(DropOnMainWindow, DropsWhileACommandRunsAndHandlesThatAreNoListChangeNoth
     GlobalFree(tooSmall);
     EXPECT_EQ(ReadFileBytes(m_link), linkBytes);
     EXPECT_EQ(ReadFileBytes(m_otherLink), otherBytes);
+    EXPECT_EQ(FolderEntries(m_programFolder), std::vector<std::string>{"Long Editor Name.exe"});
+}
+
+// A dropped name is taken as the characters it holds: full-width backslashes never become real
+// ones (which would name the plain shortcut beside it), and a name the code page cannot hold is
+// refused with the tool's message. Nothing is written.
+TEST_F(DropOnMainWindow, LookAlikeNamesAreRefusedAsTheyAre)
+{
+    const std::wstring path = Widen(FolderOf(m_link)) + L"\\Notes\uFF3C..\uFF3CMy Editor.lnk";
+    ASSERT_TRUE(CopyFileW(Widen(m_link).c_str(), path.c_str(), FALSE));
+    struct Gone {
+        std::wstring path;
+        ~Gone() { DeleteFileW(path.c_str()); }
+    } gone{path};
+    const std::optional<std::string> linkBytes = ReadFileBytes(m_link);
+    RunMainWindow([&](HWND main) {
+        const DWORD self = GetCurrentProcessId();
+        DropList(main, MakeWideDropList(path));
+        MessageBoxInfo box = WaitForMessageBox(self);
+        ASSERT_NE(box.window, nullptr) << "no message";
+        EXPECT_EQ(box.text, ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
+        ASSERT_TRUE(PressToClose(box.window));
+        EXPECT_TRUE(BackAtMainWindow(main)) << "a window came after the refusal";
+    });
+    EXPECT_EQ(ReadFileBytes(m_link), linkBytes);
     EXPECT_EQ(FolderEntries(m_programFolder), std::vector<std::string>{"Long Editor Name.exe"});
 }
 

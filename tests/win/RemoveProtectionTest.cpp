@@ -1,9 +1,10 @@
 // The remove command's file work against real shortcuts, records and short names under Wine:
-// protect, then remove, must give the user's command line back exactly.
+// protect, then remove from the record, must give the user's command line back exactly.
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
 #include "win/RemoveFiles.h"
 #include "win/Files.h"
+#include "win/ShortcutStore.h"
 #include "core/RemoveRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
@@ -41,13 +42,17 @@ ShortcutInfo Plain(const std::string& target, const std::string& arguments, cons
 }
 
 // Protects the shortcut at link through the protect command's file work; returns the record path.
+// The original's stored copy is dropped, as for a shortcut protected before there was a store or
+// on another PC: these tests are about what comes back from the record.
 std::string Protect(const std::string& link, const std::string& password, bool useOriginalIcon, const std::string& stamp)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     EXPECT_EQ(loaded.result, ProtectResult::Ready) << link;
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, useOriginalIcon, stamp);
     EXPECT_EQ(outcome.result, ProtectResult::Succeeded) << link;
-    return MakeRecordPath(loaded.info.targetPath, stamp);
+    const std::string recordPath = MakeRecordPath(loaded.info.targetPath, stamp);
+    ForgetOriginalShortcut(recordPath);
+    return recordPath;
 }
 
 class RemoveProtectionTest : public ComTest {

@@ -1,0 +1,23 @@
+// Latchkey's own store of original shortcuts, under %ProgramData%\Latchkey\Shortcuts: one entry
+// per protection record, readable and writable by Administrators and SYSTEM only, so that what
+// remove gives back is what protect took and nobody else could change it.
+#pragma once
+
+#include "core/StoredShortcut.h"
+
+#include <optional>
+#include <string>
+
+// The store's folder, made (or taken over) with its own protected security: owned by
+// Administrators, full control for Administrators and SYSTEM, nothing inherited from ProgramData.
+// nullopt when it cannot be made so, or is reached through a link or junction.
+std::optional<std::string> ShortcutStoreFolder();
+
+// Writes the entry whole (a new file, then renamed over any older one for the same record).
+bool KeepOriginalShortcut(const StoredShortcut& entry);
+
+// The entry kept for recordPath; nullopt when there is none or it is damaged.
+std::optional<StoredShortcut> KeptOriginalShortcut(const std::string& recordPath);
+
+// Deletes the entry kept for recordPath, if any.
+void ForgetOriginalShortcut(const std::string& recordPath);
