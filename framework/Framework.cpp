@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "core/Secret.h"
 #include "win/Strings.h"
+#include "win/Unattended.h"
 
 namespace {
 
@@ -120,6 +121,12 @@ HWND AfxGetMainHwnd()
 
 int AfxMessageBox(const std::string& text, UINT type)
 {
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_bNoBoxes) {
+        WriteStandardError(text);
+        const UINT buttons = type & MB_TYPEMASK;
+        return buttons == MB_OK ? IDOK : buttons == MB_YESNO ? IDNO : IDCANCEL;
+    }
     if ((type & MB_ICONMASK) == 0)
         type |= MB_ICONEXCLAMATION;
     // Owned by whatever window of ours is active (a dialog over the main window), else the main window.

@@ -33,6 +33,9 @@ public:
 
     HINSTANCE m_hInstance = nullptr;
     CDialog* m_pMainWnd = nullptr;
+    // Set for a command that nobody can answer (a script's, a task's): AfxMessageBox then shows
+    // nothing and writes its text to standard error.
+    bool m_bNoBoxes = false;
 
 private:
     std::string m_strTitle;
@@ -50,7 +53,8 @@ HICON AfxLoadSmallIcon(UINT id);
 
 // The standard message box: the application title as caption, owned by whatever window of ours
 // is active (a dialog over the main window) or else the main window, the exclamation icon unless
-// the type asks for another.
+// the type asks for another. Where the application shows no boxes, the text goes to standard
+// error and the answer is OK to a box that only tells, else No or Cancel: nobody said yes.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 
 class CDataExchange {
