@@ -1,5 +1,6 @@
 #include "win/History.h"
 
+#include "win/DataFolder.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
@@ -11,11 +12,8 @@
 
 namespace {
 
-// Administrators and SYSTEM only, nothing inherited from ProgramData: the folder other features
-// of Latchkey keep their stores in.
-constexpr wchar_t kDataFolderAccess[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 // Users may pass through to the file, not list, add or remove anything.
-constexpr wchar_t kHistoryFolderAccess[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x100020;;;BU)";
+constexpr wchar_t kHistoryFolderAccess[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x100020;;;BU)";
 // Users may append (FILE_APPEND_DATA), read the size (FILE_READ_ATTRIBUTES) and wait on it, nothing more.
 constexpr wchar_t kHistoryFileAccess[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x100084;;;BU)";
 
@@ -35,28 +33,6 @@ private:
     LocalMemory<void> m_descriptor;
     SECURITY_ATTRIBUTES m_attributes = {};
 };
-
-std::optional<std::wstring> ProgramDataFolder()
-{
-    // From the system's own record of the folder: the environment is the user's to change.
-    auto folderPath = SystemFunction<decltype(&SHGetFolderPathW)>("shell32.dll", "SHGetFolderPathW");
-    if (!folderPath)
-        return std::nullopt;
-    std::wstring folder(MAX_PATH, L'\0');
-    if (FAILED(folderPath(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, &folder[0])))
-        return std::nullopt;
-    folder.resize(folder.find(L'\0'));
-    if (folder.empty())
-        return std::nullopt;
-    return folder;
-}
-
-bool MakeFolder(const std::wstring& path, const wchar_t* access)
-{
-    Security security(access);
-    return security.Get() &&
-           (CreateDirectoryW(path.c_str(), security.Get()) || GetLastError() == ERROR_ALREADY_EXISTS);
-}
 
 // Puts the access rules on again: whoever made the folder or file first, only these hold.
 void SetAccess(const std::wstring& path, const wchar_t* access)
@@ -145,16 +121,15 @@ void TrimHistory(const std::wstring& path)
 // when it has grown past its bound.
 void PrepareHistory(const std::wstring& path)
 {
-    const std::wstring folder = path.substr(0, path.rfind(L'\\'));
-    const std::wstring dataFolder = folder.substr(0, folder.rfind(L'\\'));
-    if (!MakeFolder(dataFolder, kDataFolderAccess) || !MakeFolder(folder, kHistoryFolderAccess))
+    // Made or taken over with its rules, never through a link or junction a user put there.
+    const std::optional<std::wstring> folder = SecuredDataFolder(L"History", kHistoryFolderAccess);
+    if (!folder || path != *folder + L"\\history.txt")
         return;
     Security security(kHistoryFileAccess);
     if (!security.Get())
         return;
     UniqueHandle made = OwnHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                               security.Get(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    SetAccess(folder, kHistoryFolderAccess);
     SetAccess(path, kHistoryFileAccess);
     if (made)
         return;
@@ -207,7 +182,7 @@ std::optional<std::wstring> HistoryFilePath()
     const std::optional<std::wstring> data = ProgramDataFolder();
     if (!data)
         return std::nullopt;
-    return *data + (data->back() == L'\\' ? L"" : L"\\") + L"Latchkey\\History\\history.txt";
+    return *data + L"\\Latchkey\\History\\history.txt";
 }
 
 HistoryEntry NewHistoryEntry(HistoryResult result, const std::wstring& shortcut, const std::string& program)

@@ -1,63 +1,18 @@
 #include "win/ShortcutStore.h"
 
+#include "win/DataFolder.h"
 #include "win/Files.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
-#include "win/SystemLibrary.h"
 
 #include <windows.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-#include <shlobj.h>
 
 namespace {
 
 // Owner Administrators; a protected DACL (nothing inherited) giving full control to SYSTEM and
 // Administrators, handed down to every file and folder inside.
 constexpr wchar_t StoreSecurity[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-
-bool MakeStoreSecurity(LocalMemory<void>& descriptor)
-{
-    return ConvertStringSecurityDescriptorToSecurityDescriptorW(StoreSecurity, SDDL_REVISION_1, descriptor.Out(),
-                                                                nullptr) != FALSE;
-}
-
-// Makes folder with the store's security, or gives an existing one that security. A user may
-// have made it first (ProgramData lets anyone make folders): it is taken over, never followed
-// when it is a link or junction.
-bool SecureFolder(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor)
-{
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-    if (!CreateDirectoryW(folder.c_str(), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return false;
-    UniqueHandle handle = OwnHandle(CreateFileW(folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                                nullptr));
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!handle || !GetFileInformationByHandle(handle.get(), &info) ||
-        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return false;
-    // A link anywhere on the way makes the path the system reached another one.
-    std::wstring reached = GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) {
-                               return GetFinalPathNameByHandleW(handle.get(), buffer, size, FILE_NAME_NORMALIZED);
-                           }).value_or(std::wstring());
-    if (reached.compare(0, 4, L"\\\\?\\") == 0)
-        reached.erase(0, 4);
-    if (CompareStringOrdinal(reached.c_str(), -1, folder.c_str(), -1, TRUE) != CSTR_EQUAL)
-        return false;
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
-    BOOL present = FALSE, defaulted = FALSE;
-    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) ||
-        !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted))
-        return false;
-    return SetSecurityInfo(handle.get(), SE_FILE_OBJECT,
-                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                               PROTECTED_DACL_SECURITY_INFORMATION,
-                           owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
-}
 
 std::optional<std::string> EntryPath(const std::string& recordPath)
 {
@@ -71,20 +26,8 @@ std::optional<std::string> EntryPath(const std::string& recordPath)
 
 std::optional<std::string> ShortcutStoreFolder()
 {
-    // The machine's ProgramData as the system knows it, not as an environment variable says.
-    auto folderPath = SystemFunction<decltype(&SHGetFolderPathW)>("shell32.dll", "SHGetFolderPathW");
-    std::wstring programData(MAX_PATH, L'\0'); // the size the call is defined to fill
-    if (!folderPath || FAILED(folderPath(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, &programData[0])))
-        return std::nullopt;
-    programData.resize(wcsnlen(programData.c_str(), programData.size()));
-    const std::wstring latchkey = programData + L"\\Latchkey";
-    const std::wstring shortcuts = latchkey + L"\\Shortcuts";
-
-    LocalMemory<void> descriptor;
-    if (!MakeStoreSecurity(descriptor) || !SecureFolder(latchkey, descriptor.Get()) ||
-        !SecureFolder(shortcuts, descriptor.Get()))
-        return std::nullopt;
-    return ToAnsi(shortcuts);
+    const std::optional<std::wstring> folder = SecuredDataFolder(L"Shortcuts", StoreSecurity);
+    return folder ? ToAnsi(*folder) : std::nullopt;
 }
 
 bool KeepOriginalShortcut(const StoredShortcut& entry)
