@@ -129,25 +129,16 @@ BOOL CHistoryDlg::OnCommand(UINT id, UINT notifyCode)
     return FALSE;
 }
 
-INT_PTR CHistoryDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool& handled)
+BOOL CHistoryDlg::OnNotify(UINT controlId, NMHDR* header, LRESULT&)
 {
-    if (message == WM_NOTIFYFORMAT) {
-        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, NFR_UNICODE);
-        handled = true;
-        return TRUE;
-    }
-    if (message != WM_NOTIFY)
-        return 0;
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->idFrom != IDC_HISTORYLIST)
-        return 0;
+    if (controlId != IDC_HISTORYLIST)
+        return FALSE;
     if (header->code == LVN_GETDISPINFOW)
-        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
     else if (header->code == LVN_COLUMNCLICK)
-        OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+        OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
     else
-        return 0;
-    handled = true;
+        return FALSE;
     return TRUE;
 }
 

@@ -17,7 +17,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(UINT id, UINT notifyCode) override;
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    BOOL OnNotify(UINT controlId, NMHDR* header, LRESULT& result) override;
 
 private:
     // One line of the list, in the list's own texts.
