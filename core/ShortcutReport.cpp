@@ -1,29 +1,14 @@
 #include "core/ShortcutReport.h"
 
+#include "core/Csv.h"
+
 bool IsBroken(ShortcutState state)
 {
     return state == ShortcutState::RecordMissing || state == ShortcutState::RecordDamaged ||
            state == ShortcutState::LauncherMissing;
 }
 
-namespace {
-
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-} // namespace
-
-std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable)
+std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached)
 {
     size_t protectedCount = 0, startsProtected = 0, broken = 0;
     for (const FoundShortcut& shortcut : found) {
@@ -34,7 +19,8 @@ std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable)
         else if (IsBroken(shortcut.state))
             ++broken;
     }
-    return ScanSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable);
+    return ScanSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable, limitReached, MaxLookShortcuts,
+                           MaxLookFolders);
 }
 
 std::string ShortcutReportCsv(const std::vector<FoundShortcut>& found)
