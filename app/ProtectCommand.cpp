@@ -30,7 +30,9 @@ std::string LocalTimeStamp()
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
         : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderOf(pickedPath)),
-          programFolderExists(GetFileAttributesA(FolderOf(loaded.info.targetPath).c_str()) != INVALID_FILE_ATTRIBUTES),
+          // Not asked of a refused target: it may be on a server.
+          programFolderExists(loaded.result == ProtectResult::Ready &&
+                              GetFileAttributesA(FolderOf(loaded.info.targetPath).c_str()) != INVALID_FILE_ATTRIBUTES),
           recordFolder(programFolderExists ? FolderOf(loaded.info.targetPath) : std::string())
     {
     }
