@@ -97,9 +97,11 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     // would protect another program, and nothing written before the user has said yes. A target
     // that cannot be found is still the shortcut's own, so the result does not stop the read.
     // A target on a server is never looked for: that would send it the administrator's credentials.
+    // (A shortcut that stores only an item list has no path text until it is resolved.)
     std::wstring raw(TextUnits, L'\0');
-    if (SUCCEEDED(link->GetPath(&raw[0], static_cast<int>(raw.size()), nullptr, SLGP_RAWPATH)) &&
-        IsLocalPath(std::wstring(raw.c_str())))
+    const HRESULT rawRead = link->GetPath(&raw[0], static_cast<int>(raw.size()), nullptr, SLGP_RAWPATH);
+    raw.resize(wcsnlen(raw.c_str(), raw.size()));
+    if (FAILED(rawRead) || raw.empty() || IsLocalPath(raw))
         link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
     std::string target, description;
