@@ -31,8 +31,10 @@ std::string LocalTimeStamp()
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
         : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderToOpen(pickedPath)),
-          programFolderExists(GetFileAttributesA(FolderToOpen(loaded.info.targetPath).c_str()) !=
-                              INVALID_FILE_ATTRIBUTES),
+          // Not asked of a refused target: it may be on a server.
+          programFolderExists(loaded.result == ProtectResult::Ready &&
+                              GetFileAttributesA(FolderToOpen(loaded.info.targetPath).c_str()) !=
+                                  INVALID_FILE_ATTRIBUTES),
           recordFolder(programFolderExists ? FolderToOpen(loaded.info.targetPath) : std::string())
     {
     }

@@ -89,7 +89,7 @@ void CShortcutsDlg::OnScanDone(ShortcutScan scan)
     m_found = std::move(scan.found);
     m_unreadable = scan.unreadable;
     SetScanning(false);
-    SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanSummary(m_found, m_unreadable).c_str());
+    SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanSummary(m_found, m_unreadable, scan.limitReached).c_str());
     ShowRows();
 }
 

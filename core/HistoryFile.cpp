@@ -2,7 +2,7 @@
 // launcher needs.
 #include "core/History.h"
 
-#include "core/ShortcutReport.h"
+#include "core/Csv.h"
 
 namespace {
 

@@ -186,7 +186,7 @@ std::string Counted(size_t count, const char* one, const char* many)
 } // namespace
 
 std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
-                            int unreadable)
+                            int unreadable, bool limitReached, size_t maxShortcuts, size_t maxFolders)
 {
     std::string text = Counted(shortcuts, "shortcut", "shortcuts") + ": " + std::to_string(protectedCount) +
                        " protected, " + std::to_string(startsProtected) + " not protected that " +
@@ -194,6 +194,9 @@ std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t star
                        std::to_string(broken) + " broken.";
     if (unreadable > 0)
         text += " " + Counted(static_cast<size_t>(unreadable), "place", "places") + " could not be read.";
+    if (limitReached)
+        text += " The look stopped at its limit of " + Counted(maxShortcuts, "shortcut", "shortcuts") + " and " +
+                Counted(maxFolders, "folder", "folders") + ": some were not looked at.";
     return text;
 }
 

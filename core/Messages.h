@@ -135,9 +135,10 @@ enum class ShortcutState {
 const char* ShortcutStateText(ShortcutState state);
 
 // For example "37 shortcuts: 5 protected, 2 not protected that start a protected program,
-// 1 broken.", then how many places could not be read, when any.
+// 1 broken.", then how many places could not be read, when any, and that the look stopped at its
+// limit of maxShortcuts shortcuts and maxFolders folders, when it did.
 std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
-                            int unreadable);
+                            int unreadable, bool limitReached, size_t maxShortcuts, size_t maxFolders);
 
 // A batch of the shortcuts window: one shortcut's line in the summary, and how the dialog names
 // the batch ("3 shortcuts").
@@ -149,6 +150,13 @@ std::string ScanProgressText(size_t found);
 
 // /report: the report could not be written to path; systemText is the system's text for why.
 std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);
+// /report: the reasons of ReportWriteFailedText that are the tool's own.
+namespace text {
+inline constexpr char ReportNotAFile[] =
+    "This names a device or a stream of a file. Name a file in a folder, such as C:\\Reports\\shortcuts.csv.";
+inline constexpr char ReportFolderNotHeld[] =
+    "Its folder is reached through a link or junction, or was moved or replaced while Latchkey was looking.";
+} // namespace text
 
 // /history and the history window's Save as: the CSV could not be written to path.
 std::string HistoryWriteFailedText(const std::string& path, const std::string& systemText);

@@ -65,3 +65,37 @@ std::string LastCharacters(const std::string& text, std::string::size_type count
 {
     return text.size() <= count ? text : text.substr(text.size() - count);
 }
+
+namespace {
+
+template <class Char>
+bool DriveLetterForm(const std::basic_string<Char>& path)
+{
+    const Char letter = path.size() >= 3 ? static_cast<Char>(path[0] | 0x20) : Char();
+    return letter >= 'a' && letter <= 'z' && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
+
+} // namespace
+
+bool HasDriveLetterForm(const std::string& path)
+{
+    return DriveLetterForm(path);
+}
+
+bool HasDriveLetterForm(const std::wstring& path)
+{
+    return DriveLetterForm(path);
+}
+
+bool IsDeviceOrStreamPath(const std::string& path)
+{
+    const bool twoSeparators = path.size() >= 4 && (path[0] == '\\' || path[0] == '/') &&
+                               (path[1] == '\\' || path[1] == '/');
+    if (twoSeparators && (path[2] == '.' || path[2] == '?') && (path[3] == '\\' || path[3] == '/'))
+        return true;
+    // The NT form of either, as the system takes it too.
+    if (path.compare(0, 4, "\\??\\") == 0)
+        return true;
+    const std::string::size_type colon = path.find(':');
+    return colon != std::string::npos && !(colon == 1 && path.find(':', 2) == std::string::npos);
+}

@@ -29,3 +29,13 @@ std::string DecimalText(unsigned long number, std::size_t width = 1);
 
 // The last count bytes of text, or all of it when it is shorter.
 std::string LastCharacters(const std::string& text, std::string::size_type count);
+
+// True for a path in a drive letter's form ("C:\..."): not a server's (\\server\share), a device's
+// or a raw one (\\.\, \\?\), nor a relative one. Whether the letter is a network drive, the caller
+// asks Windows.
+bool HasDriveLetterForm(const std::string& path);
+bool HasDriveLetterForm(const std::wstring& path);
+
+// A report path that names a device (\\.\, \\?\) or a file's stream (a ':' after the drive), never
+// a file in a folder.
+bool IsDeviceOrStreamPath(const std::string& path);

@@ -1,28 +1,14 @@
 #include "core/ShortcutReport.h"
 
+#include "core/Csv.h"
+
 bool IsBroken(ShortcutState state)
 {
     return state == ShortcutState::RecordMissing || state == ShortcutState::RecordDamaged ||
            state == ShortcutState::LauncherMissing;
 }
 
-std::string CsvField(const std::string& text)
-{
-    // A spreadsheet would run a field that starts like a formula; a quote mark before it keeps it text.
-    const bool formula = !text.empty() && std::string("=+-@\t\r").find(text[0]) != std::string::npos;
-    const std::string field = formula ? "'" + text : text;
-    if (field.find_first_of(",\"\r\n") == std::string::npos)
-        return field;
-    std::string quoted = "\"";
-    for (char c : field) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable)
+std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached)
 {
     size_t protectedCount = 0, startsProtected = 0, broken = 0;
     for (const FoundShortcut& shortcut : found) {
@@ -33,7 +19,8 @@ std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable)
         else if (IsBroken(shortcut.state))
             ++broken;
     }
-    return ScanSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable);
+    return ScanSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable, limitReached, MaxLookShortcuts,
+                           MaxLookFolders);
 }
 
 std::string ShortcutReportCsv(const std::vector<FoundShortcut>& found)

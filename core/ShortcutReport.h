@@ -16,14 +16,16 @@ struct FoundShortcut {
     ShortcutState state = ShortcutState::NotProtected;
 };
 
-// One CSV field: quoted where it must be (a comma, a quote or a line end: quotes doubled), and a
-// field that starts as a formula would (=, +, -, @, tab, CR) with a ' before it.
-std::string CsvField(const std::string& text);
+// The most a look takes in: past them it stops, and says so. They bound its memory and its time
+// whatever other users put in their places.
+inline constexpr size_t MaxLookShortcuts = 50000;
+inline constexpr size_t MaxLookFolders = 20000;
 
-// The line that sums up what was found (ScanSummaryText).
-std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable);
+// The line that sums up what was found (ScanSummaryText); limitReached: the look stopped at one
+// of its limits.
+std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached);
 
 // The CSV report: UTF-8 with a byte-order mark (so spreadsheets read it as such), CR LF lines,
-// fields quoted where they must be (a comma, a quote or a line end: quotes doubled), the header
+// fields as CsvField makes them (quoted where they must be, never a formula), the header
 // Shortcut,Program,State, then one line per shortcut in the order given.
 std::string ShortcutReportCsv(const std::vector<FoundShortcut>& found);

@@ -3,24 +3,34 @@
 #include "core/Paths.h"
 #include "core/Secret.h"
 #include "win/Scoped.h"
+#include "win/Strings.h"
+
+#include <ntsecapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
+#include <vector>
 
 namespace {
 
-// Writes all of bytes, flushes them to disk and closes the file, each step checked.
-bool WriteAllAndClose(UniqueHandle file, const std::string& bytes)
+bool WriteAll(HANDLE file, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
             return false;
         done += written;
     }
-    if (!FlushFileBuffers(file.get()))
+    return true;
+}
+
+// Writes all of bytes, flushes them to disk and closes the file, each step checked.
+bool WriteAllAndClose(UniqueHandle file, const std::string& bytes)
+{
+    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()))
         return false;
     return CloseHandle(file.release()) != FALSE;
 }
@@ -100,6 +110,114 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes)
         return true;
     DeleteFileA(newPath.c_str());
     return false;
+}
+
+namespace {
+
+// A name for a new file in path's folder that no other user can foresee (and so plant a link at).
+std::string UnforeseenNameBeside(const std::string& path)
+{
+    unsigned char random[12];
+    if (!RtlGenRandom(random, sizeof random))
+        return std::string();
+    std::string name = "lk";
+    for (unsigned char byte : random) {
+        name += "0123456789abcdef"[byte >> 4];
+        name += "0123456789abcdef"[byte & 15];
+    }
+    const std::string folder = FolderOf(path);
+    return (folder.empty() ? std::string() : folder + "\\") + name + ".new";
+}
+
+bool SetFileInfo(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info, std::size_t size)
+{
+    return SetFileInformationByHandle(file, kind, info, static_cast<DWORD>(size)) != FALSE;
+}
+
+// Deletes the open file, whatever name it has by now; keeps the caller's error.
+void DeleteThrough(UniqueHandle file)
+{
+    const DWORD error = GetLastError();
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    SetFileInfo(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+    file.reset();
+    SetLastError(error);
+}
+
+// True when the name at path is a link (a symbolic link, a junction, one the system does not
+// mark as such) rather than a file: replacing it must not reach what it leads to.
+bool IsLinkName(const std::string& path)
+{
+    constexpr DWORD anyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    UniqueHandle name = OwnHandle(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, anyone, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (name && GetFileInformationByHandle(name.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, anyone, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !file || !SamePath(FinalPath(file.get()), LongPathName(path).value_or(path));
+}
+
+// Gives the open file the name path; replaceName: in the place of whatever has that name (a link
+// itself, never what it leads to), else only where nothing has it by then.
+bool RenameThrough(HANDLE file, const std::string& path, bool replaceName)
+{
+    const std::wstring name = ToWide(path);
+    const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + (name.size() + 1) * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(size);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = replaceName;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), rename->FileName);
+    return !name.empty() && SetFileInfo(file, FileRenameInfo, rename, size);
+}
+
+} // namespace
+
+bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const std::string& bytes)
+{
+    if (!folder.IsHeld()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    std::string newPath;
+    UniqueHandle file;
+    while (!file) {
+        newPath = UnforeseenNameBeside(path);
+        if (newPath.empty())
+            return false;
+        file = OwnHandle(CreateFileA(newPath.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
+        DeleteThrough(std::move(file));
+        return false;
+    }
+    if (!folder.StillThere()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        DeleteThrough(std::move(file));
+        return false;
+    }
+    const bool nothingThere =
+        GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND;
+    // A link at the name is replaced itself: ReplaceFile would reach the file it leads to.
+    if (nothingThere || IsLinkName(path)) {
+        if (!RenameThrough(file.get(), path, !nothingThere)) {
+            DeleteThrough(std::move(file));
+            return false;
+        }
+        return CloseHandle(file.release()) != FALSE;
+    }
+    // ReplaceFile opens both files by name itself.
+    if (!CloseHandle(file.release())) {
+        DeleteFileA(newPath.c_str());
+        return false;
+    }
+    return ReplaceWithNewFile(path, newPath);
 }
 
 bool CanReplaceFile(const std::string& path)

@@ -1,6 +1,8 @@
 // Whole-file reading and checked writing.
 #pragma once
 
+#include "win/HeldFolder.h"
+
 #include <optional>
 #include <string>
 
@@ -25,6 +27,13 @@ NewFileResult WriteNewWholeFile(const std::string& path, const std::string& byte
 // Writes bytes into a new file beside path, then moves it over path: the old file stays exactly
 // as it was unless the new one is on disk whole. The new file is removed on failure.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
+
+// ReplaceWholeFile for a file whose folder the caller holds (a place someone else may write in):
+// the new file gets a name nobody can foresee and is created, never opened, without following a
+// link at that name; it is written whole, and put in path's place only while the folder is still
+// the one held: by ReplaceWithNewFile (ReplaceFile) when path exists, else renamed through its handle. On
+// failure the new file is deleted (through its handle until it is closed) and path is as it was.
+bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const std::string& bytes);
 
 // True when the file at path can be replaced by a new one: it can be opened for deleting and
 // for setting its attributes (no program holds it against that), and a new file can be made in

@@ -19,18 +19,16 @@ bool IsPlainFolder(HANDLE folder, BY_HANDLE_FILE_INFORMATION& info)
            !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The path the system reached the folder by, after every link and junction on the way, without
-// its "\\?\" prefix.
-std::string FinalPath(HANDLE folder)
+} // namespace
+
+std::string FinalPath(HANDLE file)
 {
-    const std::string path = GrowString([folder](char* buffer, DWORD size) {
-                                 return GetFinalPathNameByHandleA(folder, buffer, size, FILE_NAME_NORMALIZED);
+    const std::string path = GrowString([file](char* buffer, DWORD size) {
+                                 return GetFinalPathNameByHandleA(file, buffer, size, FILE_NAME_NORMALIZED);
                              }).value_or(std::string());
     return path.compare(0, 4, "\\\\?\\") == 0 ? path.substr(4) : path;
 }
 
-// Paths compared as the file system compares names here: without regard to ASCII case, and
-// without a closing separator.
 bool SamePath(std::string one, std::string other)
 {
     for (std::string* path : {&one, &other}) {
@@ -39,8 +37,6 @@ bool SamePath(std::string one, std::string other)
     }
     return LowerAscii(one) == LowerAscii(other);
 }
-
-} // namespace
 
 HeldFolder::HeldFolder(const std::string& path) : m_path(path)
 {

@@ -6,6 +6,14 @@
 
 #include <string>
 
+// The path the system reached an open file or folder by, after every link and junction on the
+// way, without its "\\?\" prefix.
+std::string FinalPath(HANDLE file);
+
+// Paths compared as the file system compares names here: without regard to ASCII case, and
+// without a closing separator.
+bool SamePath(std::string one, std::string other);
+
 class HeldFolder {
 public:
     // Opens the folder without letting anyone rename or delete it meanwhile. Not held when it

@@ -5,6 +5,7 @@
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "win/Files.h"
+#include "win/LocalPaths.h"
 #include "win/Strings.h"
 
 #include <windows.h>
@@ -80,6 +81,9 @@ std::optional<std::string> IconOfModule(const std::string& path, int index)
 std::optional<std::string> ReadShownIcon(const std::string& source, int index)
 {
     const std::string path = ExpandEnvironment(source).value_or(source);
+    // An icon on a server is never read: the shortcut then shows the launcher's icon.
+    if (!IsLocalPath(path))
+        return std::nullopt;
     if (LowerAscii(LastCharacters(path, 4)) == ".ico") {
         std::optional<std::string> bytes = ReadWholeFile(path);
         if (!bytes || !IsIconFile(*bytes))

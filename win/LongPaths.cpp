@@ -1,5 +1,6 @@
 #include "win/LongPaths.h"
 
+#include "core/Paths.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
 
@@ -68,6 +69,10 @@ std::wstring LongPaths::LongForm(const std::wstring& path)
     // Windows gives a short name a '~' wherever it differs from the long one: a path without one
     // is long already.
     if (path.find(L'~') == std::wstring::npos)
+        return path;
+    // A server's path is never looked up: that would reach the server. (A letter mapped to one,
+    // the caller leaves out: see LocalPaths.)
+    if (!HasDriveLetterForm(path))
         return path;
     if (!IsPlainPath(path))
         return SystemLongForm(path);

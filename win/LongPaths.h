@@ -10,7 +10,7 @@
 // folder for each short name it meets, so a thousand short paths into one folder of thousands of
 // files would cost a thousand listings of it.
 //
-// A path that does not exist comes back as it is. The lists are kept from their first use: hold
+// A path that does not exist, or is not in a drive letter's form (a server's), comes back as it is. The lists are kept from their first use: hold
 // one object for one look only.
 class LongPaths {
 public:

@@ -8,6 +8,7 @@
 #include "core/ShellLinkFile.h"
 #include "win/Files.h"
 #include "win/IconCopy.h"
+#include "win/LocalPaths.h"
 #include "win/ShellLink.h"
 #include "win/ShortcutStore.h"
 #include "win/Strings.h"
@@ -57,8 +58,10 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
         problem = ShortcutTextProblem::None;
     }
 
-    // The path as it is when the file system gives no short form.
-    loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
+    // The path as it is when the file system gives no short form, or must not be asked: a target
+    // on a server is refused below without being looked at.
+    if (IsLocalPath(loaded.info.targetPath))
+        loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
     if (FAILED(read)) {
         loaded.result = ProtectResult::ReadFailed;
         return loaded;

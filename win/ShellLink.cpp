@@ -1,6 +1,7 @@
 #include "win/ShellLink.h"
 
 #include "win/Files.h"
+#include "win/LocalPaths.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
 
@@ -95,7 +96,13 @@ HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTe
     // Read as stored: no dialog from the elevated tool, no search for a "nearest match" that
     // would protect another program, and nothing written before the user has said yes. A target
     // that cannot be found is still the shortcut's own, so the result does not stop the read.
-    link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
+    // A target on a server is never looked for: that would send it the administrator's credentials.
+    // (A shortcut that stores only an item list has no path text until it is resolved.)
+    std::wstring raw(TextUnits, L'\0');
+    const HRESULT rawRead = link->GetPath(&raw[0], static_cast<int>(raw.size()), nullptr, SLGP_RAWPATH);
+    raw.resize(wcsnlen(raw.c_str(), raw.size()));
+    if (FAILED(rawRead) || raw.empty() || IsLocalPath(raw))
+        link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
     std::string target, description;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, target,

@@ -4,7 +4,9 @@
 #include "core/ProtectRules.h"
 #include "core/Scramble.h"
 #include "core/Secret.h"
+#include "core/ShortcutState.h"
 #include "win/Files.h"
+#include "win/LocalPaths.h"
 #include "win/LongPaths.h"
 #include "win/Scoped.h"
 #include "win/ShellLink.h"
@@ -14,6 +16,7 @@
 #include <shlobj.h>
 
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -64,6 +67,31 @@ std::optional<std::string> ReadNothing(const std::string&)
     return std::nullopt;
 }
 
+// The path the system reached an open folder by, after every link and junction on the way, in
+// the form it was asked by (without "\\?\", a server's as "\\server\share").
+std::wstring FinalPath(HANDLE folder)
+{
+    std::wstring path = GrowString<wchar_t>([folder](wchar_t* buffer, DWORD size) {
+                            return GetFinalPathNameByHandleW(folder, buffer, size, FILE_NAME_NORMALIZED);
+                        }).value_or(std::wstring());
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\" + path.substr(7);
+    return path.compare(0, 4, L"\\\\?\\") == 0 ? path.substr(4) : path;
+}
+
+std::wstring WithoutClosingSeparator(std::wstring path)
+{
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    return path;
+}
+
+// What a record read once tells every shortcut that names it.
+struct RecordSeen {
+    ShortcutFacts facts;
+    std::string program; // its target in the long form, UTF-8
+};
+
 class Walk {
 public:
     Walk(ShortcutScan& scan, const std::atomic<bool>* stop, const ScanProgress& progress)
@@ -72,11 +100,46 @@ public:
     {
     }
 
-    bool Stopped() const { return m_stop && m_stop->load(); }
+    bool Stopped() const { return m_scan.limitReached || (m_stop && m_stop->load()); }
 
-    void Folder(const std::wstring& path, int depth)
+    // A place shortcuts are kept. Not entered when it is reached through a link or junction: a
+    // user could point their own Desktop at a tree of their choosing. Held while it is listed, so
+    // that it cannot be swapped for one meanwhile.
+    void StartFolder(const std::wstring& path)
     {
-        if (Stopped() || !Enter(path, depth))
+        UniqueHandle held = Open(path);
+        if (!held)
+            return;
+        if (Folded(WithoutClosingSeparator(FinalPath(held.get()))) !=
+            Folded(WithoutClosingSeparator(SystemLongForm(path)))) {
+            ++m_scan.unreadable;
+            return;
+        }
+        Folder(path, 0, held.get());
+    }
+
+    // Marks the shortcuts that start a program a protected shortcut guards.
+    void MarkUnprotectedWays()
+    {
+        for (FoundShortcut& found : m_scan.found) {
+            if (found.state != ShortcutState::NotProtected || found.program.empty())
+                continue;
+            ShortcutFacts facts;
+            facts.programChars = 0; // checked when it was found
+            facts.startsProtectedProgram = m_guarded.count(Folded(FromUtf8(found.program))) > 0;
+            found.state = StateOf(facts).value_or(found.state);
+        }
+    }
+
+private:
+    void Folder(const std::wstring& path, int depth, HANDLE held = nullptr)
+    {
+        UniqueHandle opened;
+        if (!held) {
+            opened = Open(path);
+            held = opened.get();
+        }
+        if (Stopped() || !held || !Enter(held, depth))
             return;
         WIN32_FIND_DATAW entry;
         const UniqueFind find = OwnFind(FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry,
@@ -101,81 +164,119 @@ public:
                 Shortcut(path + L"\\" + name);
             }
         } while (FindNextFileW(find.get(), &entry));
+        opened.reset();
         for (const std::wstring& folder : folders)
             Folder(folder, depth + 1);
     }
 
-    // Marks the shortcuts that start a program a protected shortcut guards.
-    void MarkUnprotectedWays()
+    // The folder itself, listable; nobody may rename or delete it while it is open. Null (counted
+    // as not read, unless it is simply not there) when it cannot be opened.
+    UniqueHandle Open(const std::wstring& path)
     {
-        for (size_t i = 0; i < m_scan.found.size(); ++i)
-            if (m_scan.found[i].state == ShortcutState::NotProtected && !m_programs[i].empty() &&
-                m_guarded.count(Folded(m_programs[i])))
-                m_scan.found[i].state = ShortcutState::StartsProtectedProgram;
-    }
-
-private:
-    // True the first time a folder is reached, within the depth, and readable: a folder is known
-    // by its volume and file index, however it is reached (a second name, a link Windows does not
-    // mark as one).
-    bool Enter(const std::wstring& path, int depth)
-    {
-        if (depth > kMaxDepth)
-            return false;
-        UniqueHandle folder = OwnHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        BY_HANDLE_FILE_INFORMATION info;
-        if (!folder || !GetFileInformationByHandle(folder.get(), &info)) {
+        UniqueHandle folder = OwnHandle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!folder) {
             const DWORD error = GetLastError();
             if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
                 ++m_scan.unreadable;
+        }
+        return folder;
+    }
+
+    // True the first time a folder is reached, within the depth and the bound on folders: a folder
+    // is known by its volume and file index, however it is reached (a second name, a link Windows
+    // does not mark as one).
+    bool Enter(HANDLE folder, int depth)
+    {
+        if (depth > kMaxDepth)
+            return false;
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(folder, &info)) {
+            ++m_scan.unreadable;
             return false;
         }
         const auto id = std::make_pair(info.dwVolumeSerialNumber,
                                        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
-        return m_visited.insert(id).second;
+        if (m_visited.count(id))
+            return false;
+        if (m_visited.size() >= MaxLookFolders) {
+            m_scan.limitReached = true;
+            return false;
+        }
+        m_visited.insert(id);
+        return true;
     }
 
     void Shortcut(const std::wstring& linkPath)
     {
+        if (m_scan.found.size() >= MaxLookShortcuts) {
+            m_scan.limitReached = true;
+            return;
+        }
         std::wstring target, arguments;
         if (FAILED(m_reader.Read(linkPath, target, arguments))) {
             ++m_scan.unreadable;
             return;
         }
+        ShortcutFacts facts;
+        std::string program;
+        const std::optional<std::string> ansiTarget = ToAnsi(target);
+        facts.startsLauncher = ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem);
+        if (facts.startsLauncher) {
+            const RecordSeen& record = Record(ToAnsi(arguments).value_or(std::string()));
+            facts = record.facts;
+            program = record.program;
+        } else {
+            facts.programChars = target.size();
+            // A program on a server is shown as stored: looking it up would reach the server.
+            if (!target.empty() && target.size() <= MaxProgramChars)
+                program = ToUtf8(m_local.IsLocal(target) ? m_longPaths.LongForm(target) : target);
+        }
+        const std::optional<ShortcutState> state = StateOf(facts);
+        if (!state) {
+            ++m_scan.unreadable;
+            return;
+        }
         FoundShortcut found;
         found.path = ToUtf8(linkPath);
-        std::wstring program;
-        const std::optional<std::string> ansiTarget = ToAnsi(target);
-        if (ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem)) {
-            const std::string argument = ToAnsi(arguments).value_or(std::string());
-            // Read only when it is a local record file: a shortcut's argument must not make the
-            // elevated tool open a file on a server, nor anything that is not a record. The path
-            // checked is the one ReadLaunchRequest reads: the argument unscrambled.
-            const bool local = m_records.Allows(Unscramble(argument));
-            LaunchRequest request = ReadLaunchRequest(argument, local ? &ReadWholeFile : &ReadNothing);
-            ClearSecret(request.record.password); // a look needs none
-            if (request.problem == LaunchProblem::None) {
-                program = m_longPaths.LongForm(ToWide(request.program.targetPath));
-                found.state = LauncherPresent() ? ShortcutState::Protected : ShortcutState::LauncherMissing;
-                m_guarded.insert(Folded(program));
-            } else if (request.problem == LaunchProblem::CannotOpen && local &&
-                       GetFileAttributesA(request.recordPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                found.state = ShortcutState::RecordMissing;
-            } else {
-                // There but not readable as a record, or not a record the tool will open.
-                found.state = ShortcutState::RecordDamaged;
-            }
-            found.program = ToUtf8(program);
-        } else {
-            program = target.empty() ? target : m_longPaths.LongForm(target);
-            found.program = ToUtf8(program);
-        }
+        found.program = std::move(program);
+        found.state = *state;
         m_scan.found.push_back(std::move(found));
-        m_programs.push_back(program);
         if (m_progress)
             m_progress(m_scan.found.size());
+    }
+
+    // The facts of the record a protected shortcut's argument names, read once per look however
+    // many shortcuts name it.
+    const RecordSeen& Record(const std::string& argument)
+    {
+        const auto [known, added] = m_records.try_emplace(argument);
+        RecordSeen& seen = known->second;
+        if (!added)
+            return seen;
+        // Read only when it is a local record file: a shortcut's argument must not make the
+        // elevated tool open a file on a server, nor anything that is not a record. The path
+        // checked is the one ReadLaunchRequest reads: the argument unscrambled.
+        const bool local = m_recordFiles.Allows(Unscramble(argument));
+        LaunchRequest request = ReadLaunchRequest(argument, local ? &ReadWholeFile : &ReadNothing);
+        ClearSecret(request.record.password); // a look needs none
+        seen.facts.startsLauncher = true;
+        seen.facts.recordProblem = request.problem;
+        seen.facts.recordLocal = local;
+        seen.facts.launcherPresent = LauncherPresent();
+        if (request.problem == LaunchProblem::CannotOpen && local)
+            seen.facts.recordFileExists = GetFileAttributesA(request.recordPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (request.problem == LaunchProblem::None) {
+            const std::wstring target = ToWide(request.program.targetPath);
+            seen.facts.programChars = target.size();
+            if (target.size() <= MaxProgramChars) {
+                const std::wstring program = m_local.IsLocal(target) ? m_longPaths.LongForm(target) : target;
+                seen.program = ToUtf8(program);
+                m_guarded.insert(Folded(program));
+            }
+        }
+        return seen;
     }
 
     bool LauncherPresent()
@@ -192,11 +293,12 @@ private:
     const ScanProgress& m_progress;
     StoredShortcutReader m_reader;
     LongPaths m_longPaths;
-    LocalRecordFiles m_records;
+    LocalPaths m_local;
+    LocalRecordFiles m_recordFiles;
     const std::string m_system, m_shortSystem; // the system folder, long and short
     std::set<std::pair<DWORD, unsigned long long>> m_visited;
-    std::vector<std::wstring> m_programs; // beside m_scan.found: the program each one starts, long form
-    std::set<std::wstring> m_guarded;     // the programs protected shortcuts start, folded
+    std::unordered_map<std::string, RecordSeen> m_records; // by the shortcut's argument
+    std::set<std::wstring> m_guarded; // the programs protected shortcuts start, long form, folded
     int m_launcherPresent = -1;
 };
 
@@ -252,7 +354,7 @@ ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders, const std::
     ShortcutScan scan;
     Walk walk(scan, stop, progress);
     for (const std::wstring& folder : folders)
-        walk.Folder(folder, 0);
+        walk.StartFolder(folder);
     walk.MarkUnprotectedWays();
     return scan;
 }

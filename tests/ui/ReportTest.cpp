@@ -143,4 +143,66 @@ TEST_F(ShortcutReport, AReportThatCannotBeWrittenSaysWhyAndEndsWithExitCode1)
     EXPECT_FALSE(FileExists(report));
 }
 
+// Runs /report with a path it must refuse: its message, after the common opening, and exit code 1.
+std::string RefusedReport(const std::string& reportPath)
+{
+    Process tool = Process::Start(LatchkeyExe(), DistDir(), "/report \"" + reportPath + "\"");
+    MessageBoxInfo box = WaitForMessageBox(tool.Id());
+    EXPECT_NE(box.window, nullptr) << "no message";
+    if (!box.window)
+        return std::string();
+    const std::string opening = "The report could not be written to\n" + reportPath + "\n\n";
+    EXPECT_EQ(box.text.rfind(opening, 0), 0u) << box.text;
+    EXPECT_TRUE(PressToClose(box.window));
+    DWORD exitCode = 0;
+    EXPECT_TRUE(tool.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    return box.text.substr(std::min(opening.size(), box.text.size()));
+}
+
+// What another user can put where the report goes: links at its name or on its way, or a name
+// that is no file. Nothing outside the report is written, and a report replaced keeps its
+// attributes.
+TEST_F(ShortcutReport, NeverWritesThroughLinksNorIntoADeviceOrStream)
+{
+    ScratchFolder scratch("lk report links");
+    const std::string share = scratch.Folder("Share");
+    const std::string victim = scratch.Folder("Private") + "\\victim.txt";
+    ASSERT_TRUE(WriteFileBytes(victim, "private"));
+    const std::string notAFile =
+        "This names a device or a stream of a file. Name a file in a folder, such as C:\\Reports\\shortcuts.csv.";
+    EXPECT_EQ(RefusedReport(share + "\\report.csv:hidden"), notAFile);
+    EXPECT_EQ(RefusedReport("\\\\.\\" + share + "\\report.csv"), notAFile);
+    EXPECT_EQ(RefusedReport("\\\\?\\" + share + "\\report.csv"), notAFile);
+
+    // A folder on the way that is a link to another one.
+    FolderLink linked(share + "\\Linked", scratch / "Private");
+    EXPECT_EQ(RefusedReport(share + "\\Linked\\report.csv"),
+              "Its folder is reached through a link or junction, or was moved or replaced while Latchkey was "
+              "looking.");
+    EXPECT_FALSE(FileExists(scratch / "Private\\report.csv"));
+
+    // A hard link and a symbolic link at the report's name: each is replaced, its file untouched.
+    const std::string hard = share + "\\hard.csv", symbolic = share + "\\symbolic.csv";
+    ASSERT_EQ(RunLinux("ln " + ShellQuote(UnixPath(victim)) + " " + ShellQuote(UnixPath(hard))), 0);
+    ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(victim)) + " " + ShellQuote(UnixPath(symbolic))), 0);
+    // A report of before, hidden and read-only.
+    const std::string kept = share + "\\kept.csv";
+    ASSERT_TRUE(WriteFileBytes(kept, "old report"));
+    ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    for (const std::string& report : {hard, symbolic, kept}) {
+        ASSERT_EQ(Report(report), 0u) << report;
+        EXPECT_EQ(ReadFileBytes(report).value_or("").rfind("\xEF\xBB\xBFShortcut,Program,State\r\n", 0), 0u)
+            << report;
+        EXPECT_EQ(ReadFileBytes(victim), "private") << report;
+    }
+    EXPECT_EQ(GetFileAttributesA(kept.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Nothing is left beside the reports.
+    std::vector<std::string> names = FolderEntries(share);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Linked", "hard.csv", "kept.csv", "symbolic.csv"}));
+}
+
 } // namespace

@@ -89,6 +89,29 @@ void CloseWindowAndTool(Latchkey& app, HWND window)
 
 class ShortcutsWindow : public LauncherInstalledTest {};
 
+// This account's places that are reached through a link (Wine links its Desktop to $HOME): the
+// look does not enter them, and counts them as places not read.
+int OwnLinkedPlaces()
+{
+    int linked = 0;
+    for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_STARTMENU}) {
+        char path[MAX_PATH] = {};
+        if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+            continue;
+        HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (folder == INVALID_HANDLE_VALUE)
+            continue;
+        char final[1024] = {};
+        const DWORD n = GetFinalPathNameByHandleA(folder, final, sizeof final, FILE_NAME_NORMALIZED);
+        CloseHandle(folder);
+        const std::string reached = n > 4 && n < sizeof final ? std::string(final + 4, n - 4) : std::string();
+        if (LowerAscii(reached) != LowerAscii(LongPath(path)))
+            ++linked;
+    }
+    return linked;
+}
+
 TEST_F(ShortcutsWindow, ShowsTheShortcutsAndStatesOfTheReport)
 {
     SmallMachine machine("lk window");
@@ -97,9 +120,9 @@ TEST_F(ShortcutsWindow, ShowsTheShortcutsAndStatesOfTheReport)
     HWND window = OpenShortcutsWindow(app);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitForLookDone(window));
-    // The damaged shortcut and the locked folder could not be read.
-    EXPECT_NE(ControlText(window, IDC_SUMMARY).find(" 2 broken. 2 places could not be read."), std::string::npos)
-        << ControlText(window, IDC_SUMMARY);
+    // The damaged shortcut and the locked folder could not be read, nor this account's linked places.
+    const std::string notRead = " 2 broken. " + std::to_string(2 + OwnLinkedPlaces()) + " places could not be read.";
+    EXPECT_NE(ControlText(window, IDC_SUMMARY).find(notRead), std::string::npos) << ControlText(window, IDC_SUMMARY);
 
     std::vector<Row> notPlain;
     for (const Row& row : machine.expected)

@@ -75,3 +75,30 @@ TEST(Paths, LowerAsciiLeavesOtherBytesAlone)
     EXPECT_EQ(DecimalText(7, 2), "07");
     EXPECT_EQ(DecimalText(2026, 2), "2026");
 }
+
+TEST(Paths, DriveLetterFormAndDevicePaths)
+{
+    const struct {
+        const char* path;
+        bool driveForm, deviceOrStream;
+    } cases[] = {
+        {"C:\\Reports\\a.csv", true, false},
+        {"c:/Reports/a.csv", true, false},
+        {"C:a.csv", false, false},
+        {"a.csv", false, false},
+        {"..\\a.csv", false, false},
+        {"\\\\server\\share\\a.csv", false, false},
+        {"\\\\.\\C:\\a.csv", false, true},
+        {"\\\\?\\C:\\a.csv", false, true},
+        {"//./pipe/x", false, true},
+        {"\\??\\C:\\a.csv", false, true},
+        {"C:\\Reports\\a.csv:hidden", true, true},
+        {"a.csv::$DATA", false, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HasDriveLetterForm(std::string(c.path)), c.driveForm) << c.path;
+        EXPECT_EQ(HasDriveLetterForm(std::wstring(c.path, c.path + std::string(c.path).size())), c.driveForm)
+            << c.path;
+        EXPECT_EQ(IsDeviceOrStreamPath(c.path), c.deviceOrStream) << c.path;
+    }
+}
