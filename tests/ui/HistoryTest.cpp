@@ -7,6 +7,7 @@
 #include "core/Paths.h"
 #include "core/Scramble.h"
 #include "resource.h"
+#include "tests/support/Csv.h"
 #include "tests/support/Files.h"
 #include "tests/support/LaunchProbe.h"
 #include "tests/support/Paths.h"
@@ -66,39 +67,10 @@ std::string UserName()
     return GetUserNameA(name, &size) ? name : "";
 }
 
-// The rows of a CSV file written by /history, header left out; fails unless it begins with the
-// byte-order mark and the header and every line ends in CR LF.
+// The rows of a /history CSV, header left out.
 Rows CsvRows(const std::string& csv)
 {
-    EXPECT_EQ(csv.substr(0, sizeof kHeader - 1), kHeader);
-    Rows rows;
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t i = std::min(csv.size(), sizeof kHeader - 1); i < csv.size(); ++i) {
-        const char c = csv[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"')
-                fields.back() += csv[++i];
-            else if (c == '"')
-                quoted = false;
-            else
-                fields.back() += c;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c == '\r') {
-            EXPECT_TRUE(i + 1 < csv.size() && csv[i + 1] == '\n') << "a line not ended by CR LF";
-            ++i;
-            EXPECT_EQ(fields.size(), 5u) << fields[0];
-            rows.push_back(fields);
-            fields.assign(1, std::string());
-        } else {
-            fields.back() += c;
-        }
-    }
-    EXPECT_EQ(fields, std::vector<std::string>(1)) << "the last line is not ended";
-    return rows;
+    return lktest::CsvRows(csv, kHeader, 5);
 }
 
 // Runs Latchkey.exe /history and returns the rows it wrote.

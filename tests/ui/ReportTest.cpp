@@ -1,5 +1,6 @@
 // Latchkey.exe /report <file>: every shortcut in every profile's places and its state, as CSV,
 // after a look that changes nothing, on a machine in small.
+#include "tests/support/Csv.h"
 #include "tests/support/Files.h"
 #include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/SmallMachine.h"
@@ -17,40 +18,12 @@ using namespace ui;
 
 namespace {
 
-// The rows of a CSV report, header left out; fails unless the report begins with the byte-order
-// mark and the header and every line ends in CR LF.
+// The rows of a CSV report, header left out.
 std::vector<Row> ReportRows(const std::string& csv)
 {
-    const std::string head = "\xEF\xBB\xBFShortcut,Program,State\r\n";
-    EXPECT_EQ(csv.substr(0, head.size()), head);
     std::vector<Row> rows;
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t i = head.size(); i < csv.size(); ++i) {
-        const char c = csv[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"')
-                fields.back() += csv[++i];
-            else if (c == '"')
-                quoted = false;
-            else
-                fields.back() += c;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c == '\r') {
-            EXPECT_TRUE(i + 1 < csv.size() && csv[i + 1] == '\n') << "a line not ended by CR LF";
-            ++i;
-            EXPECT_EQ(fields.size(), 3u) << fields[0];
-            fields.resize(3);
-            rows.push_back({fields[0], fields[1], fields[2]});
-            fields.assign(1, std::string());
-        } else {
-            fields.back() += c;
-        }
-    }
-    EXPECT_EQ(fields, std::vector<std::string>(1)) << "the last line is not ended";
+    for (const std::vector<std::string>& fields : CsvRows(csv, "\xEF\xBB\xBFShortcut,Program,State\r\n", 3))
+        rows.push_back({fields[0], fields[1], fields[2]});
     return rows;
 }
 
