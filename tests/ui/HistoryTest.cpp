@@ -88,16 +88,16 @@ class ShellLaunch {
 public:
     ShellLaunch(const std::string& link, const std::string& folder)
     {
-        LinkSpec spec;
-        EXPECT_HRESULT_SUCCEEDED(ReadLink(link, spec));
-        std::string commandLine = "\"" + spec.target + "\" " + spec.arguments;
+        LinkSpec stored;
+        EXPECT_HRESULT_SUCCEEDED(ReadLink(link, stored));
+        std::string commandLine = "\"" + stored.target + "\" " + stored.arguments;
         std::string title = link;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_TITLEISLINKNAME;
         startup.lpTitle = &title[0];
         PROCESS_INFORMATION started = {};
-        if (!CreateProcessA(spec.target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+        if (!CreateProcessA(stored.target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                             folder.c_str(), &startup, &started)) {
             ADD_FAILURE() << "the launcher did not start: " << GetLastError();
             return;
@@ -274,9 +274,9 @@ protected:
 
     void RememberRecord(const std::string& link)
     {
-        LinkSpec spec;
-        EXPECT_HRESULT_SUCCEEDED(ReadLink(link, spec));
-        m_recordPath = Unscramble(spec.arguments);
+        LinkSpec stored;
+        EXPECT_HRESULT_SUCCEEDED(ReadLink(link, stored));
+        m_recordPath = Unscramble(stored.arguments);
     }
 
     // Opens the shortcut, gives the right password and expects the program to start.
