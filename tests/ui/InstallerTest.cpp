@@ -3,8 +3,8 @@
 // installed tool and launcher, opened by 64-bit and 32-bit programs); installing again,
 // repairing, upgrading and installing a rebuild leave one entry; the next release's launcher
 // replaces the installed one; removing it keeps the launcher, so shortcuts still protected keep
-// asking; an older package never goes over a newer one. On 64-bit Windows the 32-bit package
-// refuses to install.
+// asking, and takes the logon check's task with it; an older package never goes over a newer one.
+// On 64-bit Windows the 32-bit package refuses to install.
 #include "LauncherResource.h"
 #include "resource.h"
 #include "tests/ui/LatchkeyUi.h"
@@ -13,6 +13,7 @@
 #include "tests/support/Paths.h"
 #include "tests/support/ShellLinks.h"
 #include "tests/support/UnixShell.h"
+#include "win/LogonTask.h"
 
 #include <msi.h>
 #include <msiquery.h>
@@ -313,10 +314,11 @@ protected:
         ASSERT_TRUE(LatchkeyEntries().empty());
     }
 
-    // Everything a test installed or put into the system folder goes, also when it failed.
+    // Everything a test installed, registered or put into the system folder goes, also when it failed.
     void TearDown() override
     {
         RemoveInstallation();
+        EXPECT_HRESULT_SUCCEEDED(DeleteCheckTask());
         DeleteFileA(MasterPath().c_str());
         for (const std::string& path : m_vecLeftInSystem)
             DeleteFileA(path.c_str());
@@ -554,11 +556,15 @@ TEST_F(Installer, InstallsSilentlyRunsProtectsAndUninstallsKeepingTheLauncher)
 }
 
 // The two verbs on shortcut files run the installed tool on the shortcut, and the Event Log's source
-// is registered; uninstall takes them away.
-TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
+// is registered; uninstall takes them away, and the logon check's task that the tool registered.
+// (An upgrade keeps the task on Windows; Wine's msiexec does not tell the removed package that it
+// is an upgrade, so that cannot be shown here.)
+TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithItAsDoesTheLogonCheck)
 {
     ASSERT_EQ(InstallSilently(package), 0u);
     const std::string toolPath = InstallDir() + "\\Latchkey.exe";
+    ASSERT_HRESULT_SUCCEEDED(RegisterCheckTask(Widen(toolPath)));
+    ASSERT_TRUE(CheckTaskRegistered());
     struct Verb {
         const char* key;
         const char* text;
@@ -629,6 +635,7 @@ TEST_F(Installer, TheShortcutVerbsRunTheInstalledToolAndGoWithIt)
     }
     EXPECT_EQ(MachineValue(kEventSourceKey, "EventMessageFile"), "");
     EXPECT_EQ(MachineValue(kEventSourceKey, "TypesSupported"), "");
+    EXPECT_FALSE(CheckTaskRegistered());
 }
 
 TEST_F(Installer, InstallingAgainOrRepairingKeepsOneEntryAndRepairPutsBackWhatIsMissing)
