@@ -15,8 +15,9 @@ CommandResult ProtectShortcut(const std::string& pickedPath);
 // The command on many shortcuts (the shortcuts window's selection): each is read and checked as a
 // picked one; the password dialog once for those that can be protected, its password and icon
 // choice for each; then one box, owned by owner, with what became of each, in the texts of the
-// single command. Nothing is written when the dialog is cancelled.
-void ProtectShortcuts(const std::vector<std::string>& paths, HWND owner);
+// single command; Succeeded when every shortcut was protected. Nothing is written when the dialog
+// is cancelled.
+CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner);
 
 // The file-open dialog first; Cancelled when the user cancels it.
 CommandResult PickAndProtectShortcut();
