@@ -63,13 +63,12 @@ void CLatchkeyApp::InitInstance()
         return;
     }
 
-    // Giving up at the gate ends the program, with exit code 0, before any window opens; a
-    // master password file that cannot be read, or a prompt that cannot be opened, ends it with
-    // exit code 1.
+    // Giving up at the gate ends the program before any window opens: exit code 0 without a
+    // command, 2 (cancelled) for one; a master password file that cannot be read, or a prompt
+    // that cannot be opened, ends it with exit code 1.
     switch (PassMasterPasswordGate()) {
     case GateResult::Open: break;
     case GateResult::Closed:
-        // Giving up at the prompt is a cancel to a script that asked for a command.
         m_nExitCode = request.action == ToolAction::MainWindow ? 0 : 2;
         return;
     case GateResult::Unreadable:
