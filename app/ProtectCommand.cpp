@@ -123,6 +123,17 @@ CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner
     return summary.Tell(owner);
 }
 
+void ProtectWithPassword(const std::vector<std::string>& paths, const std::string& password, bool useOriginalIcon,
+                         HistoryResult change, BatchSummary& summary)
+{
+    ComApartment com;
+    for (const std::string& path : paths) {
+        const Candidate candidate(path);
+        const std::optional<CommandOutcome> refusal = candidate.Refusal();
+        summary.Add(path, refusal ? *refusal : Protect(candidate, password, useOriginalIcon, change));
+    }
+}
+
 CommandResult PickAndProtectShortcut()
 {
     std::string pickedPath;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/CommandResult.h"
+#include "core/History.h"
 
 #include <windows.h>
 
@@ -18,6 +19,12 @@ CommandResult ProtectShortcut(const std::string& pickedPath);
 // single command; Succeeded when every shortcut was protected. Nothing is written when the dialog
 // is cancelled.
 CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner);
+
+// The command on many shortcuts without a dialog (a kept program's): each is read, checked and
+// written as a picked one, with password and the icon choice; change names it in the history.
+// What became of each goes to summary.
+void ProtectWithPassword(const std::vector<std::string>& paths, const std::string& password, bool useOriginalIcon,
+                         HistoryResult change, BatchSummary& summary);
 
 // The file-open dialog first; Cancelled when the user cancels it.
 CommandResult PickAndProtectShortcut();
