@@ -1,5 +1,6 @@
 #include "app/RemoveCommand.h"
 
+#include "app/KeepCommand.h"
 #include "app/PickShortcut.h"
 #include "app/RemovePasswordDlg.h"
 #include "core/Paths.h"
@@ -73,7 +74,10 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     dlg.m_strProgram = BaseName(pickedPath);
     if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
         return *unanswered;
-    return TellOutcome(Restore(candidate), text::RemoveSucceededCaption);
+    const CommandResult result = TellOutcome(Restore(candidate), text::RemoveSucceededCaption);
+    if (result == CommandResult::Succeeded)
+        OfferToStopKeeping({candidate.loaded.commandLine.targetPath}, dlg.m_strPassword, nullptr);
+    return result;
 }
 
 CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owner)
@@ -100,12 +104,19 @@ CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owne
             candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
             return *unanswered;
+        std::vector<std::string> restoredPrograms;
         for (size_t i = 0; i < candidates.size(); ++i) {
             const Candidate& candidate = *candidates[i];
-            summary.Add(candidate.path, dlg.m_linkPasswords[i] == dlg.m_strPassword
+            const CommandOutcome told = dlg.m_linkPasswords[i] == dlg.m_strPassword
                                             ? Restore(candidate)
-                                            : CommandOutcome{false, false, text::PasswordDoesNotMatch});
+                                            : CommandOutcome{false, false, text::PasswordDoesNotMatch};
+            summary.Add(candidate.path, told);
+            if (told.succeeded)
+                restoredPrograms.push_back(candidate.loaded.commandLine.targetPath);
         }
+        const CommandResult result = summary.Tell(owner);
+        OfferToStopKeeping(restoredPrograms, dlg.m_strPassword, owner);
+        return result;
     }
     return summary.Tell(owner);
 }
