@@ -1,8 +1,10 @@
 #include "app/CommandResult.h"
 
 #include "core/Messages.h"
+#include "core/Paths.h"
 #include "framework/Framework.h"
 #include "win/SystemError.h"
+#include "win/Unattended.h"
 
 int ExitCodeOf(CommandResult result)
 {
@@ -30,4 +32,40 @@ std::optional<CommandResult> UnansweredDialog(INT_PTR modalResult)
 void ShowWindowNotOpened(DWORD error)
 {
     AfxMessageBox(WindowNotOpenedText(SystemErrorText(error)));
+}
+
+void ShowInformation(HWND owner, const std::string& text, const std::string& caption)
+{
+    const CWinApp* app = AfxGetApp();
+    if (app && app->m_bNoBoxes)
+        WriteStandardError(text);
+    else
+        MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+CommandResult TellOutcome(const CommandOutcome& told, const char* successCaption)
+{
+    if (told.iconRefused)
+        AfxMessageBox(text::SetIconFailed);
+    if (told.succeeded) {
+        ShowInformation(AfxGetMainHwnd(), told.text, successCaption);
+        return CommandResult::Succeeded;
+    }
+    if (!told.text.empty())
+        AfxMessageBox(told.text);
+    return CommandResult::Failed;
+}
+
+void BatchSummary::Add(const std::string& shortcutPath, const CommandOutcome& told)
+{
+    const std::string text = told.iconRefused ? std::string(text::SetIconFailed) + "\n" + told.text : told.text;
+    m_text += BatchLineText(BaseName(shortcutPath), text);
+    m_failed = m_failed || !told.succeeded;
+}
+
+CommandResult BatchSummary::Tell(HWND owner) const
+{
+    if (!m_text.empty())
+        ShowInformation(owner, m_text, AfxAppTitle());
+    return m_failed ? CommandResult::Failed : CommandResult::Succeeded;
 }

@@ -1,4 +1,4 @@
-// How a command ended, for whoever started it.
+// How a command ended, for whoever started it, and how its outcome is told.
 #pragma once
 
 #include <windows.h>
@@ -25,10 +25,33 @@ std::optional<CommandResult> UnansweredDialog(INT_PTR modalResult);
 // Tells that a window could not be opened, with the system's reason for error.
 void ShowWindowNotOpened(DWORD error);
 
-// What a command on one shortcut came to, told as the single command tells it: by itself in a
-// box, or as one line of a batch's.
+// A message that tells, with the information icon, in a box owned by owner; on standard error
+// where the program shows no boxes.
+void ShowInformation(HWND owner, const std::string& text, const std::string& caption);
+
+// What a command on one shortcut came to: a refusal before anything was asked, or the outcome of
+// its file work.
 struct CommandOutcome {
     bool succeeded = false;
-    bool iconRefused = false; // told in a message of its own before the outcome
-    std::string text;
+    bool iconRefused = false; // the shortcut was saved without its icon location
+    std::string text;         // empty: nothing to tell
+};
+
+// Tells a single command's outcome: an icon refusal in a box of its own first, then success
+// owned by the main window under successCaption, or the failure in the standard box.
+CommandResult TellOutcome(const CommandOutcome& told, const char* successCaption);
+
+// What a command on many shortcuts came to: one line for each, in the texts of the single
+// command, an icon refusal on the line before its outcome.
+class BatchSummary {
+public:
+    void Add(const std::string& shortcutPath, const CommandOutcome& told);
+    // Shows the lines in one box owned by owner: Succeeded when every shortcut's command did.
+    CommandResult Tell(HWND owner) const;
+    bool AllSucceeded() const { return !m_failed; }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+    bool m_failed = false;
 };

@@ -1,6 +1,7 @@
 #include "app/LatchkeyApp.h"
 
 #include "app/HistoryCommand.h"
+#include "app/KeepCommand.h"
 #include "app/MainWindow.h"
 #include "app/MasterPasswordCommand.h"
 #include "app/ReportCommand.h"
@@ -9,6 +10,7 @@
 #include "core/ToolArguments.h"
 #include "core/Messages.h"
 #include "win/Strings.h"
+#include "win/Unattended.h"
 #include "win/Wow64.h"
 
 namespace {
@@ -49,13 +51,28 @@ void CLatchkeyApp::InitInstance()
         AfxMessageBox(ToolUsageText(), MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid) {
+    if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid &&
+        request.action != ToolAction::Check) {
         request.path = FullPathName(request.path).value_or(request.path);
-        const bool writesFile = request.action == ToolAction::Report || request.action == ToolAction::History;
-        if (!writesFile && !IsFile(request.path)) {
+        const bool namesShortcut = request.action == ToolAction::Protect || request.action == ToolAction::Remove ||
+                                   request.action == ToolAction::Decide;
+        if (namesShortcut && !IsFile(request.path)) {
             request.action = ToolAction::Invalid;
             request.error = NotAShortcutFileText(request.path);
         }
+    }
+
+    // Scripts and tasks have nobody to press OK: their messages go to standard error.
+    const bool keeping = request.action == ToolAction::Keep || request.action == ToolAction::Unkeep;
+    const bool passwordGiven = keeping && (!request.passwordFile.empty() || StandardInputIsRedirected());
+    const bool nobodyThere = !SomeoneCanAnswer();
+    m_bNoBoxes = request.action == ToolAction::Check || passwordGiven ||
+                 (request.action == ToolAction::Report && (request.quiet || nobodyThere)) ||
+                 (request.action == ToolAction::Invalid && nobodyThere);
+    if (keeping && !passwordGiven && nobodyThere) {
+        m_bNoBoxes = true;
+        request.action = ToolAction::Invalid;
+        request.error = text::NoPasswordSource;
     }
     if (request.action == ToolAction::Invalid) {
         AfxMessageBox(request.error);
@@ -63,31 +80,40 @@ void CLatchkeyApp::InitInstance()
         return;
     }
 
-    // Giving up at the gate ends the program, with exit code 0, before any window opens; a
-    // master password file that cannot be read, or a prompt that cannot be opened, ends it with
-    // exit code 1.
-    switch (PassMasterPasswordGate()) {
+    // Giving up at the gate ends the program before any window opens: exit code 0 without a
+    // command, 2 (cancelled) for one; a master password file that cannot be read, or a prompt
+    // that cannot be opened, ends it with exit code 1. Keeping a program with a password from a
+    // file or standard input, stopping that, and the check pass without it: only an
+    // administrator runs them, the last two only add protection, /unkeep needs the kept
+    // password, and nobody could answer the prompt.
+    const bool ungated = request.action == ToolAction::Check || passwordGiven;
+    switch (ungated ? GateResult::Open : PassMasterPasswordGate()) {
     case GateResult::Open: break;
     case GateResult::Closed:
-        // Giving up at the prompt is a cancel to a script that asked for a command.
         m_nExitCode = request.action == ToolAction::MainWindow ? 0 : 2;
         return;
     case GateResult::Unreadable:
     case GateResult::NoDialog: m_nExitCode = 1; return;
     }
 
-    if (request.action == ToolAction::Report) {
-        m_nExitCode = ExitCodeOf(WriteShortcutReport(request.path));
-        return;
-    }
-    if (request.action == ToolAction::History) {
-        m_nExitCode = ExitCodeOf(WriteHistoryReport(request.path));
-        return;
-    }
-    if (request.action != ToolAction::MainWindow) {
+    const PasswordSource source = !request.passwordFile.empty() ? PasswordSource::FromFile(request.passwordFile)
+                                  : passwordGiven               ? PasswordSource::FromStandardInput()
+                                                                : PasswordSource::FromDialog(nullptr);
+    switch (request.action) {
+    case ToolAction::Report: m_nExitCode = ExitCodeOf(WriteShortcutReport(request.path)); return;
+    case ToolAction::History: m_nExitCode = ExitCodeOf(WriteHistoryReport(request.path)); return;
+    case ToolAction::Keep: m_nExitCode = ExitCodeOf(KeepProgram(request.path, source)); return;
+    case ToolAction::Unkeep: m_nExitCode = ExitCodeOf(UnkeepProgram(request.path, source)); return;
+    case ToolAction::Check: m_nExitCode = ExitCodeOf(CheckKeptPrograms()); return;
+    case ToolAction::Protect:
+    case ToolAction::Remove:
+    case ToolAction::Decide:
         // One command, owned by no window, then the program ends with its result.
         m_nExitCode = ExitCodeOf(RunShortcutCommand(request.action, request.path));
         return;
+    case ToolAction::MainWindow:
+    case ToolAction::Usage:
+    case ToolAction::Invalid: break;
     }
 
     CMainWindow window;

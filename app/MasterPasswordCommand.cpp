@@ -13,9 +13,14 @@ namespace {
 
 // Runs one prompt until `required` is typed exactly (Open), answering every other text with
 // "Password not correct!". Closed when the user gives up (Cancel, Escape, the close box);
-// NoDialog, told in a message, when the prompt cannot be opened.
+// NoDialog, told in a message, when the prompt cannot be opened or nobody could answer it.
 GateResult PromptForMasterPassword(const std::string& required)
 {
+    // A script's or a task's run would wait for the prompt forever.
+    if (AfxGetApp()->m_bNoBoxes) {
+        AfxMessageBox(text::MasterNotAskedUnattended);
+        return GateResult::NoDialog;
+    }
     CMasterPromptDlg prompt;
     for (;;) {
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(prompt.DoModal()))

@@ -24,13 +24,13 @@ std::string LocalTimeStamp()
     return FormatTimeStamp(local);
 }
 
-// A shortcut read and checked for protection. Its folder and the program's (where the record
-// goes) are held from the read to the write, so that both the shortcut and the record land in the
-// folders just read and checked. The program's folder may be missing: then the record cannot be
-// written, and the write says so.
+// A shortcut read and checked for protection. Its folder is held before the read, the program's
+// (where the record goes, known only from the read) right after it, both until the write: the
+// shortcut and the record land in the folders read and checked. The program's folder may be
+// missing: then the record cannot be written, and the write says so.
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
-        : path(pickedPath), loaded(LoadShortcutForProtection(pickedPath)), linkFolder(FolderToOpen(pickedPath)),
+        : path(pickedPath), linkFolder(FolderToOpen(pickedPath)), loaded(LoadShortcutForProtection(pickedPath)),
           // Not asked of a refused target: it may be on a server.
           programFolderExists(loaded.result == ProtectResult::Ready &&
                               GetFileAttributesA(FolderToOpen(loaded.info.targetPath).c_str()) !=
@@ -41,36 +41,36 @@ struct Candidate {
 
     bool FoldersStayed() const { return linkFolder.StillThere() && (!programFolderExists || recordFolder.StillThere()); }
 
-    // Why it cannot be protected; empty when it can.
-    std::string Refusal() const
+    // Why it cannot be protected; nothing when it can.
+    std::optional<CommandOutcome> Refusal() const
     {
         if (loaded.result != ProtectResult::Ready)
-            return ProtectMessageText(loaded.result, std::string(), std::string());
-        return FoldersStayed() ? std::string() : text::FolderNotHeld;
+            return CommandOutcome{false, false, ProtectMessageText(loaded.result, std::string(), std::string())};
+        if (!FoldersStayed())
+            return CommandOutcome{false, false, text::FolderNotHeld};
+        return std::nullopt;
     }
 
     std::string path;
-    LoadedShortcut loaded;
     HeldFolder linkFolder;
+    LoadedShortcut loaded;
     bool programFolderExists;
     HeldFolder recordFolder;
 };
 
-
-CommandOutcome Protect(const Candidate& candidate, const std::string& password, bool useOriginalIcon)
+CommandOutcome Protect(const Candidate& candidate, const std::string& password, bool useOriginalIcon,
+                       HistoryResult change)
 {
-    CommandOutcome told;
-    if (!candidate.FoldersStayed()) {
-        told.text = text::FolderNotHeld;
-        return told;
-    }
+    if (!candidate.FoldersStayed())
+        return CommandOutcome{false, false, text::FolderNotHeld};
     // One stamp names both the record and any icon copy.
     const ProtectOutcome outcome =
         ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon, LocalTimeStamp());
+    CommandOutcome told;
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == ProtectResult::Succeeded;
     if (told.succeeded)
-        RecordChange(HistoryResult::Protected, candidate.path, candidate.loaded.info.targetPath);
+        RecordChange(change, candidate.path, candidate.loaded.info.targetPath);
     told.text = ProtectMessageText(outcome.result, BaseName(candidate.path), outcome.recordPath);
     if (told.succeeded && outcome.iconNotCopied)
         told.text += std::string("\n") + text::IconNotCopied;
@@ -85,58 +85,53 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     // protects nothing never loads it.
     ComApartment com;
     const Candidate candidate(pickedPath);
-    const std::string refusal = candidate.Refusal();
-    if (!refusal.empty()) {
-        AfxMessageBox(refusal);
-        return CommandResult::Failed;
-    }
+    if (const std::optional<CommandOutcome> refusal = candidate.Refusal())
+        return TellOutcome(*refusal, text::ProtectSucceededCaption);
 
     CAddPasswordDlg dlg;
     dlg.m_strTarget = candidate.loaded.info.targetPath;
     dlg.m_strProgram = BaseName(pickedPath);
     if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
         return *unanswered;
-
-    const CommandOutcome told = Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
-    if (told.iconRefused)
-        AfxMessageBox(text::SetIconFailed);
-    if (told.succeeded) {
-        MessageBoxA(AfxGetMainHwnd(), told.text.c_str(), text::ProtectSucceededCaption, MB_OK | MB_ICONINFORMATION);
-        return CommandResult::Succeeded;
-    }
-    if (!told.text.empty())
-        AfxMessageBox(told.text);
-    return CommandResult::Failed;
+    return TellOutcome(Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon, HistoryResult::Protected),
+                       text::ProtectSucceededCaption);
 }
 
-void ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
+CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
 {
     ComApartment com;
-    std::string summary;
+    BatchSummary summary;
     std::vector<std::unique_ptr<Candidate>> candidates;
     for (const std::string& path : paths) {
         auto candidate = std::make_unique<Candidate>(path);
-        const std::string refusal = candidate->Refusal();
-        if (refusal.empty())
-            candidates.push_back(std::move(candidate));
+        if (const std::optional<CommandOutcome> refusal = candidate->Refusal())
+            summary.Add(path, *refusal);
         else
-            summary += BatchLineText(BaseName(path), refusal);
+            candidates.push_back(std::move(candidate));
     }
     if (!candidates.empty()) {
         // One password and one icon choice for all of them.
         CAddPasswordDlg dlg(owner);
         dlg.m_strProgram = candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
         dlg.m_strTarget = candidates.size() == 1 ? candidates[0]->loaded.info.targetPath : std::string();
-        if (UnansweredDialog(dlg.DoModal()))
-            return;
-        for (const std::unique_ptr<Candidate>& candidate : candidates) {
-            CommandOutcome told = Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon);
-            if (told.iconRefused)
-                told.text = std::string(text::SetIconFailed) + "\n" + told.text;
-            summary += BatchLineText(BaseName(candidate->path), told.text);
-        }
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+            return *unanswered;
+        for (const std::unique_ptr<Candidate>& candidate : candidates)
+            summary.Add(candidate->path,
+                        Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon, HistoryResult::Protected));
     }
-    MessageBoxA(owner, summary.c_str(), AfxAppTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+    return summary.Tell(owner);
+}
+
+void ProtectWithPassword(const std::vector<std::string>& paths, const std::string& password, bool useOriginalIcon,
+                         HistoryResult change, BatchSummary& summary)
+{
+    ComApartment com;
+    for (const std::string& path : paths) {
+        const Candidate candidate(path);
+        const std::optional<CommandOutcome> refusal = candidate.Refusal();
+        summary.Add(path, refusal ? *refusal : Protect(candidate, password, useOriginalIcon, change));
+    }
 }
 
 CommandResult PickAndProtectShortcut()

@@ -1,5 +1,6 @@
 #include "app/RemoveCommand.h"
 
+#include "app/KeepCommand.h"
 #include "app/PickShortcut.h"
 #include "app/RemovePasswordDlg.h"
 #include "core/Paths.h"
@@ -14,28 +15,35 @@
 
 namespace {
 
-// A protected shortcut whose record has been read, its folder held from the read to the write:
-// the restored shortcut lands where the protected one was.
+// A protected shortcut whose record has been read, its folder held from before the read to the
+// write: the restored shortcut lands where the protected one was.
 struct Candidate {
     explicit Candidate(const std::string& pickedPath)
-        : path(pickedPath), loaded(LoadProtectedShortcut(pickedPath)), linkFolder(FolderToOpen(pickedPath))
+        : path(pickedPath), linkFolder(FolderToOpen(pickedPath)), loaded(LoadProtectedShortcut(pickedPath))
     {
     }
 
+    // Why its protection cannot be removed; nothing when it can.
+    std::optional<CommandOutcome> Refusal() const
+    {
+        if (!loaded.Ready())
+            return CommandOutcome{false, false, RemoveMessageText(loaded.result, std::string(), loaded.recordPath)};
+        if (!linkFolder.StillThere())
+            return CommandOutcome{false, false, text::FolderNotHeld};
+        return std::nullopt;
+    }
+
     std::string path;
-    LoadedProtection loaded;
     HeldFolder linkFolder;
+    LoadedProtection loaded;
 };
 
-
-CommandOutcome Restore(Candidate& candidate)
+CommandOutcome Restore(const Candidate& candidate)
 {
-    CommandOutcome told;
-    if (!candidate.linkFolder.StillThere()) {
-        told.text = text::FolderNotHeld;
-        return told;
-    }
+    if (!candidate.linkFolder.StillThere())
+        return CommandOutcome{false, false, text::FolderNotHeld};
     const RemoveOutcome outcome = RestoreShortcut(candidate.path, candidate.loaded);
+    CommandOutcome told;
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == RemoveResult::Succeeded;
     if (told.succeeded)
@@ -53,48 +61,34 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     // A missing or damaged record is reported before anyone is asked for a password; a file that
     // is no shortcut at all ends the command without a word.
     Candidate candidate(pickedPath);
-    LoadedProtection& loaded = candidate.loaded;
-    if (!loaded.Ready()) {
-        if (loaded.result != RemoveResult::ReadFailed)
-            AfxMessageBox(RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
-        return CommandResult::Failed;
-    }
-    if (!candidate.linkFolder.StillThere()) {
-        AfxMessageBox(text::FolderNotHeld);
-        return CommandResult::Failed;
+    if (const std::optional<CommandOutcome> refusal = candidate.Refusal()) {
+        if (candidate.loaded.result == RemoveResult::ReadFailed)
+            return CommandResult::Failed;
+        return TellOutcome(*refusal, text::RemoveSucceededCaption);
     }
 
     CRemovePasswordDlg dlg;
-    dlg.m_strLinkPassword = loaded.record.password;
-    ClearSecret(loaded.record.password); // the dialog's copy is the one still needed
+    dlg.m_linkPasswords.push_back(candidate.loaded.record.password);
+    ClearSecret(candidate.loaded.record.password); // the dialog's copy is the one still needed
     dlg.m_strTarget = TargetShortcutText(pickedPath);
     dlg.m_strProgram = BaseName(pickedPath);
     if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
         return *unanswered;
-
-    const CommandOutcome told = Restore(candidate);
-    if (told.iconRefused)
-        AfxMessageBox(text::SetIconFailed);
-    if (told.succeeded) {
-        MessageBoxA(AfxGetMainHwnd(), told.text.c_str(), text::RemoveSucceededCaption, MB_OK | MB_ICONINFORMATION);
-        return CommandResult::Succeeded;
-    }
-    AfxMessageBox(told.text);
-    return CommandResult::Failed;
+    const CommandResult result = TellOutcome(Restore(candidate), text::RemoveSucceededCaption);
+    if (result == CommandResult::Succeeded)
+        OfferToStopKeeping({candidate.loaded.commandLine.targetPath}, dlg.m_strPassword, nullptr);
+    return result;
 }
 
-void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
+CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owner)
 {
     ComApartment com;
-    std::string summary;
+    BatchSummary summary;
     std::vector<std::unique_ptr<Candidate>> candidates;
     for (const std::string& path : paths) {
         auto candidate = std::make_unique<Candidate>(path);
-        const LoadedProtection& loaded = candidate->loaded;
-        if (!loaded.Ready())
-            summary += BatchLineText(BaseName(path), RemoveMessageText(loaded.result, std::string(), loaded.recordPath));
-        else if (!candidate->linkFolder.StillThere())
-            summary += BatchLineText(BaseName(path), text::FolderNotHeld);
+        if (const std::optional<CommandOutcome> refusal = candidate->Refusal())
+            summary.Add(path, *refusal);
         else
             candidates.push_back(std::move(candidate));
     }
@@ -102,27 +96,29 @@ void RemoveProtections(const std::vector<std::string>& paths, HWND owner)
         // The password once: it opens those whose record holds it.
         CRemovePasswordDlg dlg(owner);
         for (const std::unique_ptr<Candidate>& candidate : candidates) {
-            dlg.m_vecLinkPasswords.push_back(candidate->loaded.record.password);
+            dlg.m_linkPasswords.push_back(candidate->loaded.record.password);
             ClearSecret(candidate->loaded.record.password); // the dialog's copy is the one still needed
         }
         dlg.m_strTarget = candidates.size() == 1 ? TargetShortcutText(candidates[0]->path) : std::string();
         dlg.m_strProgram =
             candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
-        if (UnansweredDialog(dlg.DoModal()))
-            return;
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+            return *unanswered;
+        std::vector<std::string> restoredPrograms;
         for (size_t i = 0; i < candidates.size(); ++i) {
-            const std::unique_ptr<Candidate>& candidate = candidates[i];
-            if (dlg.m_vecLinkPasswords[i] != dlg.m_strPassword) {
-                summary += BatchLineText(BaseName(candidate->path), text::PasswordDoesNotMatch);
-                continue;
-            }
-            CommandOutcome told = Restore(*candidate);
-            if (told.iconRefused)
-                told.text = std::string(text::SetIconFailed) + "\n" + told.text;
-            summary += BatchLineText(BaseName(candidate->path), told.text);
+            const Candidate& candidate = *candidates[i];
+            const CommandOutcome told = dlg.m_linkPasswords[i] == dlg.m_strPassword
+                                            ? Restore(candidate)
+                                            : CommandOutcome{false, false, text::PasswordDoesNotMatch};
+            summary.Add(candidate.path, told);
+            if (told.succeeded)
+                restoredPrograms.push_back(candidate.loaded.commandLine.targetPath);
         }
+        const CommandResult result = summary.Tell(owner);
+        OfferToStopKeeping(restoredPrograms, dlg.m_strPassword, owner);
+        return result;
     }
-    MessageBoxA(owner, summary.c_str(), AfxAppTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+    return summary.Tell(owner);
 }
 
 CommandResult PickAndRemoveProtection()

@@ -11,8 +11,7 @@ CRemovePasswordDlg::CRemovePasswordDlg(HWND parent) : CDialog(IDD_REMOVEPASSWORD
 CRemovePasswordDlg::~CRemovePasswordDlg()
 {
     ClearSecret(m_strPassword);
-    ClearSecret(m_strLinkPassword);
-    for (std::string& password : m_vecLinkPasswords)
+    for (std::string& password : m_linkPasswords)
         ClearSecret(password);
 }
 
@@ -28,10 +27,8 @@ void CRemovePasswordDlg::OnOK()
 {
     // A typed text that does not convert could only match a stored password by accident.
     const bool read = UpdateData(TRUE);
-    const bool known = m_vecLinkPasswords.empty()
-                           ? m_strPassword == m_strLinkPassword
-                           : std::find(m_vecLinkPasswords.begin(), m_vecLinkPasswords.end(), m_strPassword) !=
-                                 m_vecLinkPasswords.end();
+    const bool known =
+        std::find(m_linkPasswords.begin(), m_linkPasswords.end(), m_strPassword) != m_linkPasswords.end();
     if (!read || !known) {
         AfxMessageBox(text::PasswordNotCorrect);
         return;

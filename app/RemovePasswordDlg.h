@@ -14,13 +14,12 @@ public:
     std::string m_strPassword;     // typed by the user
     std::string m_strTarget;       // "Target shortcut: " and the picked path
     std::string m_strProgram;      // the picked shortcut's base name
-    std::string m_strLinkPassword; // from the record; never shown
-    // A batch: the passwords of its records, any of which is taken (m_strLinkPassword is not used).
-    std::vector<std::string> m_vecLinkPasswords;
+    // The passwords of the records (one for a single shortcut), any of which is taken; never shown.
+    std::vector<std::string> m_linkPasswords;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    // Closes only on the exact link password (one of a batch's); a wrong one is refused and stays
+    // Closes only on the exact password of one of the records; a wrong one is refused and stays
     // in its box.
     void OnOK() override;
 };

@@ -6,6 +6,41 @@ namespace {
 
 constexpr char FormatLine[] = "Latchkey kept programs 1";
 
+// The next code point of UTF-8 text at pos, which moves past it; a byte that starts no sequence
+// stands for itself.
+char32_t NextCodePoint(const std::string& text, std::size_t& pos)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[pos++]);
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t point = more == 0 ? lead : lead & (0x3F >> more);
+    for (int i = 0; i < more; ++i) {
+        if (pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80)
+            return lead; // cut short: compared as the byte it is
+        point = (point << 6) | (static_cast<unsigned char>(text[pos++]) & 0x3F);
+    }
+    return point;
+}
+
+// The upper case Windows compares file names in, for the scripts programs are named in here.
+char32_t UpperCase(char32_t c)
+{
+    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F))
+        return c - 0x20;
+    if (c == 0xFF)
+        return 0x178;
+    if (c == 0x3C2) // final sigma
+        return 0x3A3;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 0x50;
+    // Latin Extended-A: capital, then small, in pairs (two runs start on an odd code point).
+    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return c & ~char32_t(1);
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+        return (c & 1) ? c : c - 1;
+    return c;
+}
+
 } // namespace
 
 std::string FormatKeptPrograms(const std::vector<KeptProgram>& programs)
@@ -38,4 +73,24 @@ std::optional<std::vector<KeptProgram>> ParseKeptPrograms(const std::string& byt
         programs.push_back(std::move(program));
     }
     return programs;
+}
+
+bool SameProgram(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+        if (UpperCase(NextCodePoint(a, i)) != UpperCase(NextCodePoint(b, j)))
+            return false;
+    return i == a.size() && j == b.size();
+}
+
+bool CheckWouldChange(const FoundShortcut& row, const std::vector<std::string>& keptPrograms)
+{
+    const bool direct = row.state == ShortcutState::NotProtected || row.state == ShortcutState::StartsProtectedProgram;
+    if ((!direct && row.state != ShortcutState::RecordMissing) || row.program.empty())
+        return false;
+    for (const std::string& program : keptPrograms)
+        if (SameProgram(row.program, program))
+            return true;
+    return false;
 }

@@ -3,6 +3,8 @@
 // shortcuts that an update put back.
 #pragma once
 
+#include "core/ShortcutReport.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,3 +21,11 @@ std::string FormatKeptPrograms(const std::vector<KeptProgram>& programs);
 // The programs in a file's bytes; nullopt when they are not such a file (another first line, a
 // program without its password line, a password that is no line).
 std::optional<std::vector<KeptProgram>> ParseKeptPrograms(const std::string& bytes);
+
+// True when both paths name one program as Windows compares names: without regard to case (the
+// letters of Latin, Greek and Cyrillic scripts). Paths are UTF-8, in their long form.
+bool SameProgram(const std::string& a, const std::string& b);
+
+// True for a row of a look that a check would change: not protected and starting a kept program
+// directly, or protected with its record missing while the copy kept of it names a kept program.
+bool CheckWouldChange(const FoundShortcut& row, const std::vector<std::string>& keptPrograms);

@@ -94,12 +94,19 @@ std::string ToolUsageText()
            "      removes the shortcut's password protection.\n"
            "Latchkey <shortcut>\n"
            "      removes the protection of a protected shortcut, protects any other.\n"
-           "Latchkey /report <file>\n"
+           "Latchkey /report <file> [/quiet]\n"
            "      writes every shortcut on this computer and its state to the file (CSV).\n"
            "Latchkey /history <file>\n"
            "      writes who started or changed a protected program, and when, to the file (CSV).\n"
+           "Latchkey /keep <program> [/password-file <file>]\n"
+           "      protects every shortcut to the program, now and at every logon.\n"
+           "Latchkey /unkeep <program> [/password-file <file>]\n"
+           "      stops keeping the program protected; its shortcuts stay as they are.\n"
+           "Latchkey /check\n"
+           "      protects again what kept programs lost (run at every logon).\n"
            "\n"
-           "Switches may also start with - and are not case-sensitive. Passwords are always typed.\n"
+           "Switches may also start with - and are not case-sensitive. Passwords are never taken from the\n"
+           "command line: they are typed, or read from a private file or from standard input.\n"
            "Exit code: 0 done, 1 refused or failed, 2 cancelled.";
 }
 
@@ -118,14 +125,24 @@ std::string UnknownSwitchText(const std::string& word)
     return "Unknown switch: " + word + "\nType Latchkey /? for the usage.";
 }
 
-std::string SwitchNeedsPathText(const std::string& word, bool reportFile)
+std::string UnexpectedAfterSwitchText(const std::string& word, const std::string& rest)
 {
-    return "The switch " + word + " needs the path of " + (reportFile ? "the report file." : "a shortcut.");
+    return "Unexpected text after " + word + ": " + rest;
 }
 
-std::string NotOnePathText(const std::string& text, bool reportFile)
+std::string SwitchNeedsPathText(const std::string& word, PathKind kind)
 {
-    return std::string("This is not the path of one ") + (reportFile ? "file: " : "shortcut: ") + text;
+    const char* what = kind == PathKind::ReportFile     ? "the report file."
+                       : kind == PathKind::PasswordFile ? "the password file."
+                       : kind == PathKind::Program      ? "a program."
+                                                        : "a shortcut.";
+    return "The switch " + word + " needs the path of " + what;
+}
+
+std::string NotOnePathText(const std::string& text, PathKind kind)
+{
+    const char* what = kind == PathKind::Shortcut ? "shortcut: " : kind == PathKind::Program ? "program: " : "file: ";
+    return std::string("This is not the path of one ") + what + text;
 }
 
 std::string MasterSaveFailedText(const std::string& path)
@@ -235,4 +252,74 @@ std::string LockedOutText(long long secondsLeft)
     const long long minutes = secondsLeft / 60, seconds = secondsLeft % 60;
     return "Too many wrong passwords. You can try again in " + std::to_string(minutes) + ":" +
            (seconds < 10 ? "0" : "") + std::to_string(seconds) + ".";
+}
+
+std::string NotALocalProgramText(const std::string& path)
+{
+    return "This is not a program file on this computer's own disks:\n" + path + "\nNothing has been changed.";
+}
+
+std::string PasswordFileNotPrivateText(const std::string& path)
+{
+    return "Other users than its owner, Administrators and SYSTEM can read the password file\n" + path +
+           "\nLet only Administrators and SYSTEM read it. Nothing has been changed.";
+}
+
+std::string PasswordFileUnreadableText(const std::string& path, const std::string& systemText)
+{
+    return "The password file cannot be read:\n" + path + "\n\n" + systemText + "\nNothing has been changed.";
+}
+
+std::string PasswordFileNotAFileText(const std::string& path)
+{
+    return "This is not a password file (it is a folder or a device, or larger than 64 KB):\n" + path +
+           "\nNothing has been changed.";
+}
+
+std::string KeptWithOtherPasswordText(const std::string& program)
+{
+    return program +
+           "\nis already kept protected with another password. Stop keeping it first (Latchkey /unkeep), then keep "
+           "it with the new one.\nNothing has been changed.";
+}
+
+std::string NotKeptText(const std::string& program)
+{
+    return "This program is not kept protected:\n" + program;
+}
+
+std::string CheckTaskNotRegisteredText(const std::string& systemText)
+{
+    return "The check at every logon (the scheduled task \"Latchkey check\") could not be registered:\n" + systemText +
+           "\nNothing has been changed.";
+}
+
+std::string CheckTaskNotDeletedText(const std::string& systemText)
+{
+    return "The check at every logon (the scheduled task \"Latchkey check\") could not be deleted:\n" + systemText +
+           "\nNothing has been changed.";
+}
+
+std::string KeptText(const std::string& program, size_t protectedNow, size_t alreadyProtected)
+{
+    return program + "\nis kept protected: " + Counted(protectedNow, "shortcut", "shortcuts") + " protected now, " +
+           std::to_string(alreadyProtected) +
+           " already protected. A check at every logon protects the shortcuts that updates put back.";
+}
+
+std::string UnkeptText(const std::string& program)
+{
+    return program + "\nis no longer kept protected. Its shortcuts stay as they are.";
+}
+
+std::string RecordNotRestoredText(const std::string& recordPath)
+{
+    return "its protection record is missing and could not be written again:\n" + recordPath;
+}
+
+std::string StopKeepingQuestionText(const std::string& program)
+{
+    return program +
+           "\nis kept protected: the next check (at every logon) protects this shortcut again.\n\n"
+           "Stop keeping the program protected?";
 }

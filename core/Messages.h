@@ -108,9 +108,12 @@ std::string SystemErrorNumberText(unsigned long error);
 std::string ToolUsageText();
 std::string NotAShortcutFileText(const std::string& path);
 std::string UnexpectedAfterUsageText(const std::string& rest);
+std::string UnexpectedAfterSwitchText(const std::string& word, const std::string& rest);
 std::string UnknownSwitchText(const std::string& word);
-std::string SwitchNeedsPathText(const std::string& word, bool reportFile);
-std::string NotOnePathText(const std::string& text, bool reportFile);
+// What a switch's path names.
+enum class PathKind { Shortcut, ReportFile, PasswordFile, Program };
+std::string SwitchNeedsPathText(const std::string& word, PathKind kind);
+std::string NotOnePathText(const std::string& text, PathKind kind);
 
 // The master password could not be saved at path.
 std::string MasterSaveFailedText(const std::string& path);
@@ -172,3 +175,42 @@ enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };
 
 // The message for a request that cannot be carried out; recordPath is shown up to a NUL.
 std::string LaunchProblemText(LaunchProblem problem, const std::string& recordPath);
+
+// Kept protection: /keep, /unkeep, /check, and removing a kept program's protection.
+namespace text {
+inline constexpr char KeptStoreUnreadable[] =
+    "Latchkey cannot read or write its list of kept programs in its folder under ProgramData.\n"
+    "Nothing has been changed.";
+inline constexpr char NoPasswordOnInput[] = "No password could be read from standard input.\nNothing has been changed.";
+inline constexpr char PasswordLineNotStorable[] =
+    "The password holds a character that Latchkey cannot store.\nNothing has been changed.";
+inline constexpr char KeptPasswordNotCorrect[] =
+    "This is not the password the program is kept protected with.\nNothing has been changed.";
+inline constexpr char RecordRestored[] = "its protection record has been written again.";
+inline constexpr char NoPasswordSource[] =
+    "Nobody can answer a dialog here: give the password in a file only Administrators and SYSTEM can read "
+    "(/password-file) or on standard input.";
+inline constexpr char MasterNotAskedUnattended[] =
+    "A master password is set, and nobody can answer its prompt here. Run the command at the desktop.";
+inline constexpr char KeepProtectingCaption[] = "Kept protected";
+} // namespace text
+
+// The program to keep protected is no program file on this computer's own disks.
+std::string NotALocalProgramText(const std::string& path);
+// The password file can be read by others, cannot be read (systemText says why), or is no file.
+std::string PasswordFileNotPrivateText(const std::string& path);
+std::string PasswordFileUnreadableText(const std::string& path, const std::string& systemText);
+std::string PasswordFileNotAFileText(const std::string& path);
+// /keep of a program kept with another password; /unkeep of one that is not kept.
+std::string KeptWithOtherPasswordText(const std::string& program);
+std::string NotKeptText(const std::string& program);
+// The logon task could not be registered or deleted; systemText says why.
+std::string CheckTaskNotRegisteredText(const std::string& systemText);
+std::string CheckTaskNotDeletedText(const std::string& systemText);
+// What /keep did: protectedNow shortcuts protected now, alreadyProtected found protected.
+std::string KeptText(const std::string& program, size_t protectedNow, size_t alreadyProtected);
+std::string UnkeptText(const std::string& program);
+// /check: a missing record that could not be written again at recordPath.
+std::string RecordNotRestoredText(const std::string& recordPath);
+// After removing the protection of a kept program's shortcut: the next check would protect it again.
+std::string StopKeepingQuestionText(const std::string& program);

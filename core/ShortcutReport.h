@@ -12,8 +12,11 @@ bool IsBroken(ShortcutState state);
 
 struct FoundShortcut {
     std::string path;    // the shortcut file, full path
-    std::string program; // the program it really starts: a protected one's record's target
+    // The program it really starts: a protected one's record's target; where that record is missing,
+    // the target of the copy Latchkey kept of it, when there is one.
+    std::string program;
     ShortcutState state = ShortcutState::NotProtected;
+    std::string recordPath; // a protected one's record, as its arguments name it, unscrambled
 };
 
 // The most a look takes in: past them it stops, and says so. They bound its memory and its time

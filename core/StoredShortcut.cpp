@@ -52,6 +52,9 @@ std::string FormatStoredShortcut(const StoredShortcut& entry)
     PutField(out, "link", entry.linkPath);
     PutField(out, "protected", entry.protectedBytes);
     PutField(out, "original", entry.originalBytes);
+    // Left out when there is none, so that an entry reads as older versions wrote it.
+    if (!entry.recordBytes.empty())
+        PutField(out, "recordfile", entry.recordBytes);
     return out;
 }
 
@@ -61,7 +64,10 @@ std::optional<StoredShortcut> ParseStoredShortcut(const std::string& bytes)
     std::size_t pos = sizeof Magic - 1;
     if (bytes.compare(0, pos, Magic) != 0 || !GetField(bytes, pos, "record", entry.recordPath) ||
         !GetField(bytes, pos, "link", entry.linkPath) || !GetField(bytes, pos, "protected", entry.protectedBytes) ||
-        !GetField(bytes, pos, "original", entry.originalBytes) || pos != bytes.size())
+        !GetField(bytes, pos, "original", entry.originalBytes))
+        return std::nullopt;
+    if (pos != bytes.size() && (!GetField(bytes, pos, "recordfile", entry.recordBytes) || entry.recordBytes.empty() ||
+                                pos != bytes.size()))
         return std::nullopt;
     return entry;
 }

@@ -11,6 +11,9 @@ struct StoredShortcut {
     std::string linkPath;       // where the shortcut was protected (UTF-8)
     std::string protectedBytes; // the protected shortcut as protect wrote it
     std::string originalBytes;  // the shortcut as it was before
+    // The record file as protect wrote it, so that a record deleted by someone else (an updater
+    // replacing the program's folder) can be given back; empty in entries of older versions.
+    std::string recordBytes;
 };
 
 std::string FormatStoredShortcut(const StoredShortcut& entry);

@@ -28,13 +28,53 @@ bool TakePath(const std::string& text, std::string& path)
     return true;
 }
 
-// The commands whose path names the file they write, not a shortcut.
+// Where the option /name (or -name) begins in text, as a word of its own outside quotes; npos
+// when it is not there.
+std::string::size_type FindOption(const std::string& text, const std::string& name)
+{
+    bool quoted = false;
+    for (std::string::size_type i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        if (quoted || (text[i] != '/' && text[i] != '-') || (i > 0 && text[i - 1] != ' ' && text[i - 1] != '\t'))
+            continue;
+        const std::string::size_type end = i + 1 + name.size();
+        if (LowerAscii(text.substr(i + 1, name.size())) == name &&
+            (end == text.size() || text[end] == ' ' || text[end] == '\t'))
+            return i;
+    }
+    return std::string::npos;
+}
+
+// Takes the option /name and what follows it off the end of text: true when it was there, with
+// value holding the rest after it, trimmed.
+bool TakeOption(std::string& text, const std::string& name, std::string& value)
+{
+    const std::string::size_type at = FindOption(text, name);
+    if (at == std::string::npos)
+        return false;
+    value = Trimmed(text.substr(at + 1 + name.size()));
+    text = Trimmed(text.substr(0, at));
+    return true;
+}
+
+PathKind KindOfPath(ToolAction action)
+{
+    switch (action) {
+    case ToolAction::Report:
+    case ToolAction::History: return PathKind::ReportFile;
+    case ToolAction::Keep:
+    case ToolAction::Unkeep: return PathKind::Program;
+    default: return PathKind::Shortcut;
+    }
+}
+
+} // namespace
+
 bool WritesFile(ToolAction action)
 {
     return action == ToolAction::Report || action == ToolAction::History;
 }
-
-} // namespace
 
 ToolRequest ParseToolArguments(const std::string& arguments)
 {
@@ -63,13 +103,47 @@ ToolRequest ParseToolArguments(const std::string& arguments)
             request.action = ToolAction::Report;
         else if (name == "history")
             request.action = ToolAction::History;
+        else if (name == "keep")
+            request.action = ToolAction::Keep;
+        else if (name == "unkeep")
+            request.action = ToolAction::Unkeep;
+        else if (name == "check")
+            request.action = ToolAction::Check;
         else {
             request.action = ToolAction::Invalid;
             request.error = UnknownSwitchText(word);
             return request;
         }
+        std::string option;
+        if (request.action == ToolAction::Check || request.action == ToolAction::Report) {
+            const bool quietAsked = TakeOption(pathText, "quiet", option);
+            if (quietAsked && !option.empty()) {
+                request.action = ToolAction::Invalid;
+                request.error = UnexpectedAfterSwitchText("/quiet", option);
+                return request;
+            }
+            // A check runs from a logon task: nobody is there to answer.
+            request.quiet = quietAsked || request.action == ToolAction::Check;
+        }
+        if (request.action == ToolAction::Check) {
+            if (!pathText.empty()) {
+                request.action = ToolAction::Invalid;
+                request.error = UnexpectedAfterSwitchText(word, pathText);
+            }
+            return request;
+        }
+        if ((request.action == ToolAction::Keep || request.action == ToolAction::Unkeep) &&
+            TakeOption(pathText, "password-file", option)) {
+            if (!TakePath(option, request.passwordFile) || request.passwordFile.empty()) {
+                request.action = ToolAction::Invalid;
+                request.error = option.empty() ? SwitchNeedsPathText("/password-file", PathKind::PasswordFile)
+                                               : NotOnePathText(option, PathKind::PasswordFile);
+                request.passwordFile.clear();
+                return request;
+            }
+        }
         if (pathText.empty()) {
-            request.error = SwitchNeedsPathText(word, WritesFile(request.action));
+            request.error = SwitchNeedsPathText(word, KindOfPath(request.action));
             request.action = ToolAction::Invalid;
             return request;
         }
@@ -78,7 +152,7 @@ ToolRequest ParseToolArguments(const std::string& arguments)
     }
 
     if (!TakePath(pathText, request.path) || request.path.empty()) {
-        request.error = NotOnePathText(pathText, WritesFile(request.action));
+        request.error = NotOnePathText(pathText, KindOfPath(request.action));
         request.action = ToolAction::Invalid;
         request.path.clear();
     }

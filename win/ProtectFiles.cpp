@@ -209,7 +209,10 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
         return outcome;
     }
     const std::string bytes = linkfile::CarryOver(built, *original).value_or(built);
-    if (!KeepOriginalShortcut({outcome.recordPath, ToUtf8(ToWide(pickedPath)), bytes, *original})) {
+    // The record's bytes too, so that one an updater deletes can be given back.
+    std::string recordBytes = FormatProtectionRecord(record);
+    SecretWiper clearRecord(recordBytes);
+    if (!KeepOriginalShortcut({outcome.recordPath, ToUtf8(ToWide(pickedPath)), bytes, *original, recordBytes})) {
         outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::OriginalNotKept);
         return outcome;
     }

@@ -10,6 +10,7 @@
 #include "win/LongPaths.h"
 #include "win/Scoped.h"
 #include "win/ShellLink.h"
+#include "win/ShortcutStore.h"
 #include "win/Strings.h"
 #include "win/SystemLauncher.h"
 
@@ -89,7 +90,8 @@ std::wstring WithoutClosingSeparator(std::wstring path)
 // What a record read once tells every shortcut that names it.
 struct RecordSeen {
     ShortcutFacts facts;
-    std::string program; // its target in the long form, UTF-8
+    std::string program;    // its target in the long form, UTF-8
+    std::string recordPath; // unscrambled
 };
 
 class Walk {
@@ -220,13 +222,14 @@ private:
             return;
         }
         ShortcutFacts facts;
-        std::string program;
+        std::string program, recordPath;
         const std::optional<std::string> ansiTarget = ToAnsi(target);
         facts.startsLauncher = ansiTarget && IsSystemLauncher(*ansiTarget, m_system, m_shortSystem);
         if (facts.startsLauncher) {
             const RecordSeen& record = Record(ToAnsi(arguments).value_or(std::string()));
             facts = record.facts;
             program = record.program;
+            recordPath = record.recordPath;
         } else {
             facts.programChars = target.size();
             // A program on a server is shown as stored: looking it up would reach the server.
@@ -241,6 +244,7 @@ private:
         FoundShortcut found;
         found.path = ToUtf8(linkPath);
         found.program = std::move(program);
+        found.recordPath = std::move(recordPath);
         found.state = *state;
         m_scan.found.push_back(std::move(found));
         if (m_progress)
@@ -265,6 +269,7 @@ private:
         seen.facts.recordProblem = request.problem;
         seen.facts.recordLocal = local;
         seen.facts.launcherPresent = LauncherPresent();
+        seen.recordPath = ToUtf8(ToWide(request.recordPath));
         if (request.problem == LaunchProblem::CannotOpen && local)
             seen.facts.recordFileExists = GetFileAttributesA(request.recordPath.c_str()) != INVALID_FILE_ATTRIBUTES;
         if (request.problem == LaunchProblem::None) {
@@ -275,8 +280,27 @@ private:
                 seen.program = ToUtf8(program);
                 m_guarded.insert(Folded(program));
             }
+        } else if (request.problem == LaunchProblem::CannotOpen && local && !seen.facts.recordFileExists) {
+            seen.program = KeptCopyProgram(request.recordPath);
         }
         return seen;
+    }
+
+    // The program of a missing record, from the copy Latchkey kept of it (a check gives it back);
+    // empty when there is none. It guards nothing while the record is gone.
+    std::string KeptCopyProgram(const std::string& recordPath)
+    {
+        const std::optional<StoredShortcut> entry = PeekOriginalShortcut(recordPath);
+        if (!entry || entry->recordBytes.empty())
+            return std::string();
+        RecordReadResult copy = ParseProtectionRecord(entry->recordBytes);
+        ClearSecret(copy.record.password);
+        const CommandLineParts parts = SplitCommandLine(copy.record.commandLine);
+        if (copy.status != RecordStatus::Ok || !parts.ok || parts.targetPath.empty())
+            return std::string();
+        const std::wstring target = ToWide(parts.targetPath);
+        return ToUtf8(target.size() <= MaxProgramChars && m_local.IsLocal(target) ? m_longPaths.LongForm(target)
+                                                                                  : target);
     }
 
     bool LauncherPresent()

@@ -1,9 +1,11 @@
 #include "win/ShortcutStore.h"
 
+#include "core/Secret.h"
 #include "win/DataFolder.h"
 #include "win/Files.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
+#include "win/SystemLauncher.h"
 
 #include <windows.h>
 
@@ -33,7 +35,9 @@ std::optional<std::string> ShortcutStoreFolder()
 bool KeepOriginalShortcut(const StoredShortcut& entry)
 {
     const std::optional<std::string> path = EntryPath(entry.recordPath);
-    return path && ReplaceWholeFile(*path, FormatStoredShortcut(entry));
+    std::string bytes = path ? FormatStoredShortcut(entry) : std::string();
+    SecretWiper clearBytes(bytes); // the record's password, scrambled
+    return path && ReplaceWholeFile(*path, bytes);
 }
 
 std::optional<StoredShortcut> KeptOriginalShortcut(const std::string& recordPath)
@@ -43,6 +47,29 @@ std::optional<StoredShortcut> KeptOriginalShortcut(const std::string& recordPath
         return std::nullopt;
     const std::optional<std::string> bytes = ReadWholeFile(*path);
     return bytes ? ParseStoredShortcut(*bytes) : std::nullopt;
+}
+
+std::optional<StoredShortcut> PeekOriginalShortcut(const std::string& recordPath)
+{
+    const std::optional<std::wstring> programData = ProgramDataFolder();
+    const std::optional<std::string> folder = programData ? ToAnsi(*programData) : std::nullopt;
+    if (!folder)
+        return std::nullopt;
+    const std::optional<std::string> bytes =
+        ReadWholeFile(*folder + "\\Latchkey\\Shortcuts\\" + StoredShortcutName(recordPath));
+    std::optional<StoredShortcut> entry = bytes ? ParseStoredShortcut(*bytes) : std::nullopt;
+    return entry && entry->recordPath == recordPath ? entry : std::nullopt;
+}
+
+bool RestoreRecordFromStore(const std::string& recordPath)
+{
+    if (!IsLocalRecordFile(recordPath))
+        return false;
+    std::optional<StoredShortcut> entry = KeptOriginalShortcut(recordPath);
+    if (!entry || entry->recordPath != recordPath || entry->recordBytes.empty())
+        return false;
+    SecretWiper clearRecord(entry->recordBytes);
+    return WriteNewWholeFile(recordPath, entry->recordBytes) == NewFileResult::Written;
 }
 
 void ForgetOriginalShortcut(const std::string& recordPath)

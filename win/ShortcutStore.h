@@ -19,5 +19,14 @@ bool KeepOriginalShortcut(const StoredShortcut& entry);
 // The entry kept for recordPath; nullopt when there is none or it is damaged.
 std::optional<StoredShortcut> KeptOriginalShortcut(const std::string& recordPath);
 
+// The entry kept for recordPath as it lies, read without making or securing the store's folders:
+// for a look, which changes nothing. nullopt when there is none, it is damaged, or it is not this
+// record's.
+std::optional<StoredShortcut> PeekOriginalShortcut(const std::string& recordPath);
+
+// Writes the record at recordPath again with exactly the bytes the entry kept for it holds: only a
+// local record file, created where nothing is. True when it is on disk whole.
+bool RestoreRecordFromStore(const std::string& recordPath);
+
 // Deletes the entry kept for recordPath, if any.
 void ForgetOriginalShortcut(const std::string& recordPath);

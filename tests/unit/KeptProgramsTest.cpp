@@ -37,3 +37,56 @@ TEST(KeptPrograms, WhatIsNotSuchAFile)
          })
         EXPECT_FALSE(ParseKeptPrograms(bytes)) << bytes;
 }
+
+TEST(KeptPrograms, SameProgramAsWindowsComparesNames)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"C:\\Games\\Game.exe", "c:\\GAMES\\game.EXE", true},
+        {"C:\\Spiele\\\xC3\x84pfel.exe", "C:\\SPIELE\\\xC3\xA4PFEL.EXE", true},       // Ä, ä
+        {"C:\\\xCE\xA3\xCE\xA0.exe", "C:\\\xCF\x83\xCF\x80.exe", true},                  // ΣΠ, σπ
+        {"C:\\\xD0\x98\xD0\x93\xD0\xA0\xD0\x90.exe", "C:\\\xD0\xB8\xD0\xB3\xD1\x80\xD0\xB0.exe", true}, // ИГРА, игра
+        {"C:\\\xC5\x81\xC3\xB3" "d\xC5\xBA.exe", "C:\\\xC5\x82\xC3\x93" "D\xC5\xB9.EXE", true}, // Łódź, łÓDŹ
+        {"C:\\Games\\Game.exe", "C:\\Games\\Game.exe ", false},
+        {"C:\\Games\\Game.exe", "C:\\Games\\Gamf.exe", false},
+        {"C:\\Games\\Game.exe", "C:\\Games\\Game", false},
+        {"C:\\\xC3\x84.exe", "C:\\A.exe", false},
+        {"C:\\\xC3.exe", "C:\\\xC3.exe", true}, // bytes that are no UTF-8 compare as they are
+        {"", "", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SameProgram(c.a, c.b), c.same) << c.a << " | " << c.b;
+        EXPECT_EQ(SameProgram(c.b, c.a), c.same) << c.b << " | " << c.a;
+    }
+}
+
+TEST(KeptPrograms, WhatACheckWouldChange)
+{
+    const std::vector<std::string> kept = {"C:\\Games\\Game.exe", "C:\\Tools\\Paint.exe"};
+    struct Case {
+        const char* program;
+        ShortcutState state;
+        bool changes;
+    } cases[] = {
+        {"c:\\games\\GAME.exe", ShortcutState::NotProtected, true},
+        {"C:\\Tools\\Paint.exe", ShortcutState::StartsProtectedProgram, true},
+        {"C:\\Tools\\Paint.exe", ShortcutState::RecordMissing, true}, // its kept copy names it
+        {"", ShortcutState::RecordMissing, false},                     // no copy to give back
+        {"C:\\Games\\Game.exe", ShortcutState::Protected, false},
+        {"C:\\Games\\Game.exe", ShortcutState::LauncherMissing, false},
+        {"", ShortcutState::RecordDamaged, false},
+        {"C:\\Games\\Other.exe", ShortcutState::NotProtected, false},
+        {"", ShortcutState::NotProtected, false},
+    };
+    for (const Case& c : cases) {
+        FoundShortcut row;
+        row.path = "C:\\Users\\Ann\\Desktop\\Game.lnk";
+        row.program = c.program;
+        row.state = c.state;
+        EXPECT_EQ(CheckWouldChange(row, kept), c.changes) << c.program << " " << ShortcutStateText(c.state);
+        EXPECT_FALSE(CheckWouldChange(row, {}));
+    }
+}

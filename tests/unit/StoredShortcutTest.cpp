@@ -10,6 +10,7 @@ TEST(StoredShortcutTest, RoundTripsAnyBytes)
         {"C:\\PROGRA~1\\MYEDIT~1\\20260101101010.lki", "C:\\Users\\Ann\\Desktop\\\xCE\xB1.lnk",
          std::string("L\0\0\0\r\n\x1A protected", 16), std::string("L\0\0\0\nlink 5\r\n", 14)},
         {"", "", "", ""},
+        {"C:\\P\\1.lki", "C:\\a.lnk", "protected", "original", std::string("pw\r\nC:\\P\\A.EXE \r\n\r\n.\0", 22)},
     };
     for (const StoredShortcut& entry : entries) {
         const std::optional<StoredShortcut> read = ParseStoredShortcut(FormatStoredShortcut(entry));
@@ -18,6 +19,7 @@ TEST(StoredShortcutTest, RoundTripsAnyBytes)
         EXPECT_EQ(read->linkPath, entry.linkPath);
         EXPECT_EQ(read->protectedBytes, entry.protectedBytes);
         EXPECT_EQ(read->originalBytes, entry.originalBytes);
+        EXPECT_EQ(read->recordBytes, entry.recordBytes);
     }
 }
 
@@ -30,6 +32,12 @@ TEST(StoredShortcutTest, RefusesDamagedEntries)
     std::string longer = whole;
     longer.replace(longer.find("record 10"), 9, "record 11");
     EXPECT_FALSE(ParseStoredShortcut(longer));
+    // A record's bytes, when there, are whole and not empty.
+    const std::string withRecord =
+        FormatStoredShortcut({"C:\\P\\1.lki", "C:\\a.lnk", "protected", "original", "record bytes"});
+    for (std::size_t size = whole.size() + 1; size < withRecord.size(); ++size)
+        EXPECT_FALSE(ParseStoredShortcut(withRecord.substr(0, size))) << size;
+    EXPECT_FALSE(ParseStoredShortcut(whole + "recordfile 0\r\n\r\n"));
     std::string huge = whole;
     huge.replace(huge.find("record 10"), 9, "record 999999999");
     EXPECT_FALSE(ParseStoredShortcut(huge));

@@ -1,0 +1,336 @@
+#include "app/KeepCommand.h"
+
+#include "app/AddPasswordDlg.h"
+#include "app/ProtectCommand.h"
+#include "app/RemovePasswordDlg.h"
+#include "core/KeptPrograms.h"
+#include "core/Messages.h"
+#include "core/Paths.h"
+#include "core/ProtectRules.h"
+#include "core/Secret.h"
+#include "framework/Framework.h"
+#include "win/History.h"
+#include "win/KeptStore.h"
+#include "win/LocalPaths.h"
+#include "win/LogonTask.h"
+#include "win/Scoped.h"
+#include "win/ShortcutScan.h"
+#include "win/ShortcutStore.h"
+#include "win/Strings.h"
+#include "win/SystemError.h"
+#include "win/Unattended.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// The kept programs as read, their passwords cleared when they go.
+struct KeptList {
+    std::vector<KeptProgram> programs;
+
+    ~KeptList()
+    {
+        for (KeptProgram& program : programs)
+            ClearSecret(program.password);
+    }
+
+    std::vector<KeptProgram>::iterator Find(const std::string& program)
+    {
+        return std::find_if(programs.begin(), programs.end(),
+                            [&](const KeptProgram& kept) { return SameProgram(kept.programPath, program); });
+    }
+};
+
+bool ReadKeptList(KeptList& list)
+{
+    std::optional<std::vector<KeptProgram>> kept = ReadKeptPrograms();
+    if (!kept) {
+        AfxMessageBox(text::KeptStoreUnreadable);
+        return false;
+    }
+    list.programs = std::move(*kept);
+    return true;
+}
+
+bool OfKeptProgram(const FoundShortcut& row, const std::vector<std::string>& keptPaths)
+{
+    return std::any_of(keptPaths.begin(), keptPaths.end(),
+                       [&](const std::string& program) { return SameProgram(row.program, program); });
+}
+
+// UTF-8 text as the commands and dialogs take it; the UTF-8 itself when the code page has no form.
+std::string Ansi(const std::string& utf8)
+{
+    return ToAnsi(FromUtf8(utf8)).value_or(utf8);
+}
+
+// The program as kept: its full long form in UTF-8, when it is a file on a local disk.
+std::optional<std::string> LocalProgram(const std::string& path)
+{
+    const std::optional<std::string> full = FullPathName(path);
+    if (!full || !IsLocalPath(*full))
+        return std::nullopt;
+    const std::optional<std::string> longForm = LongPathName(*full);
+    const DWORD attributes = longForm ? GetFileAttributesA(longForm->c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return ToUtf8(ToWide(*longForm));
+}
+
+// The password from a file or standard input; nullopt, told why, when there is none to take.
+std::optional<std::string> ReadUnattendedPassword(const PasswordSource& source)
+{
+    PasswordRead read = source.kind == PasswordSource::Kind::File ? ReadPasswordFile(ToWide(source.file))
+                                                                  : ReadPasswordFromStandardInput();
+    switch (read.result) {
+    case PasswordInput::Read:
+        break;
+    case PasswordInput::CannotOpen:
+        AfxMessageBox(source.kind == PasswordSource::Kind::File
+                          ? PasswordFileUnreadableText(source.file, SystemErrorText(read.error))
+                          : std::string(text::NoPasswordOnInput));
+        return std::nullopt;
+    case PasswordInput::NotPrivate: AfxMessageBox(PasswordFileNotPrivateText(source.file)); return std::nullopt;
+    case PasswordInput::NotAFile: AfxMessageBox(PasswordFileNotAFileText(source.file)); return std::nullopt;
+    case PasswordInput::NotInCodePage: AfxMessageBox(text::PasswordLineNotStorable); return std::nullopt;
+    }
+    if (read.password.empty()) {
+        AfxMessageBox(text::EmptyPassword);
+        return std::nullopt;
+    }
+    if (ScramblesToLineEnd(read.password)) {
+        ClearSecret(read.password);
+        AfxMessageBox(text::PasswordLineNotStorable);
+        return std::nullopt;
+    }
+    return std::move(read.password);
+}
+
+std::wstring ToolPath()
+{
+    return GrowString<wchar_t>([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); })
+        .value_or(std::wstring());
+}
+
+// The shortcuts of a look that start program directly (not protected), as the commands name them.
+std::vector<std::string> DirectShortcuts(const std::vector<FoundShortcut>& found, const std::string& program,
+                                         BatchSummary& summary)
+{
+    std::vector<std::string> paths;
+    for (const FoundShortcut& row : found) {
+        if (!CheckWouldChange(row, {program}) || row.state == ShortcutState::RecordMissing)
+            continue;
+        if (const std::optional<std::string> path = ToAnsi(FromUtf8(row.path)))
+            paths.push_back(*path);
+        else
+            summary.Add(row.path, CommandOutcome{false, false,
+                                                 ProtectMessageText(ProtectResult::NotInCodePage, "", "")});
+    }
+    return paths;
+}
+
+size_t ProtectedCount(const std::vector<FoundShortcut>& found, const std::string& program)
+{
+    return static_cast<size_t>(std::count_if(found.begin(), found.end(), [&](const FoundShortcut& row) {
+        return row.state != ShortcutState::NotProtected && row.state != ShortcutState::StartsProtectedProgram &&
+               SameProgram(row.program, program);
+    }));
+}
+
+// Writes back the missing record of a kept program's shortcut from the copy kept of it.
+CommandOutcome RestoreRecord(const FoundShortcut& row)
+{
+    const std::string recordPath = Ansi(row.recordPath);
+    if (!RestoreRecordFromStore(recordPath))
+        return CommandOutcome{false, false, RecordNotRestoredText(recordPath)};
+    RecordChange(HistoryResult::RecordRestored, Ansi(row.path), Ansi(row.program));
+    return CommandOutcome{true, false, text::RecordRestored};
+}
+
+// Writes the list; on the way from none to some the logon check is registered, on the way to
+// none it is deleted. Either fails whole: the list stays as it was.
+bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<KeptProgram>& after)
+{
+    if (!WriteKeptPrograms(after)) {
+        AfxMessageBox(text::KeptStoreUnreadable);
+        return false;
+    }
+    HRESULT task = S_OK;
+    if (!after.empty())
+        task = RegisterCheckTask(ToolPath()); // again each time: it may have been deleted by hand
+    else if (!before.empty())
+        task = DeleteCheckTask();
+    if (SUCCEEDED(task))
+        return true;
+    WriteKeptPrograms(before);
+    const std::string why = SystemErrorText(static_cast<DWORD>(task));
+    AfxMessageBox(after.empty() ? CheckTaskNotDeletedText(why) : CheckTaskNotRegisteredText(why));
+    return false;
+}
+
+// Takes the program out of the list and tells so.
+CommandResult StopKeeping(KeptList& kept, std::vector<KeptProgram>::iterator known, HWND owner)
+{
+    const std::string name = Ansi(known->programPath);
+    KeptList after;
+    for (auto entry = kept.programs.begin(); entry != kept.programs.end(); ++entry)
+        if (entry != known)
+            after.programs.push_back(*entry);
+    if (!SaveKeptList(kept.programs, after.programs))
+        return CommandResult::Failed;
+    ShowInformation(owner ? owner : AfxGetMainHwnd(), UnkeptText(name), text::KeepProtectingCaption);
+    return CommandResult::Succeeded;
+}
+
+} // namespace
+
+CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source)
+{
+    ComApartment com;
+    const std::optional<std::string> program = LocalProgram(programPath);
+    if (!program) {
+        AfxMessageBox(NotALocalProgramText(programPath));
+        return CommandResult::Failed;
+    }
+    KeptList kept;
+    if (!ReadKeptList(kept))
+        return CommandResult::Failed;
+
+    std::string password;
+    SecretWiper clearPassword(password);
+    bool useOriginalIcon = true;
+    if (source.kind == PasswordSource::Kind::Dialog) {
+        CAddPasswordDlg dlg(source.owner);
+        dlg.m_strProgram = BaseName(Ansi(*program));
+        dlg.m_strTarget = Ansi(*program);
+        dlg.m_bUseOriginalIcon = true;
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+            return *unanswered;
+        password = dlg.m_strPassword;
+        useOriginalIcon = dlg.m_bUseOriginalIcon;
+    } else if (std::optional<std::string> read = ReadUnattendedPassword(source)) {
+        password = std::move(*read);
+    } else {
+        return CommandResult::Failed;
+    }
+
+    const auto known = kept.Find(*program);
+    if (known != kept.programs.end() && known->password != password) {
+        AfxMessageBox(KeptWithOtherPasswordText(Ansi(known->programPath)));
+        return CommandResult::Failed;
+    }
+    if (known == kept.programs.end()) {
+        std::vector<KeptProgram> after = kept.programs;
+        after.push_back({*program, password});
+        const bool saved = SaveKeptList(kept.programs, after);
+        for (KeptProgram& entry : after)
+            ClearSecret(entry.password);
+        if (!saved)
+            return CommandResult::Failed;
+    }
+
+    const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
+    BatchSummary summary;
+    const std::vector<std::string> direct = DirectShortcuts(scan.found, *program, summary);
+    ProtectWithPassword(direct, password, useOriginalIcon, HistoryResult::Protected, summary);
+    const std::string told = KeptText(Ansi(*program), direct.size(), ProtectedCount(scan.found, *program)) +
+                             (summary.Text().empty() ? std::string() : "\n\n" + summary.Text());
+    if (!summary.AllSucceeded()) {
+        AfxMessageBox(told);
+        return CommandResult::Failed;
+    }
+    ShowInformation(source.owner ? source.owner : AfxGetMainHwnd(), told, text::KeepProtectingCaption);
+    return CommandResult::Succeeded;
+}
+
+CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource& source)
+{
+    // A program that is gone (uninstalled) can still be let go: it is named as it was kept.
+    const std::string full = FullPathName(programPath).value_or(programPath);
+    const std::string program = ToUtf8(ToWide(LongPathName(full).value_or(full)));
+    KeptList kept;
+    if (!ReadKeptList(kept))
+        return CommandResult::Failed;
+    const auto known = kept.Find(program);
+    if (known == kept.programs.end()) {
+        AfxMessageBox(NotKeptText(programPath));
+        return CommandResult::Failed;
+    }
+
+    if (source.kind == PasswordSource::Kind::Dialog) {
+        CRemovePasswordDlg dlg(source.owner);
+        dlg.m_linkPasswords.push_back(known->password);
+        dlg.m_strTarget = Ansi(known->programPath);
+        dlg.m_strProgram = BaseName(dlg.m_strTarget);
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+            return *unanswered;
+    } else {
+        std::optional<std::string> password = ReadUnattendedPassword(source);
+        if (!password)
+            return CommandResult::Failed;
+        const bool right = *password == known->password;
+        ClearSecret(*password);
+        if (!right) {
+            AfxMessageBox(text::KeptPasswordNotCorrect);
+            return CommandResult::Failed;
+        }
+    }
+
+    return StopKeeping(kept, known, source.owner);
+}
+
+CommandResult CheckKeptPrograms()
+{
+    ComApartment com;
+    KeptList kept;
+    if (!ReadKeptList(kept))
+        return CommandResult::Failed;
+    if (kept.programs.empty())
+        return CommandResult::Succeeded;
+    std::vector<std::string> keptPaths;
+    for (const KeptProgram& program : kept.programs)
+        keptPaths.push_back(program.programPath);
+
+    const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
+    BatchSummary summary;
+    for (const KeptProgram& program : kept.programs)
+        ProtectWithPassword(DirectShortcuts(scan.found, program.programPath, summary), program.password, true,
+                            HistoryResult::ProtectedAgain, summary);
+    for (const FoundShortcut& row : scan.found) {
+        if (row.state == ShortcutState::RecordMissing && CheckWouldChange(row, keptPaths))
+            summary.Add(row.path, RestoreRecord(row));
+        // Protected, but starting nothing: nothing a check can give back.
+        else if (row.state == ShortcutState::LauncherMissing && OfKeptProgram(row, keptPaths))
+            summary.Add(row.path, CommandOutcome{false, false, ShortcutStateText(row.state)});
+    }
+    if (summary.Text().empty())
+        return CommandResult::Succeeded;
+    return summary.Tell(nullptr);
+}
+
+void OfferToStopKeeping(const std::vector<std::string>& programs, const std::string& typedPassword, HWND owner)
+{
+    std::vector<std::string> asked;
+    for (const std::string& path : programs) {
+        const std::string program = ToUtf8(ToWide(LongPathName(path).value_or(path)));
+        if (std::any_of(asked.begin(), asked.end(), [&](const std::string& a) { return SameProgram(a, program); }))
+            continue;
+        asked.push_back(program);
+        KeptList kept;
+        if (!ReadKeptList(kept))
+            return;
+        const auto known = kept.Find(program);
+        if (known == kept.programs.end())
+            continue;
+        const std::string name = Ansi(known->programPath);
+        if (MessageBoxA(owner ? owner : AfxGetMainHwnd(), StopKeepingQuestionText(name).c_str(),
+                        AfxAppTitle().c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            continue;
+        // The password just typed stops it when it is the kept one; otherwise the kept one is asked.
+        if (known->password == typedPassword)
+            StopKeeping(kept, known, owner);
+        else
+            UnkeepProgram(name, PasswordSource::FromDialog(owner));
+    }
+}
