@@ -1,10 +1,13 @@
 #include "app/ShortcutsDlg.h"
 
 #include "app/HistoryDlg.h"
+#include "app/KeepCommand.h"
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
+#include "core/KeptPrograms.h"
 #include "core/Messages.h"
 #include "resource.h"
+#include "win/KeptStore.h"
 #include "win/ShortcutScan.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
@@ -27,6 +30,11 @@ struct ItemListFreer {
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFreer>;
 
+bool IsProtected(ShortcutState state)
+{
+    return state != ShortcutState::NotProtected && state != ShortcutState::StartsProtectedProgram;
+}
+
 } // namespace
 
 CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()), m_scan(WM_SCAN_NEWS) {}
@@ -47,10 +55,11 @@ BOOL CShortcutsDlg::OnInitDialog()
     const struct {
         const char* title;
         int width; // dialog units
-    } columns[] = {{text::ColumnShortcut, 80}, {text::ColumnFolder, 85}, {text::ColumnProgram, 95},
-                   {text::ColumnState, 150}}; // the longest state whole
+    } columns[] = {{text::ColumnShortcut, 70}, {text::ColumnFolder, 75}, {text::ColumnProgram, 85},
+                   {text::ColumnState, 150}, {text::ColumnKept, 115}}; // the longest texts whole
     for (const auto& column : columns)
         m_list.AddColumn(ToWide(column.title), column.width);
+    ShowKept();
     StartScan();
     return TRUE;
 }
@@ -110,14 +119,23 @@ void CShortcutsDlg::ShowRows()
     const bool all = IsDlgButtonChecked(m_hWnd, IDC_SHOWALL) == BST_CHECKED;
     m_rows.clear();
     for (const FoundShortcut& found : m_found) {
-        if (!all && found.state == ShortcutState::NotProtected)
+        const bool kept = !found.program.empty() &&
+                          std::any_of(m_kept.begin(), m_kept.end(),
+                                      [&](const std::string& program) { return SameProgram(found.program, program); });
+        // A kept program's plain shortcut is shown whatever the tick: a check would protect it.
+        if (!all && !kept && found.state == ShortcutState::NotProtected)
             continue;
         Row row;
+        if (kept && !CheckWouldChange(found, m_kept))
+            row.kept = ToWide(text::KeptYes);
+        else if (kept)
+            row.kept = ToWide(IsProtected(found.state) ? text::KeptCheckRestores : text::KeptCheckProtects);
         row.path = FromUtf8(found.path);
         const size_t slash = row.path.find_last_of(L'\\');
         row.shortcut = slash == std::wstring::npos ? row.path : row.path.substr(slash + 1);
         row.folder = slash == std::wstring::npos ? std::wstring() : row.path.substr(0, slash);
         row.program = FromUtf8(found.program);
+        row.programUtf8 = found.program;
         row.state = ToWide(ShortcutStateText(found.state));
         row.kind = found.state;
         m_rows.push_back(std::move(row));
@@ -131,6 +149,7 @@ const std::wstring& CShortcutsDlg::Row::Text(int column) const
     case 1: return folder;
     case 2: return program;
     case 3: return state;
+    case 4: return kept;
     default: return shortcut;
     }
 }
@@ -176,8 +195,7 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
     std::string refused;
     for (const size_t i : m_list.Selection()) {
         const Row& row = m_rows[i];
-        const bool isProtected = row.kind != ShortcutState::NotProtected && row.kind != ShortcutState::StartsProtectedProgram;
-        if (isProtected == protect)
+        if (IsProtected(row.kind) == protect)
             continue; // the other button's
         // The commands work in the code page, as they do for a picked shortcut. The refusals are
         // gathered in UTF-8: the names they give are just those the code page cannot hold.
@@ -198,6 +216,92 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
         else
             RemoveProtections(paths, m_hWnd);
     }
+    StartScan();
+}
+
+void CShortcutsDlg::ShowKept()
+{
+    m_kept = KeptProgramPaths();
+    std::sort(m_kept.begin(), m_kept.end());
+    HWND list = GetDlgItem(m_hWnd, IDC_KEPTLIST);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& program : m_kept)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromUtf8(program).c_str()));
+    // With nothing kept there is nothing to stop keeping or to check.
+    EnableWindow(GetDlgItem(m_hWnd, IDC_UNKEEPSELECTED), !m_kept.empty());
+    EnableWindow(GetDlgItem(m_hWnd, IDC_CHECKNOW), !m_kept.empty());
+}
+
+void CShortcutsDlg::OnKeepSelected()
+{
+    std::vector<std::string> seen, programs; // UTF-8, and as the command takes them
+    std::string refused;
+    for (const size_t i : m_list.Selection()) {
+        const Row& row = m_rows[i];
+        if (row.programUtf8.empty() || std::any_of(seen.begin(), seen.end(), [&](const std::string& taken) {
+                return SameProgram(taken, row.programUtf8);
+            }))
+            continue;
+        seen.push_back(row.programUtf8);
+        // The command works in the code page, as records do.
+        if (const std::optional<std::string> program = ToAnsi(row.program))
+            programs.push_back(*program);
+        else
+            refused += BatchLineText(row.programUtf8, ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
+    }
+    if (programs.empty() && refused.empty())
+        return;
+    StopScan();
+    if (!refused.empty())
+        MessageBoxW(m_hWnd, FromUtf8(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    // One password dialog a program, naming it; Cancel ends them all.
+    for (const std::string& program : programs)
+        if (KeepProgram(program, PasswordSource::FromDialog(m_hWnd)) == CommandResult::Cancelled)
+            break;
+    ShowKept();
+    StartScan();
+}
+
+void CShortcutsDlg::OnUnkeepSelected()
+{
+    std::vector<std::string> programs;
+    HWND list = GetDlgItem(m_hWnd, IDC_KEPTLIST);
+    for (size_t i = 0; i < m_kept.size(); ++i)
+        if (SendMessageW(list, LB_GETSEL, i, 0) > 0)
+            programs.push_back(m_kept[i]);
+    if (programs.empty()) {
+        const std::vector<size_t> selection = m_list.Selection();
+        for (const std::string& kept : m_kept)
+            if (std::any_of(selection.begin(), selection.end(),
+                            [&](size_t i) { return SameProgram(m_rows[i].programUtf8, kept); }))
+                programs.push_back(kept);
+    }
+    if (programs.empty()) {
+        AfxMessageBox(text::NoKeptProgramSelected, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    for (const std::string& program : programs) {
+        const std::wstring wide = FromUtf8(program);
+        if (UnkeepProgram(ToAnsi(wide).value_or(program), PasswordSource::FromDialog(m_hWnd)) == CommandResult::Cancelled)
+            break;
+    }
+    // Only the list of kept programs changed: the rows stay, their Kept column follows.
+    ShowKept();
+    ShowRows();
+}
+
+void CShortcutsDlg::OnCheckNow()
+{
+    StopScan();
+    // The check tells what it changed, if anything, in a box that no window owns: this one takes
+    // no input meanwhile, as under a box of its own, so that nothing starts again under it.
+    EnableWindow(m_hWnd, FALSE);
+    const HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    CheckKeptPrograms();
+    SetCursor(before);
+    EnableWindow(m_hWnd, TRUE);
+    SetActiveWindow(m_hWnd);
+    ShowKept();
     StartScan();
 }
 
@@ -243,6 +347,9 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
     case IDC_REMOVESELECTED: OnProtectSelected(false); return TRUE;
     case IDC_HISTORY: ShowHistoryWindow(m_hWnd); return TRUE;
+    case IDC_KEEPSELECTED: OnKeepSelected(); return TRUE;
+    case IDC_UNKEEPSELECTED: OnUnkeepSelected(); return TRUE;
+    case IDC_CHECKNOW: OnCheckNow(); return TRUE;
     default: return FALSE;
     }
 }

@@ -1,5 +1,6 @@
 // The shortcuts window: every shortcut in every profile's places and in folders the user adds,
-// with its state, looked for on a thread of its own so that the window answers throughout.
+// with its state, looked for on a thread of its own so that the window answers throughout; the
+// programs kept protected, and which shortcuts a check would change.
 #pragma once
 
 #include "core/ShortcutReport.h"
@@ -27,8 +28,9 @@ protected:
 private:
     // One line of the list, in the list's own texts.
     struct Row {
-        std::wstring shortcut, folder, program, state;
-        std::wstring path; // the shortcut file
+        std::wstring shortcut, folder, program, state, kept;
+        std::wstring path;        // the shortcut file
+        std::string programUtf8;  // as the look found it
         ShortcutState kind = ShortcutState::NotProtected;
         const std::wstring& Text(int column) const;
     };
@@ -46,11 +48,20 @@ private:
     void OnProtectSelected(bool protect);
     void OnAddFolder();
     void SetScanning(bool scanning);
+    // The kept programs, read again, into their list.
+    void ShowKept();
+    // Keep protected...: the distinct programs of the selected rows, one password for them all.
+    void OnKeepSelected();
+    // Stop keeping...: the programs selected in the kept list, else the kept ones of the selected rows.
+    void OnUnkeepSelected();
+    // Check now: what the logon check does, then a new look.
+    void OnCheckNow();
 
     std::vector<std::wstring> m_folders; // where to look: the machine's places and those added
     std::vector<FoundShortcut> m_found;
     int m_unreadable = 0;
     std::vector<Row> m_rows; // what the list shows
+    std::vector<std::string> m_kept; // the kept programs, long form, UTF-8, as their list shows them
     CListView m_list;
     CBackgroundJob<ShortcutScan> m_scan;
 };

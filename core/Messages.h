@@ -83,6 +83,15 @@ inline constexpr char ColumnFolder[] = "Folder";
 inline constexpr char ColumnProgram[] = "Program";
 inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
+// The shortcuts window's column that tells a kept program's shortcuts, and what a check would do
+// to each.
+inline constexpr char ColumnKept[] = "Kept";
+inline constexpr char KeptYes[] = "Yes";
+inline constexpr char KeptCheckProtects[] = "Yes, a check protects it";
+inline constexpr char KeptCheckRestores[] = "Yes, a check restores its record";
+// Stop keeping... with nothing kept selected.
+inline constexpr char NoKeptProgramSelected[] =
+    "Select a program in the list of kept programs, or a shortcut that starts one.";
 // A batch remove: a shortcut whose record holds another password than the one typed.
 inline constexpr char PasswordDoesNotMatch[] = "password does not match";
 // The history window's columns, its count and its Save as dialog.

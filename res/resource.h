@@ -42,6 +42,10 @@
 #define IDC_HISTORYLIST       1061
 #define IDC_HISTORYCOUNT      1062
 #define IDC_SAVEHISTORY       1063
+#define IDC_KEPTLIST          1064
+#define IDC_KEEPSELECTED      1065
+#define IDC_UNKEEPSELECTED    1066
+#define IDC_CHECKNOW          1067
 
 #ifndef IDC_STATIC
 #define IDC_STATIC            (-1)

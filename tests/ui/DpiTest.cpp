@@ -264,9 +264,11 @@ const DialogSpec kMainWindow = {
 const DialogSpec kAbout = {"latchkey-about", "Latchkey.exe", IDD_ABOUTBOX, {IDOK, IDC_POWEREDBY}, {}};
 const DialogSpec kShortcuts = {
     "latchkey-shortcuts", "Latchkey.exe", IDD_SHORTCUTS,
-    {IDC_SHORTCUTLIST, IDC_SHOWALL, IDC_PROTECTSELECTED, IDC_REMOVESELECTED, IDOK, IDC_HISTORY, IDC_REFRESH,
-     IDC_ADDFOLDER, IDCANCEL},
-    {{IDC_SHORTCUTLIST, "Shortcuts in every user's Desktop, Start menu and Quick Launch, and in the folders you add:"}}};
+    // With nothing kept, Stop keeping... and Check now are disabled, out of the focus order.
+    {IDC_SHORTCUTLIST, IDC_SHOWALL, IDC_KEPTLIST, IDC_KEEPSELECTED, IDC_PROTECTSELECTED, IDC_REMOVESELECTED, IDOK,
+     IDC_HISTORY, IDC_REFRESH, IDC_ADDFOLDER, IDCANCEL},
+    {{IDC_SHORTCUTLIST, "Shortcuts in every user's Desktop, Start menu and Quick Launch, and in the folders you add:"},
+     {IDC_KEPTLIST, "Pro&grams kept protected (a check at every logon protects their new shortcuts):"}}};
 const DialogSpec kHistory = {
     "latchkey-history", "Latchkey.exe", IDD_HISTORY, {IDC_HISTORYLIST, IDC_SAVEHISTORY, IDCANCEL},
     {{IDC_HISTORYLIST, "Who started a protected program or tried to, and who protected or removed a shortcut:"}}};

@@ -1,7 +1,9 @@
 // The shortcuts window, opened from the main window: the rows and states /report gives, the
 // unprotected ones only while "Show all shortcuts" is ticked; a long look answers input
 // throughout, stops on Stop keeping what it found, and ends with the window; a folder added for
-// the run is looked in; Ctrl+A selects all; Open folder shows the selected shortcut's folder.
+// the run is looked in; Ctrl+A selects all; Open folder shows the selected shortcut's folder; the
+// programs kept protected, kept and let go from the window, the rows a check would change, and a
+// check on demand.
 #include "core/Messages.h"
 #include "core/Paths.h"
 #include "core/ProtectionRecord.h"
@@ -10,6 +12,8 @@
 #include "tests/support/UnixShell.h"
 #include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/SmallMachine.h"
+#include "win/KeptStore.h"
+#include "win/LogonTask.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +21,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -425,6 +431,181 @@ TEST_F(ShortcutsWindow, LooksInAnAddedFolderSelectsAllAndOpensTheFolderOfTheSele
     ASSERT_NE(folderWindow, nullptr) << "no window shows the shortcut's folder";
     PostMessageA(folderWindow, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitForWindowGone(folderWindow));
+
+    CloseWindowAndTool(app, window);
+}
+
+// The cells of each listed shortcut's row, by its path: folder\shortcut, program, state, kept.
+std::map<std::string, std::vector<std::string>> RowsByPath(HWND window)
+{
+    std::map<std::string, std::vector<std::string>> rows;
+    for (const std::vector<std::string>& cells : ListViewRows(Control(window, IDC_SHORTCUTLIST), 5))
+        if (cells.size() == 5)
+            rows[cells[1] + "\\" + cells[0]] = {cells[2], cells[3], cells[4]};
+    return rows;
+}
+
+// True once the look is done and each shortcut is listed with its state and Kept column.
+bool WaitForKept(HWND window, const std::vector<std::vector<std::string>>& wanted)
+{
+    return WaitUntil([&] {
+        if (Looking(window))
+            return false;
+        const std::map<std::string, std::vector<std::string>> rows = RowsByPath(window);
+        return std::all_of(wanted.begin(), wanted.end(), [&](const std::vector<std::string>& row) {
+            const auto found = rows.find(row[0]);
+            return found != rows.end() && found->second[1] == row[1] && found->second[2] == row[2];
+        });
+    });
+}
+
+// Nothing kept once the test is over, whatever its outcome: a kept program or the logon check left
+// behind would change what later tests see.
+struct NothingKeptAtEnd {
+    ~NothingKeptAtEnd()
+    {
+        EXPECT_TRUE(WriteKeptPrograms({}));
+        EXPECT_HRESULT_SUCCEEDED(DeleteCheckTask());
+    }
+};
+
+// The record a protected shortcut names.
+std::string RecordOf(const std::string& link)
+{
+    LinkSpec read;
+    EXPECT_HRESULT_SUCCEEDED(ReadLink(link, read));
+    return Unscramble(read.arguments);
+}
+
+// Answers a password dialog of the kept commands with the password (twice where it asks twice),
+// then the box that tells what became of it: its caption.
+std::string AnswerPassword(HWND dialog, const std::string& password, bool twice)
+{
+    SetControlText(dialog, IDC_PASSWORD, password);
+    if (twice)
+        SetControlText(dialog, IDC_RETYPE, password);
+    Press(dialog, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(ProcessOf(dialog));
+    EXPECT_NE(box.window, nullptr) << "nothing told";
+    EXPECT_TRUE(box.window && PressToClose(box.window));
+    return box.caption;
+}
+
+TEST_F(ShortcutsWindow, KeepsTheSelectedProgramsShowsWhatACheckWouldChangeChecksAndStopsKeeping)
+{
+    ScratchFolder scratch("lk keep");
+    NothingKeptAtEnd nothingKept;
+    const std::string ann = scratch.Folder("Ann\\Desktop"), bob = scratch.Folder("Bob\\Desktop"),
+                      pub = scratch.Folder("Public\\Desktop");
+    TestProfiles profiles(scratch.Folder("Ann"), scratch.Folder("Bob"), scratch.Folder("Public"));
+    const std::string alpha = scratch / "Apps\\Alpha.exe", beta = scratch / "Apps\\Beta.exe";
+    ASSERT_TRUE(WriteFileBytes(alpha, "MZ") && WriteFileBytes(beta, "MZ"));
+    auto link = [&](const std::string& path, const std::string& target) {
+        LinkSpec wanted;
+        wanted.target = target;
+        EXPECT_HRESULT_SUCCEEDED(MakeLink(path, wanted));
+        return LongPath(path);
+    };
+    const std::string a1 = link(ann + "\\Alpha.lnk", alpha), a2 = link(pub + "\\Alpha.lnk", alpha);
+    const std::string b1 = link(ann + "\\Beta.lnk", beta);
+    const std::string other = link(ann + "\\Other.lnk", SystemFolder() + "\\notepad.exe");
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    HWND keptList = Control(window, IDC_KEPTLIST);
+    EXPECT_TRUE(ListBoxItems(keptList).empty());
+    EXPECT_FALSE(IsWindowEnabled(Control(window, IDC_UNKEEPSELECTED))) << "nothing is kept";
+    EXPECT_FALSE(IsWindowEnabled(Control(window, IDC_CHECKNOW))) << "nothing is kept";
+    ShowAll(window, true);
+    ASSERT_TRUE(WaitForKept(window, {{a1, "Not protected", ""}, {a2, "Not protected", ""}, {b1, "Not protected", ""}}));
+
+    // Keep protected...: both programs of the three rows, each asked once in a dialog naming it,
+    // each told; every shortcut of each protected with its password.
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a1, a2, b1}));
+    Press(window, IDC_KEEPSELECTED);
+    std::vector<std::string> asked;
+    for (int i = 0; i < 2; ++i) {
+        HWND add = WaitForWindow(app.Id(), kAddPasswordCaption);
+        ASSERT_NE(add, nullptr) << "no password dialog for the program " << i + 1;
+        const std::string program = ControlText(add, IDC_PROGRAM);
+        asked.push_back(program);
+        EXPECT_EQ(AnswerPassword(add, program == "Alpha" ? "alpha" : "beta", true), "Kept protected") << program;
+        ASSERT_TRUE(WaitForWindowGone(add));
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"Alpha", "Beta"}));
+    const std::vector<std::string> both{LongPath(alpha), LongPath(beta)};
+    ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).size() == 2; }));
+    const std::vector<std::string> items = ListBoxItems(keptList);
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(_stricmp(items[i].c_str(), both[i].c_str()), 0) << items[i];
+    EXPECT_EQ(RecordPassword(a1), "alpha");
+    EXPECT_EQ(RecordPassword(a2), "alpha");
+    EXPECT_EQ(RecordPassword(b1), "beta");
+    ASSERT_TRUE(WaitForKept(window, {{a1, "Protected", "Yes"}, {a2, "Protected", "Yes"}, {b1, "Protected", "Yes"}}));
+    EXPECT_TRUE(IsWindowEnabled(Control(window, IDC_CHECKNOW)));
+
+    // An update puts a plain shortcut back on Bob's desktop and deletes Alpha's records: shown
+    // for what a check would do, the plain one without the tick too (with its records gone,
+    // nothing guards Alpha: its new shortcut is plainly "Not protected").
+    const std::string record1 = RecordOf(a1), record2 = RecordOf(a2);
+    const std::optional<std::string> bytes1 = ReadFileBytes(record1), bytes2 = ReadFileBytes(record2);
+    ASSERT_TRUE(bytes1 && bytes2);
+    ASSERT_TRUE(DeleteFileA(record1.c_str()) && DeleteFileA(record2.c_str()));
+    const std::string a3 = link(bob + "\\Alpha.lnk", alpha);
+    ShowAll(window, false);
+    Press(window, IDC_REFRESH);
+    ASSERT_TRUE(WaitForKept(window, {{a1, "Protected, record missing", text::KeptCheckRestores},
+                                     {a2, "Protected, record missing", text::KeptCheckRestores},
+                                     {a3, "Not protected", text::KeptCheckProtects},
+                                     {b1, "Protected", "Yes"}}));
+
+    // Check now: the new one protected with the kept password, the records back byte for byte.
+    Press(window, IDC_CHECKNOW);
+    MessageBoxInfo told = WaitForMessageBox(app.Id());
+    ASSERT_NE(told.window, nullptr) << "the check told nothing";
+    ASSERT_TRUE(PressToClose(told.window));
+    ASSERT_TRUE(WaitForKept(window, {{a1, "Protected", "Yes"}, {a2, "Protected", "Yes"}, {a3, "Protected", "Yes"}}));
+    EXPECT_EQ(ReadFileBytes(record1), bytes1);
+    EXPECT_EQ(ReadFileBytes(record2), bytes2);
+    EXPECT_EQ(RecordPassword(a3), "alpha");
+
+    // Stop keeping... with a row that starts no kept program: it says what to select.
+    ShowAll(window, true);
+    ASSERT_TRUE(WaitForKept(window, {{other, "Not protected", ""}}));
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {other}));
+    Press(window, IDC_UNKEEPSELECTED);
+    MessageBoxInfo select = WaitForMessageBox(app.Id());
+    EXPECT_EQ(select.text, text::NoKeptProgramSelected);
+    ASSERT_TRUE(select.window && PressToClose(select.window));
+
+    // ... the kept program of a selected row, its kept password asked (a wrong one refused).
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a3}));
+    Press(window, IDC_UNKEEPSELECTED);
+    HWND security = WaitForWindow(app.Id(), kSecurity);
+    ASSERT_NE(security, nullptr);
+    SetControlText(security, IDC_PASSWORD, "beta");
+    Press(security, IDOK);
+    MessageBoxInfo wrong = WaitForMessageBox(app.Id());
+    EXPECT_EQ(wrong.text, text::PasswordNotCorrect);
+    ASSERT_TRUE(wrong.window && PressToClose(wrong.window));
+    EXPECT_EQ(AnswerPassword(security, "alpha", false), "Kept protected");
+    ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).size() == 1; }));
+    EXPECT_EQ(_stricmp(ListBoxItems(keptList)[0].c_str(), LongPath(beta).c_str()), 0);
+    ASSERT_TRUE(WaitForKept(window, {{a1, "Protected", ""}, {a3, "Protected", ""}, {b1, "Protected", "Yes"}}));
+    EXPECT_EQ(RecordPassword(a1), "alpha") << "its protection stays";
+
+    // ... the program selected in the kept list, whatever rows are selected.
+    SelectListBoxItems(keptList, {0});
+    Press(window, IDC_UNKEEPSELECTED);
+    security = WaitForWindow(app.Id(), kSecurity);
+    ASSERT_NE(security, nullptr);
+    EXPECT_EQ(AnswerPassword(security, "beta", false), "Kept protected");
+    ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).empty(); }));
+    ASSERT_TRUE(WaitForKept(window, {{b1, "Protected", ""}}));
+    EXPECT_FALSE(IsWindowEnabled(Control(window, IDC_CHECKNOW)));
+    EXPECT_EQ(RecordPassword(b1), "beta");
 
     CloseWindowAndTool(app, window);
 }

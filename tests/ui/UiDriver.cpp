@@ -35,6 +35,15 @@ std::string ReadText(HWND window)
     return text;
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    std::string utf8(text.size() * 3 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
+                                      static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return utf8;
+}
+
 } // namespace
 
 std::string DistDir()
@@ -361,11 +370,7 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns)
                 !remote.Read(&text[0], kChars * sizeof(wchar_t), sizeof(LVITEMW)))
                 break;
             text.resize(wcsnlen(text.c_str(), text.size()));
-            std::string utf8(text.size() * 3 + 1, '\0');
-            const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
-                                              static_cast<int>(utf8.size()), nullptr, nullptr);
-            utf8.resize(n > 0 ? static_cast<size_t>(n) : 0);
-            cells.push_back(utf8);
+            cells.push_back(Utf8(text));
         }
         rows.push_back(cells);
     }
@@ -392,6 +397,38 @@ void SelectListViewRows(HWND list, const std::vector<int>& rows)
     setState(-1, 0); // every row
     for (int row : rows)
         setState(row, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+std::vector<std::string> ListBoxItems(HWND list)
+{
+    std::vector<std::string> items;
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &count))
+        return items;
+    for (WPARAM i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kWaitMs, &length) ||
+            static_cast<LRESULT>(length) == LB_ERR)
+            break;
+        std::wstring text(length + 1, L'\0');
+        if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, kWaitMs,
+                                 &length) ||
+            static_cast<LRESULT>(length) == LB_ERR)
+            break;
+        text.resize(length);
+        items.push_back(Utf8(text));
+    }
+    return items;
+}
+
+void SelectListBoxItems(HWND list, const std::vector<int>& items)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(list, LB_SETSEL, FALSE, -1, SMTO_ABORTIFHUNG, kWaitMs, &result); // every item
+    for (int item : items)
+        EXPECT_TRUE(SendMessageTimeoutW(list, LB_SETSEL, TRUE, item, SMTO_ABORTIFHUNG, kWaitMs, &result) &&
+                    static_cast<LRESULT>(result) != LB_ERR)
+            << "item " << item;
 }
 
 void SetControlText(HWND dialog, int id, const std::string& text)

@@ -162,6 +162,10 @@ private:
 std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
 // Selects exactly the given rows of a list view of another process.
 void SelectListViewRows(HWND list, const std::vector<int>& rows);
+// The items of a list box of another process, in UTF-8 (the system carries list box texts across
+// processes itself); and selects exactly the given items of a multiple-selection one.
+std::vector<std::string> ListBoxItems(HWND list);
+void SelectListBoxItems(HWND list, const std::vector<int>& items);
 bool IsChecked(HWND dialog, int id);
 void SetChecked(HWND dialog, int id, bool checked);
 
