@@ -55,8 +55,8 @@ BOOL CShortcutsDlg::OnInitDialog()
     const struct {
         const char* title;
         int width; // dialog units
-    } columns[] = {{text::ColumnShortcut, 70}, {text::ColumnFolder, 75}, {text::ColumnProgram, 85},
-                   {text::ColumnState, 150}, {text::ColumnKept, 115}}; // the longest texts whole
+    } columns[] = {{text::ColumnShortcut, 65}, {text::ColumnFolder, 55}, {text::ColumnProgram, 70},
+                   {text::ColumnState, 140}, {text::ColumnKept, 85}}; // the longest state and kept texts whole
     for (const auto& column : columns)
         m_list.AddColumn(ToWide(column.title), column.width);
     ShowKept();

@@ -84,11 +84,11 @@ inline constexpr char ColumnProgram[] = "Program";
 inline constexpr char ColumnState[] = "State";
 inline constexpr char AddFolderTitle[] = "Choose a folder whose shortcuts to show too";
 // The shortcuts window's column that tells a kept program's shortcuts, and what a check would do
-// to each.
+// to each: protect a plain one, or restore the record of a protected one.
 inline constexpr char ColumnKept[] = "Kept";
 inline constexpr char KeptYes[] = "Yes";
-inline constexpr char KeptCheckProtects[] = "Yes, a check protects it";
-inline constexpr char KeptCheckRestores[] = "Yes, a check restores its record";
+inline constexpr char KeptCheckProtects[] = "Yes, check protects it";
+inline constexpr char KeptCheckRestores[] = "Yes, check restores it";
 // Stop keeping... with nothing kept selected.
 inline constexpr char NoKeptProgramSelected[] =
     "Select a program in the list of kept programs, or a shortcut that starts one.";
