@@ -152,6 +152,7 @@ CommandOutcome RestoreRecord(const FoundShortcut& row)
 // none it is deleted. Either fails whole: the list stays as it was.
 bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<KeptProgram>& after)
 {
+    ComApartment com; // the Task Scheduler's objects
     if (!WriteKeptPrograms(after)) {
         AfxMessageBox(text::KeptStoreUnreadable);
         return false;
