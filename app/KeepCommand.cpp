@@ -25,15 +25,9 @@
 
 namespace {
 
-// The kept programs as read, their passwords cleared when they go.
+// The kept programs as read.
 struct KeptList {
     std::vector<KeptProgram> programs;
-
-    ~KeptList()
-    {
-        for (KeptProgram& program : programs)
-            ClearSecret(program.password);
-    }
 
     std::vector<KeptProgram>::iterator Find(const std::string& program)
     {
@@ -224,10 +218,7 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
     if (known == kept.programs.end()) {
         std::vector<KeptProgram> after = kept.programs;
         after.push_back({*program, password});
-        const bool saved = SaveKeptList(kept.programs, after);
-        for (KeptProgram& entry : after)
-            ClearSecret(entry.password);
-        if (!saved)
+        if (!SaveKeptList(kept.programs, after))
             return CommandResult::Failed;
     }
 
