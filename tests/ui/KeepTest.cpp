@@ -2,6 +2,7 @@
 // logon task runs them (standard error, no window, exit codes), over every profile's places, an
 // update that puts shortcuts back and deletes a record, and the launcher asking the kept password.
 #include "LauncherResource.h"
+#include "core/MasterPassword.h"
 #include "core/Scramble.h"
 #include "tests/support/Files.h"
 #include "tests/support/LaunchProbe.h"
@@ -313,6 +314,108 @@ TEST_F(KeptProtection, KeepsAProgramProtectedThroughAnUpdateUntilItIsLetGo)
     EXPECT_EQ(run.exitCode, 0u) << run.errors;
     EXPECT_FALSE(CheckTaskRegistered());
     EXPECT_TRUE(StartsLauncher(editorLink));
+}
+
+// What a script or the logon task meets: reasons on standard error and an exit code, never a box,
+// and no master prompt in front of /keep with a password file or of /check; /report /quiet,
+// which passes the gate, is refused where a master password would have to be asked.
+TEST_F(KeptProtection, UnattendedRunsAnswerOnStandardErrorAndNeverWaitForABox)
+{
+    const std::string game = PlaceProbe(scratch, "Apps\\Game.exe");
+    const std::string link = Link(ann + "\\Desktop\\Game.lnk", game);
+    SetPasswordFileMode("600");
+    struct Case {
+        std::string arguments;
+        std::optional<std::string> input;
+        DWORD exitCode;
+        std::string reason;
+    } cases[] = {
+        {"/keep " + Quoted(scratch.Path() + "\\missing.exe") + " /password-file " + Quoted(passwordFile), std::nullopt, 1,
+         "This is not a program file on this computer's own disks:"},
+        {"/keep " + Quoted(game) + " /password-file " + Quoted(scratch / "no such file.txt"), std::nullopt, 1,
+         "The password file cannot be read:"},
+        {"/keep " + Quoted(game), std::string("\r\n"), 1, "You cannot have empty password."},
+        {"/unkeep " + Quoted(game), std::string("pw\n"), 1, "This program is not kept protected:"},
+        {"/check now", std::nullopt, 1, "Unexpected text after /check: now"},
+        {"/keep /password-file " + Quoted(passwordFile), std::nullopt, 1, "The switch /keep needs the path of a program."},
+        {"/report " + Quoted(scratch.Path() + "\\no folder\\r.csv") + " /quiet", std::nullopt, 1,
+         "The report could not be written to"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = Run(c.arguments, c.input);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+        EXPECT_EQ(run.errors.rfind(c.reason, 0), 0u) << c.arguments << ": " << run.errors;
+        EXPECT_FALSE(run.windowShown) << c.arguments;
+    }
+    EXPECT_FALSE(StartsLauncher(link));
+
+    // A master password guards the tool, not what a script that keeps a program may do.
+    const std::string master = SystemFolder() + "\\master2.lki";
+    RemoveAtEnd removeMaster;
+    ASSERT_TRUE(WriteFileBytes(removeMaster.Add(master), FormatMasterFile("Master pw")));
+    ToolRun run = Run("/keep " + Quoted(game) + " /password-file " + Quoted(passwordFile));
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_TRUE(StartsLauncher(link));
+    Link(link, game);
+    run = Run("/check");
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_TRUE(StartsLauncher(link));
+    run = Run("/report " + Quoted(scratch / "r.csv") + " /quiet");
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.errors.rfind("A master password is set, and nobody can answer its prompt here.", 0), 0u)
+        << run.errors;
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_FALSE(FileExists(scratch / "r.csv"));
+}
+
+// Removing the protection of a kept program's shortcut is not silently undone by the next check:
+// the user is told so and may stop keeping the program with the password just typed.
+TEST_F(KeptProtection, RemovingAKeptProgramsProtectionOffersToStopKeepingIt)
+{
+    const std::string game = PlaceProbe(scratch, "Apps\\Game.exe");
+    const std::string link = Link(bob + "\\Desktop\\Game.lnk", game);
+    SetPasswordFileMode("600");
+    ToolRun run = Run("/keep " + Quoted(game) + " /password-file " + Quoted(passwordFile));
+    ASSERT_EQ(run.exitCode, 0u) << run.errors;
+    ASSERT_TRUE(StartsLauncher(link));
+
+    for (const int answer : {IDNO, IDYES}) {
+        if (answer == IDYES)
+            Run("/check");
+        ASSERT_TRUE(StartsLauncher(link));
+        Process tool = Process::Start(LatchkeyExe(), DistDir(), "/remove " + Quoted(link));
+        HWND security = WaitForWindow(tool.Id(), kSecurity);
+        ASSERT_NE(security, nullptr);
+        SetControlText(security, IDC_PASSWORD, kKeptPassword);
+        Press(security, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(tool.Id());
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.caption, "Removal Succeed");
+        ASSERT_TRUE(PressToClose(box.window));
+        box = WaitForMessageBox(tool.Id());
+        ASSERT_NE(box.window, nullptr) << "no offer to stop keeping the program";
+        EXPECT_EQ(box.text, LongPath(game) +
+                                "\nis kept protected: the next check (at every logon) protects this shortcut again.\n\n"
+                                "Stop keeping the program protected?");
+        ASSERT_TRUE(PressToClose(box.window, answer));
+        if (answer == IDYES) {
+            box = WaitForMessageBox(tool.Id());
+            ASSERT_NE(box.window, nullptr);
+            EXPECT_EQ(box.text, LongPath(game) + "\nis no longer kept protected. Its shortcuts stay as they are.");
+            ASSERT_TRUE(PressToClose(box.window));
+        }
+        DWORD exitCode = STILL_ACTIVE;
+        EXPECT_TRUE(tool.WaitForExit(&exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_FALSE(StartsLauncher(link));
+        EXPECT_EQ(CheckTaskRegistered(), answer == IDNO);
+    }
+    // Let go: the next check leaves the shortcut as the user made it.
+    run = Run("/check");
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    EXPECT_FALSE(StartsLauncher(link));
 }
 
 } // namespace
