@@ -226,7 +226,9 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
     BatchSummary summary;
     const std::vector<std::string> direct = DirectShortcuts(scan.found, *program, summary);
     ProtectWithPassword(direct, password, useOriginalIcon, HistoryResult::Protected, summary);
-    const std::string told = KeptText(Ansi(*program), direct.size(), ProtectedCount(scan.found, *program)) +
+    if (scan.limitReached)
+        summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
+    const std::string told = KeptText(Ansi(*program), summary.Succeeded(), ProtectedCount(scan.found, *program)) +
                              (summary.Text().empty() ? std::string() : "\n\n" + summary.Text());
     if (!summary.AllSucceeded()) {
         AfxMessageBox(told);
@@ -286,6 +288,9 @@ CommandResult CheckKeptPrograms()
 
     const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
     BatchSummary summary;
+    // Past the look's limits some shortcuts were not seen: none can be said to be protected.
+    if (scan.limitReached)
+        summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
     for (const KeptProgram& program : kept.programs)
         ProtectWithPassword(DirectShortcuts(scan.found, program.programPath, summary), program.password, true,
                             HistoryResult::ProtectedAgain, summary);
