@@ -246,7 +246,10 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
     KeptList kept;
     if (!ReadKeptList(kept))
         return CommandResult::Failed;
-    const auto known = kept.Find(program);
+    // The window names kept programs as the store does, in UTF-8.
+    auto known = kept.Find(program);
+    if (known == kept.programs.end())
+        known = kept.Find(programPath);
     if (known == kept.programs.end()) {
         AfxMessageBox(NotKeptText(programPath));
         return CommandResult::Failed;
