@@ -61,6 +61,7 @@ void BatchSummary::Add(const std::string& shortcutPath, const CommandOutcome& to
     const std::string text = told.iconRefused ? std::string(text::SetIconFailed) + "\n" + told.text : told.text;
     m_text += BatchLineText(BaseName(shortcutPath), text);
     m_failed = m_failed || !told.succeeded;
+    m_succeeded += told.succeeded ? 1 : 0;
 }
 
 CommandResult BatchSummary::Tell(HWND owner) const

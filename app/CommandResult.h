@@ -49,9 +49,17 @@ public:
     // Shows the lines in one box owned by owner: Succeeded when every shortcut's command did.
     CommandResult Tell(HWND owner) const;
     bool AllSucceeded() const { return !m_failed; }
+    size_t Succeeded() const { return m_succeeded; }
     const std::string& Text() const { return m_text; }
+    // A line about the whole batch, which failed (the look it came from stopped at its limits).
+    void AddFailure(const std::string& line)
+    {
+        m_text += line + "\n";
+        m_failed = true;
+    }
 
 private:
     std::string m_text;
     bool m_failed = false;
+    size_t m_succeeded = 0;
 };

@@ -25,15 +25,9 @@
 
 namespace {
 
-// The kept programs as read, their passwords cleared when they go.
+// The kept programs as read.
 struct KeptList {
     std::vector<KeptProgram> programs;
-
-    ~KeptList()
-    {
-        for (KeptProgram& program : programs)
-            ClearSecret(program.password);
-    }
 
     std::vector<KeptProgram>::iterator Find(const std::string& program)
     {
@@ -152,6 +146,7 @@ CommandOutcome RestoreRecord(const FoundShortcut& row)
 // none it is deleted. Either fails whole: the list stays as it was.
 bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<KeptProgram>& after)
 {
+    ComApartment com; // the Task Scheduler's objects
     if (!WriteKeptPrograms(after)) {
         AfxMessageBox(text::KeptStoreUnreadable);
         return false;
@@ -223,10 +218,7 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
     if (known == kept.programs.end()) {
         std::vector<KeptProgram> after = kept.programs;
         after.push_back({*program, password});
-        const bool saved = SaveKeptList(kept.programs, after);
-        for (KeptProgram& entry : after)
-            ClearSecret(entry.password);
-        if (!saved)
+        if (!SaveKeptList(kept.programs, after))
             return CommandResult::Failed;
     }
 
@@ -234,7 +226,9 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
     BatchSummary summary;
     const std::vector<std::string> direct = DirectShortcuts(scan.found, *program, summary);
     ProtectWithPassword(direct, password, useOriginalIcon, HistoryResult::Protected, summary);
-    const std::string told = KeptText(Ansi(*program), direct.size(), ProtectedCount(scan.found, *program)) +
+    if (scan.limitReached)
+        summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
+    const std::string told = KeptText(Ansi(*program), summary.Succeeded(), ProtectedCount(scan.found, *program)) +
                              (summary.Text().empty() ? std::string() : "\n\n" + summary.Text());
     if (!summary.AllSucceeded()) {
         AfxMessageBox(told);
@@ -252,7 +246,10 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
     KeptList kept;
     if (!ReadKeptList(kept))
         return CommandResult::Failed;
-    const auto known = kept.Find(program);
+    // The window names kept programs as the store does, in UTF-8.
+    auto known = kept.Find(program);
+    if (known == kept.programs.end())
+        known = kept.Find(programPath);
     if (known == kept.programs.end()) {
         AfxMessageBox(NotKeptText(programPath));
         return CommandResult::Failed;
@@ -294,6 +291,9 @@ CommandResult CheckKeptPrograms()
 
     const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
     BatchSummary summary;
+    // Past the look's limits some shortcuts were not seen: none can be said to be protected.
+    if (scan.limitReached)
+        summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
     for (const KeptProgram& program : kept.programs)
         ProtectWithPassword(DirectShortcuts(scan.found, program.programPath, summary), program.password, true,
                             HistoryResult::ProtectedAgain, summary);

@@ -21,7 +21,7 @@ struct PasswordSource {
     static PasswordSource FromDialog(HWND owner) { return {Kind::Dialog, std::string(), owner}; }
 };
 
-// Keeps the program (a file on a local disk; any path form) protected with the password from
+// Keeps the program (a file on a local disk; any path form, in the ANSI code page) protected with the password from
 // source (the dialog asks it twice): the program and its password go into the kept store, the
 // logon check is registered, and every shortcut in the look's places that starts it and is not
 // protected is protected as the batch command protects, a record each. Told by AfxMessageBox (on
@@ -29,8 +29,9 @@ struct PasswordSource {
 // refused; with the same one, what is not protected is protected.
 CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source);
 
-// Stops keeping the program, given its kept password from source (the dialog asks it once);
-// protection stays as it is. The last one deletes the logon check.
+// Stops keeping the program (as given to KeepProgram, or as KeptProgramPaths names it), given its
+// kept password from source (the dialog asks it once); protection stays as it is. The last one
+// deletes the logon check.
 CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource& source);
 
 // Protects with its kept password every shortcut in the look's places that starts a kept program

@@ -66,9 +66,9 @@ void CLatchkeyApp::InitInstance()
     const bool keeping = request.action == ToolAction::Keep || request.action == ToolAction::Unkeep;
     const bool passwordGiven = keeping && (!request.passwordFile.empty() || StandardInputIsRedirected());
     const bool nobodyThere = !SomeoneCanAnswer();
-    m_bNoBoxes = request.action == ToolAction::Check || passwordGiven ||
-                 (request.action == ToolAction::Report && (request.quiet || nobodyThere)) ||
-                 (request.action == ToolAction::Invalid && nobodyThere);
+    // A mistake in such a command line is told the same way.
+    m_bNoBoxes = request.quiet || passwordGiven || !request.passwordFile.empty() ||
+                 ((request.action == ToolAction::Report || request.action == ToolAction::Invalid) && nobodyThere);
     if (keeping && !passwordGiven && nobodyThere) {
         m_bNoBoxes = true;
         request.action = ToolAction::Invalid;

@@ -11,6 +11,7 @@
 #include "win/Scoped.h"
 
 #include <ctime>
+#include <map>
 #include <memory>
 
 namespace {
@@ -23,6 +24,35 @@ std::string LocalTimeStamp()
         local = *converted;
     return FormatTimeStamp(local);
 }
+
+// The stamps a batch names its records by. A record takes the first free second from now on in
+// its program's folder; many shortcuts of programs in one folder, protected within a second,
+// would each try every name the ones before took. The batch remembers, per folder, the second
+// after the last it used, and starts there when that is later than now.
+class RecordStamps {
+public:
+    std::string Next(const std::string& targetPath) const
+    {
+        const std::string now = LocalTimeStamp();
+        const auto used = m_next.find(LowerAscii(FolderOf(targetPath)));
+        return used != m_next.end() && Sortable(used->second) > Sortable(now) ? used->second : now;
+    }
+    void Used(const std::string& recordPath)
+    {
+        const std::string name = FileName(recordPath);
+        m_next[LowerAscii(FolderOf(recordPath))] = NextTimeStamp(name.substr(0, name.find('.')));
+    }
+
+private:
+    // DDMMYYYYhhmmss as YYYYMMDDhhmmss, which sorts as time does.
+    static std::string Sortable(const std::string& stamp)
+    {
+        return stamp.size() == 14 ? stamp.substr(4, 4) + stamp.substr(2, 2) + stamp.substr(0, 2) + stamp.substr(8)
+                                  : std::string();
+    }
+
+    std::map<std::string, std::string> m_next; // by folder, lower case
+};
 
 // A shortcut read and checked for protection. Its folder is held before the read, the program's
 // (where the record goes, known only from the read) right after it, both until the write: the
@@ -59,13 +89,15 @@ struct Candidate {
 };
 
 CommandOutcome Protect(const Candidate& candidate, const std::string& password, bool useOriginalIcon,
-                       HistoryResult change)
+                       HistoryResult change, RecordStamps& stamps)
 {
     if (!candidate.FoldersStayed())
         return CommandOutcome{false, false, text::FolderNotHeld};
     // One stamp names both the record and any icon copy.
-    const ProtectOutcome outcome =
-        ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon, LocalTimeStamp());
+    const ProtectOutcome outcome = ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon,
+                                                   stamps.Next(candidate.loaded.info.targetPath));
+    if (!outcome.recordPath.empty())
+        stamps.Used(outcome.recordPath);
     CommandOutcome told;
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == ProtectResult::Succeeded;
@@ -93,8 +125,10 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
     dlg.m_strProgram = BaseName(pickedPath);
     if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
         return *unanswered;
-    return TellOutcome(Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon, HistoryResult::Protected),
-                       text::ProtectSucceededCaption);
+    RecordStamps stamps;
+    return TellOutcome(
+        Protect(candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon, HistoryResult::Protected, stamps),
+        text::ProtectSucceededCaption);
 }
 
 CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
@@ -116,9 +150,10 @@ CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner
         dlg.m_strTarget = candidates.size() == 1 ? candidates[0]->loaded.info.targetPath : std::string();
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
             return *unanswered;
+        RecordStamps stamps;
         for (const std::unique_ptr<Candidate>& candidate : candidates)
-            summary.Add(candidate->path,
-                        Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon, HistoryResult::Protected));
+            summary.Add(candidate->path, Protect(*candidate, dlg.m_strPassword, dlg.m_bUseOriginalIcon,
+                                                 HistoryResult::Protected, stamps));
     }
     return summary.Tell(owner);
 }
@@ -127,10 +162,11 @@ void ProtectWithPassword(const std::vector<std::string>& paths, const std::strin
                          HistoryResult change, BatchSummary& summary)
 {
     ComApartment com;
+    RecordStamps stamps;
     for (const std::string& path : paths) {
         const Candidate candidate(path);
         const std::optional<CommandOutcome> refusal = candidate.Refusal();
-        summary.Add(path, refusal ? *refusal : Protect(candidate, password, useOriginalIcon, change));
+        summary.Add(path, refusal ? *refusal : Protect(candidate, password, useOriginalIcon, change, stamps));
     }
 }
 

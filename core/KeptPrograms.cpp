@@ -45,15 +45,41 @@ char32_t UpperCase(char32_t c)
 
 std::string FormatKeptPrograms(const std::vector<KeptProgram>& programs)
 {
-    std::string bytes = std::string(FormatLine) + "\r\n";
+    std::size_t size = sizeof FormatLine + 2;
     for (const KeptProgram& program : programs)
-        bytes += program.programPath + "\r\n" + Scramble(program.password) + "\r\n";
+        size += program.programPath.size() + program.password.size() + 4;
+    std::string bytes;
+    bytes.reserve(size);
+    bytes += FormatLine;
+    bytes += "\r\n";
+    for (const KeptProgram& program : programs) {
+        bytes += program.programPath;
+        bytes += "\r\n";
+        std::string scrambled = Scramble(program.password);
+        bytes += scrambled;
+        ClearSecret(scrambled);
+        bytes += "\r\n";
+    }
     return bytes;
 }
 
 std::optional<std::vector<KeptProgram>> ParseKeptPrograms(const std::string& bytes)
 {
     std::vector<std::string> lines;
+    // The passwords' lines, scrambled, go as cleared as they came.
+    struct Wipe {
+        std::vector<std::string>& lines;
+        ~Wipe()
+        {
+            for (std::string& line : lines)
+                ClearSecret(line);
+        }
+    } wipe{lines};
+    // Room for every line at once: growing would give back short lines' bytes uncleared.
+    std::size_t count = 0;
+    for (std::string::size_type at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
+        ++count;
+    lines.reserve(count);
     std::string::size_type start = 0;
     while (start < bytes.size()) {
         const std::string::size_type end = bytes.find("\r\n", start);
@@ -65,6 +91,7 @@ std::optional<std::vector<KeptProgram>> ParseKeptPrograms(const std::string& byt
     if (lines.empty() || lines[0] != FormatLine || lines.size() % 2 != 1)
         return std::nullopt;
     std::vector<KeptProgram> programs;
+    programs.reserve(lines.size() / 2);
     for (std::size_t i = 1; i < lines.size(); i += 2) {
         KeptProgram program{lines[i], Unscramble(lines[i + 1])};
         if (program.programPath.empty() || program.password.empty() ||

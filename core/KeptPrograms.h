@@ -3,6 +3,7 @@
 // shortcuts that an update put back.
 #pragma once
 
+#include "core/Secret.h"
 #include "core/ShortcutReport.h"
 
 #include <optional>
@@ -12,10 +13,13 @@
 struct KeptProgram {
     std::string programPath; // long form, UTF-8
     std::string password;    // in the ANSI code page, as records keep it
+
+    ~KeptProgram() { ClearSecret(password); }
 };
 
 // The file's bytes: a first line naming the format, then two lines a program: its path, then its
-// password scrambled as records scramble theirs. Lines end in CR LF.
+// password scrambled as records scramble theirs. Lines end in CR LF. Made in one allocation; the
+// caller clears it.
 std::string FormatKeptPrograms(const std::vector<KeptProgram>& programs);
 
 // The programs in a file's bytes; nullopt when they are not such a file (another first line, a

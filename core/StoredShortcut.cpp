@@ -47,7 +47,10 @@ bool GetField(const std::string& in, std::size_t& pos, const char* name, std::st
 
 std::string FormatStoredShortcut(const StoredShortcut& entry)
 {
-    std::string out = Magic;
+    std::string out;
+    out.reserve(sizeof Magic + entry.recordPath.size() + entry.linkPath.size() + entry.protectedBytes.size() +
+                entry.originalBytes.size() + entry.recordBytes.size() + 5 * 32);
+    out = Magic;
     PutField(out, "record", entry.recordPath);
     PutField(out, "link", entry.linkPath);
     PutField(out, "protected", entry.protectedBytes);

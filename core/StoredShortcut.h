@@ -3,6 +3,8 @@
 // Plain length-prefixed fields, so that any bytes and any path round-trip exactly.
 #pragma once
 
+#include "core/Secret.h"
+
 #include <optional>
 #include <string>
 
@@ -14,8 +16,13 @@ struct StoredShortcut {
     // The record file as protect wrote it, so that a record deleted by someone else (an updater
     // replacing the program's folder) can be given back; empty in entries of older versions.
     std::string recordBytes;
+
+    // The record holds the password, scrambled: no copy of it is given back uncleared.
+    ~StoredShortcut() { ClearSecret(recordBytes); }
 };
 
+// Made in one allocation, so that no buffer holding the record's bytes is given back uncleared;
+// the caller clears the result.
 std::string FormatStoredShortcut(const StoredShortcut& entry);
 // nullopt for anything FormatStoredShortcut did not write.
 std::optional<StoredShortcut> ParseStoredShortcut(const std::string& bytes);

@@ -23,7 +23,9 @@ struct ToolRequest {
     ToolAction action = ToolAction::MainWindow;
     std::string path; // the shortcut (the output file for Report and History, the program for Keep and Unkeep), unquoted
     std::string passwordFile; // Keep and Unkeep: the file whose first line is the password; empty: none given
-    bool quiet = false;       // Report and Check: show no box, tell failures on standard error
+    // Report and Check (also when the rest of the line is a mistake): show no box, tell failures on
+    // standard error.
+    bool quiet = false;
     std::string error; // for Invalid (texts from core/Messages)
 };
 

@@ -55,10 +55,8 @@ std::vector<std::string> KeptProgramPaths()
 {
     std::vector<std::string> paths;
     if (std::optional<std::vector<KeptProgram>> kept = ReadKeptPrograms()) {
-        for (KeptProgram& program : *kept) {
+        for (const KeptProgram& program : *kept)
             paths.push_back(program.programPath);
-            ClearSecret(program.password);
-        }
     }
     return paths;
 }

@@ -210,9 +210,8 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     }
     const std::string bytes = linkfile::CarryOver(built, *original).value_or(built);
     // The record's bytes too, so that one an updater deletes can be given back.
-    std::string recordBytes = FormatProtectionRecord(record);
-    SecretWiper clearRecord(recordBytes);
-    if (!KeepOriginalShortcut({outcome.recordPath, ToUtf8(ToWide(pickedPath)), bytes, *original, recordBytes})) {
+    if (!KeepOriginalShortcut(
+            {outcome.recordPath, ToUtf8(ToWide(pickedPath)), bytes, *original, FormatProtectionRecord(record)})) {
         outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::OriginalNotKept);
         return outcome;
     }

@@ -45,8 +45,11 @@ std::optional<StoredShortcut> KeptOriginalShortcut(const std::string& recordPath
     const std::optional<std::string> path = EntryPath(recordPath);
     if (!path)
         return std::nullopt;
-    const std::optional<std::string> bytes = ReadWholeFile(*path);
-    return bytes ? ParseStoredShortcut(*bytes) : std::nullopt;
+    std::optional<std::string> bytes = ReadWholeFile(*path);
+    if (!bytes)
+        return std::nullopt;
+    SecretWiper clearBytes(*bytes);
+    return ParseStoredShortcut(*bytes);
 }
 
 std::optional<StoredShortcut> PeekOriginalShortcut(const std::string& recordPath)
@@ -55,9 +58,12 @@ std::optional<StoredShortcut> PeekOriginalShortcut(const std::string& recordPath
     const std::optional<std::string> folder = programData ? ToAnsi(*programData) : std::nullopt;
     if (!folder)
         return std::nullopt;
-    const std::optional<std::string> bytes =
+    std::optional<std::string> bytes =
         ReadWholeFile(*folder + "\\Latchkey\\Shortcuts\\" + StoredShortcutName(recordPath));
-    std::optional<StoredShortcut> entry = bytes ? ParseStoredShortcut(*bytes) : std::nullopt;
+    if (!bytes)
+        return std::nullopt;
+    SecretWiper clearBytes(*bytes);
+    std::optional<StoredShortcut> entry = ParseStoredShortcut(*bytes);
     return entry && entry->recordPath == recordPath ? entry : std::nullopt;
 }
 
@@ -68,7 +74,6 @@ bool RestoreRecordFromStore(const std::string& recordPath)
     std::optional<StoredShortcut> entry = KeptOriginalShortcut(recordPath);
     if (!entry || entry->recordPath != recordPath || entry->recordBytes.empty())
         return false;
-    SecretWiper clearRecord(entry->recordBytes);
     return WriteNewWholeFile(recordPath, entry->recordBytes) == NewFileResult::Written;
 }
 

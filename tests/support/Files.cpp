@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <sstream>
 
 namespace lktest {
 
@@ -32,6 +33,34 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
+}
+
+std::map<std::string, std::string> TreeSnapshot(const std::string& root, const std::string& skipFolder)
+{
+    std::map<std::string, std::string> snapshot;
+    std::vector<std::string> folders{root};
+    while (!folders.empty()) {
+        const std::string folder = folders.back();
+        folders.pop_back();
+        for (const std::string& name : FolderEntries(folder)) {
+            const std::string path = folder + "\\" + name;
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+                continue;
+            std::ostringstream state;
+            state << data.ftCreationTime.dwLowDateTime << ' ' << data.ftCreationTime.dwHighDateTime << ' '
+                  << data.ftLastWriteTime.dwLowDateTime << ' ' << data.ftLastWriteTime.dwHighDateTime << ' '
+                  << data.dwFileAttributes;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (name != skipFolder)
+                    folders.push_back(path);
+            } else {
+                state << ' ' << ReadFileBytes(path).value_or("(unreadable)");
+            }
+            snapshot[path] = state.str();
+        }
+    }
+    return snapshot;
 }
 
 bool FileExists(const std::string& path)

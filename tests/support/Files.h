@@ -2,6 +2,7 @@
 // itself, and paths to delete at the end. Binary throughout: no byte is special.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ bool MakeFolders(const std::string& path);
 void RemoveTree(const std::string& folder);
 // The names in a folder, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
+
+// Every file and folder below root with its bytes, attributes and creation and last-write times,
+// by path: two snapshots differ when anything was made, removed or written. Folders named
+// skipFolder are not entered (a link back up the tree).
+std::map<std::string, std::string> TreeSnapshot(const std::string& root, const std::string& skipFolder = "");
 
 // A fresh folder "<name> <process id>" under the temporary folder, removed with everything in it
 // when it goes. The blank in its name keeps every path below it long.

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,35 +24,6 @@ std::vector<Row> ReportRows(const std::string& csv)
     for (const std::vector<std::string>& fields : CsvRows(csv, "\xEF\xBB\xBFShortcut,Program,State\r\n", 3))
         rows.push_back({fields[0], fields[1], fields[2]});
     return rows;
-}
-
-// Every file and folder below root with its bytes and its creation and last-write times.
-std::map<std::string, std::string> Snapshot(const std::string& root)
-{
-    std::map<std::string, std::string> snapshot;
-    std::vector<std::string> folders{root};
-    while (!folders.empty()) {
-        const std::string folder = folders.back();
-        folders.pop_back();
-        for (const std::string& name : FolderEntries(folder)) {
-            const std::string path = folder + "\\" + name;
-            WIN32_FILE_ATTRIBUTE_DATA data = {};
-            if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-                continue;
-            std::ostringstream state;
-            state << data.ftCreationTime.dwLowDateTime << ' ' << data.ftCreationTime.dwHighDateTime << ' '
-                  << data.ftLastWriteTime.dwLowDateTime << ' ' << data.ftLastWriteTime.dwHighDateTime << ' '
-                  << data.dwFileAttributes;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (name != "Loop")
-                    folders.push_back(path);
-            } else {
-                state << ' ' << ReadFileBytes(path).value_or("(unreadable)");
-            }
-            snapshot[path] = state.str();
-        }
-    }
-    return snapshot;
 }
 
 // Runs Latchkey.exe /report and returns its exit code once it ended.
@@ -74,9 +44,9 @@ TEST_F(ShortcutReport, ListsEveryShortcutInEveryProfileWithItsStateAndChangesNot
 
     const std::string reports = scratch.Folder("Reports");
     const std::string report = reports + "\\shortcuts.csv";
-    std::map<std::string, std::string> before = Snapshot(scratch.Path());
+    std::map<std::string, std::string> before = TreeSnapshot(scratch.Path(), "Loop");
     ASSERT_EQ(Report(report), 0u);
-    std::map<std::string, std::string> after = Snapshot(scratch.Path());
+    std::map<std::string, std::string> after = TreeSnapshot(scratch.Path(), "Loop");
     EXPECT_EQ(after.erase(report), 1u);
     // The report's own folder changes with it; nothing else does.
     before.erase(reports);

@@ -41,6 +41,8 @@ TEST(ToolArguments, SwitchesPathsAndMistakes)
         {"/unkeep \"C:\\Games\\game.exe\" -password-file \"C:\\pw.txt\" x", ToolAction::Invalid, "",
          "This is not the path of one file"},
         {"/check now", ToolAction::Invalid, "", "Unexpected text after /check: now"},
+        {"/keep C:\\Games\\game.exe /password-file \"C:\\pw.txt", ToolAction::Invalid, "",
+         "This is not the path of one file"},
         {"/report out.csv /quiet please", ToolAction::Invalid, "", "Unexpected text after /quiet: please"},
     };
     for (const Case& c : cases) {
@@ -84,4 +86,10 @@ TEST(ToolArguments, UnattendedCommandsAndTheirOptions)
         EXPECT_EQ(request.quiet, c.quiet) << c.arguments;
         EXPECT_EQ(request.error, "") << c.arguments;
     }
+}
+
+TEST(ToolArguments, AMistakeInAnUnattendedCommandStillAsksForNoBox)
+{
+    EXPECT_TRUE(ParseToolArguments("/check now").quiet);
+    EXPECT_EQ(ParseToolArguments("/keep /password-file C:\\pw.txt").passwordFile, "C:\\pw.txt");
 }

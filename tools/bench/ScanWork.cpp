@@ -11,11 +11,25 @@
 // first progress callback (the shortcuts window counts from that callback); then
 // "first-look<TAB>microseconds to the first progress of the process's first look" and
 // "found<TAB>N".
+//
+// lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS check KEPT REPROTECT: /check (CheckKeptPrograms)
+// over such a machine whose four profiles are registered as the machine's, KEPT programs kept and
+// REPROTECT of their shortcuts (the first ones) put back unprotected before each round, against
+// the work it cannot avoid: the raw walk and loads above, then the single command's work for each
+// of those shortcuts (LoadShortcutForProtection, ApplyProtection, its history line). Prints
+// "check<TAB>microseconds" and "check-raw<TAB>microseconds" a round.
+#include "app/KeepCommand.h"
+#include "core/KeptPrograms.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "tools/bench/BenchTools.h"
+#include "framework/Framework.h"
 #include "win/Files.h"
+#include "win/History.h"
+#include "win/KeptStore.h"
+#include "win/ProtectFiles.h"
 #include "win/ShortcutScan.h"
+#include "win/ShortcutStore.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -183,17 +197,177 @@ TimedLook Look(const std::vector<std::wstring>& folders)
     return look;
 }
 
+// ---- /check
+
+// The four profiles as the machine's (the look's places), taken out again when it goes.
+class MachineProfiles {
+public:
+    explicit MachineProfiles(const std::string& root)
+    {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
+                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, &m_list) != ERROR_SUCCESS)
+            Fail("cannot open the profile list");
+        for (int profile = 1; profile <= 4; ++profile) {
+            HKEY key = nullptr;
+            const std::string path = root + "\\Profile " + std::to_string(profile);
+            if (RegCreateKeyExA(m_list, Sid(profile).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                                &key, nullptr) != ERROR_SUCCESS ||
+                RegSetValueExA(key, "ProfileImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                               static_cast<DWORD>(path.size() + 1)) != ERROR_SUCCESS)
+                Fail("cannot register " + path);
+            RegCloseKey(key);
+        }
+    }
+    ~MachineProfiles()
+    {
+        for (int profile = 1; profile <= 4; ++profile)
+            RegDeleteKeyExA(m_list, Sid(profile).c_str(), KEY_WOW64_64KEY, 0);
+        RegCloseKey(m_list);
+    }
+    MachineProfiles(const MachineProfiles&) = delete;
+    MachineProfiles& operator=(const MachineProfiles&) = delete;
+
+private:
+    static std::string Sid(int profile) { return "S-1-5-21-9999-9999-9999-" + std::to_string(7000 + profile); }
+    HKEY m_list = nullptr;
+};
+
+// The shortcuts a check protects again, put back unprotected before each round: their records,
+// icon copies' shortcuts and kept originals of the round before go.
+class Reprotected {
+public:
+    Reprotected(const std::string& root, int shortcuts, int count)
+    {
+        const std::vector<std::string> folders = Folders(root);
+        ComPtr<IShellLinkW> link;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
+            Fail("no shell link object");
+        for (int n = 0; n < count && n < shortcuts; ++n) {
+            const std::string path = PlaceOf(folders, n) + "\\Shortcut " + std::to_string(n) + ".lnk";
+            Save(link.Get(), path, root + "\\Apps\\App " + std::to_string(n / 10) + ".exe", "--open");
+            const std::optional<std::string> bytes = ReadWholeFile(path);
+            if (!bytes)
+                Fail("cannot read " + path);
+            m_links.push_back({path, *bytes});
+        }
+    }
+
+    const std::vector<std::string> Paths() const
+    {
+        std::vector<std::string> paths;
+        for (const auto& link : m_links)
+            paths.push_back(link.first);
+        return paths;
+    }
+
+    // Every one protected, as a round must leave them.
+    void ExpectProtected(const char* by) const
+    {
+        for (const auto& link : m_links)
+            if (ReadWholeFile(link.first) == link.second)
+                Fail(std::string(by) + " left " + link.first + " unprotected");
+    }
+
+    void PutBack() const
+    {
+        ComPtr<IShellLinkW> link;
+        ComPtr<IPersistFile> file;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
+            FAILED(link.As(&file)))
+            Fail("no shell link object");
+        std::wstring arguments(MAX_PATH, L'\0');
+        for (const auto& [path, bytes] : m_links) {
+            if (ReadWholeFile(path) == bytes)
+                continue;
+            if (SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ)) &&
+                SUCCEEDED(link->GetArguments(&arguments[0], MAX_PATH))) {
+                std::string record;
+                for (const wchar_t* c = arguments.c_str(); *c; ++c)
+                    record += static_cast<char>(*c);
+                record = Unscramble(record);
+                DeleteFileA(record.c_str());
+                ForgetOriginalShortcut(record);
+            }
+            if (!WriteWholeFile(path, bytes))
+                Fail("cannot put back " + path);
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_links; // path, unprotected bytes
+};
+
+// What a check cannot avoid: the walk and loads of the look, then for each shortcut to protect
+// again the single command's file work and its history line.
+void RawCheck(const std::vector<std::wstring>& folders, const std::vector<std::string>& paths, IShellLinkW* link,
+              IPersistFile* file)
+{
+    Raw(folders, link, file);
+    for (const std::string& path : paths) {
+        const LoadedShortcut loaded = LoadShortcutForProtection(path);
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "0101203%07d", static_cast<int>(&path - &paths[0]));
+        const ProtectOutcome outcome = ApplyProtection(path, loaded.info, "pw", true, stamp);
+        if (outcome.result != ProtectResult::Succeeded)
+            Fail("raw protect failed for " + path);
+        RecordChange(HistoryResult::ProtectedAgain, path, loaded.info.targetPath);
+    }
+}
+
+void CheckRounds(const std::string& root, int shortcuts, int kept, int reprotect, int rounds)
+{
+    MachineProfiles profiles(root);
+    // Nobody answers: what the check tells goes to standard error, as in the logon task.
+    CWinApp app;
+    app.m_bNoBoxes = true;
+    std::vector<KeptProgram> programs;
+    for (int n = 0; n < kept; ++n)
+        programs.push_back({root + "\\Apps\\App " + std::to_string(n) + ".exe", "pw"});
+    if (!WriteKeptPrograms(programs))
+        Fail("cannot keep the programs");
+    const Reprotected links(root, shortcuts, reprotect);
+    const std::vector<std::string> paths = links.Paths();
+    std::vector<std::wstring> folders = ShortcutFolders();
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
+        FAILED(link.As(&file)))
+        Fail("no shell link object");
+    for (int round = 0; round <= rounds; ++round) {
+        for (int i = 0; i < 2; ++i) {
+            links.PutBack();
+            Timer timer;
+            if ((round + i) % 2 == 0) {
+                if (CheckKeptPrograms() != CommandResult::Succeeded)
+                    Fail("the check failed");
+            } else {
+                RawCheck(folders, paths, link.Get(), file.Get());
+            }
+            const double us = timer.Microseconds();
+            links.ExpectProtected((round + i) % 2 == 0 ? "the check" : "the raw work");
+            if (round > 0) // the first round warms up
+                std::printf("%s\t%.0f\n", (round + i) % 2 == 0 ? "check" : "check-raw", us);
+        }
+    }
+    links.PutBack();
+    WriteKeptPrograms({});
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 5)
-        Fail("usage: lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS");
+    if (argc != 5 && argc != 8)
+        Fail("usage: lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS [check KEPT REPROTECT]");
     const std::string root = argv[1];
     const int shortcuts = std::atoi(argv[2]), protectedCount = std::atoi(argv[3]), rounds = std::atoi(argv[4]);
     if (FAILED(CoInitialize(nullptr)))
         Fail("no COM");
     MakeMachine(root, shortcuts, protectedCount);
+    if (argc == 8) {
+        CheckRounds(root, shortcuts, std::atoi(argv[6]), std::atoi(argv[7]), rounds);
+        return 0;
+    }
 
     std::vector<std::wstring> folders;
     for (const std::string& folder : Folders(root))
