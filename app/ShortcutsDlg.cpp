@@ -216,6 +216,7 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
         else
             RemoveProtections(paths, m_hWnd);
     }
+    ShowKept(); // removing a kept program's protection offers to stop keeping it
     StartScan();
 }
 

@@ -596,16 +596,41 @@ TEST_F(ShortcutsWindow, KeepsTheSelectedProgramsShowsWhatACheckWouldChangeChecks
     ASSERT_TRUE(WaitForKept(window, {{a1, "Protected", ""}, {a3, "Protected", ""}, {b1, "Protected", "Yes"}}));
     EXPECT_EQ(RecordPassword(a1), "alpha") << "its protection stays";
 
-    // ... the program selected in the kept list, whatever rows are selected.
+    // Removing the protection of a kept program's shortcut offers to stop keeping it: taken, the
+    // list of kept programs follows.
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {b1}));
+    security = PressFor(window, IDC_REMOVESELECTED, kSecurity);
+    ASSERT_NE(security, nullptr);
+    SetControlText(security, IDC_PASSWORD, "beta");
+    Press(security, IDOK);
+    MessageBoxInfo removed = WaitForMessageBox(app.Id());
+    ASSERT_TRUE(removed.window && PressToClose(removed.window));
+    MessageBoxInfo offer = WaitForMessageBox(app.Id());
+    ASSERT_NE(offer.window, nullptr) << "no offer to stop keeping";
+    EXPECT_EQ(offer.text, StopKeepingQuestionText(LongPath(beta)));
+    ASSERT_TRUE(PressToClose(offer.window, IDYES));
+    MessageBoxInfo unkept = WaitForMessageBox(app.Id());
+    EXPECT_EQ(unkept.caption, "Kept protected");
+    ASSERT_TRUE(unkept.window && PressToClose(unkept.window));
+    ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).empty(); }));
+    EXPECT_FALSE(IsWindowEnabled(Control(window, IDC_CHECKNOW)));
+    ASSERT_TRUE(WaitForKept(window, {{b1, "Not protected", ""}}));
+
+    // Stop keeping... the program selected in the kept list, whatever rows are selected.
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {b1}));
+    HWND add = PressFor(window, IDC_KEEPSELECTED, kAddPasswordCaption);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(AnswerPassword(add, "beta again", true), "Kept protected");
+    ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).size() == 1; }));
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a1}));
     SelectListBoxItems(keptList, {0});
     Press(window, IDC_UNKEEPSELECTED);
     security = WaitForWindow(app.Id(), kSecurity);
     ASSERT_NE(security, nullptr);
-    EXPECT_EQ(AnswerPassword(security, "beta", false), "Kept protected");
+    EXPECT_EQ(AnswerPassword(security, "beta again", false), "Kept protected");
     ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).empty(); }));
     ASSERT_TRUE(WaitForKept(window, {{b1, "Protected", ""}}));
-    EXPECT_FALSE(IsWindowEnabled(Control(window, IDC_CHECKNOW)));
-    EXPECT_EQ(RecordPassword(b1), "beta");
+    EXPECT_EQ(RecordPassword(b1), "beta again");
 
     CloseWindowAndTool(app, window);
 }
