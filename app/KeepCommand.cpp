@@ -294,9 +294,8 @@ CommandResult CheckKeptPrograms()
     // Past the look's limits some shortcuts were not seen: none can be said to be protected.
     if (scan.limitReached)
         summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
-    for (const KeptProgram& program : kept.programs)
-        ProtectWithPassword(DirectShortcuts(scan.found, program.programPath, summary), program.password, true,
-                            HistoryResult::ProtectedAgain, summary);
+    // Records first: a new record takes the first free name from now on, which may be the name of
+    // one that is missing; written back first, it keeps its name for the shortcuts that use it.
     for (const FoundShortcut& row : scan.found) {
         if (row.state == ShortcutState::RecordMissing && CheckWouldChange(row, keptPaths))
             summary.Add(row.path, RestoreRecord(row));
@@ -304,6 +303,9 @@ CommandResult CheckKeptPrograms()
         else if (row.state == ShortcutState::LauncherMissing && OfKeptProgram(row, keptPaths))
             summary.Add(row.path, CommandOutcome{false, false, ShortcutStateText(row.state)});
     }
+    for (const KeptProgram& program : kept.programs)
+        ProtectWithPassword(DirectShortcuts(scan.found, program.programPath, summary), program.password, true,
+                            HistoryResult::ProtectedAgain, summary);
     if (summary.Text().empty())
         return CommandResult::Succeeded;
     return summary.Tell(nullptr);
