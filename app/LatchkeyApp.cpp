@@ -6,6 +6,7 @@
 #include "app/ReportCommand.h"
 #include "app/ShortcutCommand.h"
 #include "core/LaunchRequest.h"
+#include "core/ProtectRules.h"
 #include "core/ToolArguments.h"
 #include "core/Messages.h"
 #include "win/Strings.h"

@@ -9,6 +9,7 @@
 #include "app/ShortcutsDlg.h"
 #include "core/Paths.h"
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "resource.h"
 #include "win/Process.h"
 #include "win/Scoped.h"

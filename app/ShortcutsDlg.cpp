@@ -4,6 +4,7 @@
 #include "app/ProtectCommand.h"
 #include "app/RemoveCommand.h"
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "resource.h"
 #include "win/ShortcutScan.h"
 #include "win/Strings.h"

@@ -1,6 +1,7 @@
 #include "launcher/LauncherApp.h"
 
 #include "core/LaunchRequest.h"
+#include "core/Messages.h"
 #include "core/Secret.h"
 #include "launcher/LaunchPasswordDlg.h"
 #include "launcher/StartProgram.h"

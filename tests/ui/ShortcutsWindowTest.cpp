@@ -4,7 +4,9 @@
 // the run is looked in; Ctrl+A selects all; Open folder shows the selected shortcut's folder.
 #include "core/Messages.h"
 #include "core/Paths.h"
+#include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
+#include "core/RemoveRules.h"
 #include "core/Scramble.h"
 #include "tests/support/Files.h"
 #include "tests/support/UnixShell.h"
