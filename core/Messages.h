@@ -69,7 +69,7 @@ inline constexpr char ColumnResult[] = "Result";
 inline constexpr char SaveHistoryTitle[] = "Save the history as";
 inline constexpr char CsvFilter[] = "CSV file (*.csv)\0*.csv\0All files\0*.*\0";
 // The file dialog's choice of files: pairs of display text and pattern, each ended by a null.
-inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
+inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0";
 } // namespace text
 
 // The remove dialog's line naming the shortcut.

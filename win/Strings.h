@@ -42,6 +42,7 @@ std::optional<std::string> ModulePath(HMODULE module);
 std::optional<std::string> CurrentDirectory();
 // Environment variables in text expanded.
 std::optional<std::string> ExpandEnvironment(const std::string& text);
+std::optional<std::wstring> ExpandEnvironment(const std::wstring& text);
 // A string from the module's string table.
 std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id);
 
