@@ -566,6 +566,8 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
 
         Press(main, IDC_HISTORY);
         HWND history = WaitForWindow(tool.Id(), "History");
+        // Once its rows are in: Save as is enabled then.
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(history, IDC_SAVEHISTORY)); }));
         CheckDialog(history, kHistory, dpi, sizes);
         EXPECT_TRUE(PressToClose(history, IDCANCEL));
 
