@@ -20,7 +20,7 @@ GateResult PromptForMasterPassword(const std::string& required)
     for (;;) {
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(prompt.DoModal()))
             return *unanswered == CommandResult::NoDialog ? GateResult::NoDialog : GateResult::Closed;
-        if (prompt.m_strPassword == required)
+        if (prompt.m_password == required)
             return GateResult::Open;
         AfxMessageBox(text::PasswordNotCorrect);
     }
@@ -71,7 +71,7 @@ void SetMasterPassword()
     CMasterPasswordDlg dlg;
     if (UnansweredDialog(dlg.DoModal()))
         return;
-    std::string stored = MasterStoredValue(dlg.m_strPassword);
+    std::string stored = MasterStoredValue(dlg.m_password);
     SecretWiper clearStored(stored);
 
     path = MasterFilePath();

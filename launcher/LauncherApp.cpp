@@ -30,12 +30,12 @@ CLauncherApp theApp;
 
 void CLauncherApp::InitInstance()
 {
-    m_nExitCode = Launch(GetCommandLineA());
+    m_exitCode = Launch(GetCommandLineA());
 }
 
 int CLauncherApp::ExitInstance()
 {
-    return m_nExitCode;
+    return m_exitCode;
 }
 
 int CLauncherApp::Launch(const std::string& commandLine)

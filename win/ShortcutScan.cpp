@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kMaxDepth = 32;
+constexpr int MaxDepth = 32;
 
 // A text value of a registry key, environment variables expanded; empty when there is none.
 std::wstring RegistryPath(HKEY key, const wchar_t* name)
@@ -184,7 +184,7 @@ private:
     // does not mark as one).
     bool Enter(HANDLE folder, int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > MaxDepth)
             return false;
         BY_HANDLE_FILE_INFORMATION info;
         if (!GetFileInformationByHandle(folder, &info)) {

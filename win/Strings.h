@@ -13,7 +13,7 @@
 template <class Char = char, class Fill>
 std::optional<std::basic_string<Char>> GrowString(Fill fill)
 {
-    constexpr DWORD kLimit = 1u << 16; // beyond any path or message Windows makes
+    constexpr DWORD MaxSize = 1u << 16; // beyond any path or message Windows makes
     std::basic_string<Char> buffer(MAX_PATH, Char());
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
@@ -24,7 +24,7 @@ std::optional<std::basic_string<Char>> GrowString(Fill fill)
             buffer.resize(n);
             return buffer;
         }
-        if (size >= kLimit)
+        if (size >= MaxSize)
             return std::nullopt;
         buffer.resize(n > size ? n : size * 2);
     }
