@@ -6,7 +6,7 @@
 #include <shellapi.h>
 
 namespace {
-const char kMakerSite[] = "https://halvorn.example/latchkey";
+const char MakerSite[] = "https://halvorn.example/latchkey";
 }
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
@@ -24,5 +24,5 @@ void CAboutDlg::OnPoweredBy()
 {
     // The box stays open whether or not a browser could be started.
     if (auto shellExecute = SystemFunction<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA"))
-        shellExecute(nullptr, "open", kMakerSite, nullptr, nullptr, SW_SHOWNORMAL);
+        shellExecute(nullptr, "open", MakerSite, nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -37,7 +37,7 @@ void ShowWindowNotOpened(DWORD error)
 void ShowInformation(HWND owner, const std::string& text, const std::string& caption)
 {
     const CWinApp* app = AfxGetApp();
-    if (app && app->m_bNoBoxes)
+    if (app && app->m_noBoxes)
         WriteStandardError(text);
     else
         MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);

@@ -13,90 +13,77 @@
 
 #include <algorithm>
 
-CHistoryDlg::CHistoryDlg(HWND parent) : CDialog(IDD_HISTORY, parent) {}
+namespace {
 
-BOOL CHistoryDlg::OnInitDialog()
+// The history has been read.
+constexpr UINT WM_HISTORY_READ = WM_APP + 1;
+
+// Runs on the reading thread: the file read and its rows made, in the order of writing.
+CHistoryDlg::Read ReadRows()
 {
-    CDialog::OnInitDialog();
-    m_list = GetDlgItem(m_hWnd, IDC_HISTORYLIST);
-    // The list asks for its texts in UTF-16, so that every name shows as it is.
-    SendMessageW(m_list, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_hWnd), NF_REQUERY);
-    SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    const struct {
-        const char* title;
-        int width; // dialog units
-    } columns[] = {{text::ColumnTime, 82}, {text::ColumnUser, 45}, {text::ColumnShortcut, 100},
-                   {text::ColumnProgram, 115}, {text::ColumnResult, 62}}; // the time whole
-    int index = 0;
-    for (const auto& column : columns) {
-        RECT width = {0, 0, column.width, 0};
-        MapDialogRect(m_hWnd, &width);
-        const std::wstring title = ToWide(column.title);
-        LVCOLUMNW item = {};
-        item.mask = LVCF_TEXT | LVCF_WIDTH;
-        item.pszText = const_cast<wchar_t*>(title.c_str());
-        item.cx = width.right;
-        SendMessageW(m_list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&item));
-    }
-
-    m_entries = ReadHistory();
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        const HistoryEntry& entry = m_entries[i];
-        Row row;
+    CHistoryDlg::Read read;
+    read.entries = ReadHistory();
+    read.rows.reserve(read.entries.size());
+    for (size_t i = 0; i < read.entries.size(); ++i) {
+        const HistoryEntry& entry = read.entries[i];
+        CHistoryDlg::Row row;
         row.cells[0] = FromUtf8(entry.time);
         row.cells[1] = FromUtf8(entry.user);
         row.cells[2] = FromUtf8(entry.shortcut);
         row.cells[3] = FromUtf8(entry.program);
         row.cells[4] = ToWide(HistoryResultText(entry.result));
         row.order = i;
-        m_rows.push_back(std::move(row));
+        read.rows.push_back(std::move(row));
     }
-    SetDlgItemTextA(m_hWnd, IDC_HISTORYCOUNT, HistoryCountText(m_entries.size()).c_str());
-    ShowRows();
+    return read;
+}
+
+} // namespace
+
+CHistoryDlg::CHistoryDlg(HWND parent) : CDialog(IDD_HISTORY, parent), m_read(WM_HISTORY_READ) {}
+
+BOOL CHistoryDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_list.Attach(m_hWnd, IDC_HISTORYLIST);
+    m_list.cellText = [this](size_t row, int column) -> const std::wstring& { return m_rows[row].cells[column]; };
+    m_list.onSort = [this] { SortRows(); };
+    const struct {
+        const char* title;
+        int width; // dialog units
+        bool newestFirst;
+    } columns[] = {{text::ColumnTime, 82, true}, {text::ColumnUser, 45, false}, {text::ColumnShortcut, 100, false},
+                   {text::ColumnProgram, 115, false}, {text::ColumnResult, 62, false}}; // the time whole
+    for (const auto& column : columns)
+        m_list.AddColumn(ToWide(column.title), column.width, column.newestFirst);
+    m_list.SortBy(0, false); // newest first
+
+    // Nothing to save until the history is in.
+    EnableWindow(GetDlgItem(m_hWnd, IDC_SAVEHISTORY), FALSE);
+    if (!m_read.Start(m_hWnd, [](const std::atomic<bool>&, const JobProgress&) { return ReadRows(); }))
+        OnReadDone(ReadRows()); // no thread to be had: read here, as the window opens
     return TRUE;
 }
 
-void CHistoryDlg::ShowRows()
+void CHistoryDlg::OnReadDone(Read read)
 {
-    const int column = m_sortColumn;
-    const bool ascending = m_sortAscending;
+    m_entries = std::move(read.entries);
+    m_rows = std::move(read.rows);
+    SetDlgItemTextA(m_hWnd, IDC_HISTORYCOUNT, HistoryCountText(m_entries.size()).c_str());
+    EnableWindow(GetDlgItem(m_hWnd, IDC_SAVEHISTORY), TRUE);
+    SortRows();
+}
+
+void CHistoryDlg::SortRows()
+{
+    const int column = m_list.SortColumn();
     std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) {
-        int order;
-        if (column == 0) {
-            // The order of writing: the clock may have been set back in between.
-            order = a.order < b.order ? CSTR_LESS_THAN : a.order > b.order ? CSTR_GREATER_THAN : CSTR_EQUAL;
-        } else {
-            const std::wstring& left = a.cells[column];
-            const std::wstring& right = b.cells[column];
-            order = CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
-                                         static_cast<int>(right.size()), TRUE);
-        }
-        return ascending ? order == CSTR_LESS_THAN : order == CSTR_GREATER_THAN;
+        // The Time column in the order of writing: the clock may have been set back in between.
+        if (column == 0)
+            return m_list.SortAscending() ? a.order < b.order : a.order > b.order;
+        return m_list.InOrder(a.cells[column], b.cells[column]);
     });
-    SendMessageW(m_list, LVM_SETITEMCOUNT, m_rows.size(), 0);
-    InvalidateRect(m_list, nullptr, TRUE);
-}
-
-void CHistoryDlg::OnColumnClick(int column)
-{
-    if (column < 0 || column >= 5)
-        return;
-    // The first click on Time shows the newest first, on any other column A to Z.
-    m_sortAscending = column == m_sortColumn ? !m_sortAscending : column != 0;
-    m_sortColumn = column;
-    ShowRows();
-}
-
-void CHistoryDlg::OnGetDisplayInfo(NMLVDISPINFOW* info) const
-{
-    LVITEMW& item = info->item;
-    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= m_rows.size() ||
-        item.iSubItem < 0 || item.iSubItem >= 5 || item.cchTextMax <= 0)
-        return;
-    const std::wstring& text = m_rows[static_cast<size_t>(item.iItem)].cells[item.iSubItem];
-    const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-    text.copy(item.pszText, n);
-    item.pszText[n] = L'\0';
+    m_list.SetRowCount(m_rows.size());
 }
 
 void CHistoryDlg::OnSaveAs()
@@ -129,16 +116,18 @@ BOOL CHistoryDlg::OnCommand(UINT id, UINT notifyCode)
     return FALSE;
 }
 
-BOOL CHistoryDlg::OnNotify(UINT controlId, NMHDR* header, LRESULT&)
+BOOL CHistoryDlg::OnNotify(UINT controlId, NMHDR* header, LRESULT& result)
 {
-    if (controlId != IDC_HISTORYLIST)
-        return FALSE;
-    if (header->code == LVN_GETDISPINFOW)
-        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
-    else if (header->code == LVN_COLUMNCLICK)
-        OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
-    else
-        return FALSE;
+    return controlId == IDC_HISTORYLIST && m_list.OnNotify(header, result);
+}
+
+INT_PTR CHistoryDlg::OnMessage(UINT message, WPARAM, LPARAM, bool& handled)
+{
+    if (message != WM_HISTORY_READ)
+        return 0;
+    if (std::optional<Read> read = m_read.TakeResult())
+        OnReadDone(std::move(*read));
+    handled = true;
     return TRUE;
 }
 

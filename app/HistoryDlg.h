@@ -1,11 +1,12 @@
 // The History window: every entry of the history, newest first, sortable by any column, and
-// Save as... writing them as /history does.
+// Save as... writing them as /history does. The history (up to a few MiB) is read on a thread of
+// its own, so that the window answers while it is read.
 #pragma once
 
 #include "core/History.h"
+#include "framework/BackgroundJob.h"
 #include "framework/Framework.h"
-
-#include <commctrl.h>
+#include "framework/ListView.h"
 
 #include <string>
 #include <vector>
@@ -14,28 +15,32 @@ class CHistoryDlg : public CDialog {
 public:
     explicit CHistoryDlg(HWND parent);
 
-protected:
-    BOOL OnInitDialog() override;
-    BOOL OnCommand(UINT id, UINT notifyCode) override;
-    BOOL OnNotify(UINT controlId, NMHDR* header, LRESULT& result) override;
-
-private:
     // One line of the list, in the list's own texts.
     struct Row {
         std::wstring cells[5]; // time, user, shortcut, program, result
         size_t order = 0;      // its place in the history: the Time column sorts by it
     };
+    // What the reading thread hands over: the entries as read (oldest first) and their rows.
+    struct Read {
+        std::vector<HistoryEntry> entries;
+        std::vector<Row> rows;
+    };
 
-    void ShowRows();
-    void OnColumnClick(int column);
-    void OnGetDisplayInfo(NMLVDISPINFOW* info) const;
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT notifyCode) override;
+    BOOL OnNotify(UINT controlId, NMHDR* header, LRESULT& result) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    void OnReadDone(Read read);
+    void SortRows();
     void OnSaveAs();
 
+    CListView m_list;
+    CBackgroundJob<Read> m_read;
     std::vector<HistoryEntry> m_entries; // oldest first, as read
     std::vector<Row> m_rows;             // as shown
-    int m_sortColumn = 0;
-    bool m_sortAscending = false; // newest first
-    HWND m_list = nullptr;
 };
 
 // Opens the window over owner; returns when it closes.

@@ -7,6 +7,7 @@
 #include "app/ReportCommand.h"
 #include "app/ShortcutCommand.h"
 #include "core/LaunchRequest.h"
+#include "core/ProtectRules.h"
 #include "core/ToolArguments.h"
 #include "core/Messages.h"
 #include "win/Strings.h"
@@ -67,10 +68,10 @@ void CLatchkeyApp::InitInstance()
     const bool passwordGiven = keeping && (!request.passwordFile.empty() || StandardInputIsRedirected());
     const bool nobodyThere = !SomeoneCanAnswer();
     // A mistake in such a command line is told the same way.
-    m_bNoBoxes = request.quiet || passwordGiven || !request.passwordFile.empty() ||
+    m_noBoxes = request.quiet || passwordGiven || !request.passwordFile.empty() ||
                  ((request.action == ToolAction::Report || request.action == ToolAction::Invalid) && nobodyThere);
     if (keeping && !passwordGiven && nobodyThere) {
-        m_bNoBoxes = true;
+        m_noBoxes = true;
         request.action = ToolAction::Invalid;
         request.error = text::NoPasswordSource;
     }

@@ -9,6 +9,7 @@
 #include "app/ShortcutsDlg.h"
 #include "core/Paths.h"
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "resource.h"
 #include "win/Process.h"
 #include "win/Scoped.h"
@@ -20,7 +21,7 @@
 #include <shlobj.h> // DROPFILES
 
 CMainWindow::CMainWindow()
-    : CDialog(IDD_LATCHKEY_DIALOG), m_hMainIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+    : CDialog(IDD_LATCHKEY_DIALOG), m_mainIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
 }
 
@@ -36,10 +37,10 @@ BOOL CMainWindow::OnInitDialog()
         }
     }
 
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hMainIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_mainIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AfxLoadSmallIcon(IDR_MAINFRAME)));
 
-    m_strStartDir = CurrentDirectory().value_or(std::string());
+    m_startDir = CurrentDirectory().value_or(std::string());
 
     // Shortcuts may be dropped on the window. The tool runs elevated, and Windows keeps the
     // messages of a drop from a non-elevated Explorer away unless this window lets them in.
@@ -55,11 +56,11 @@ void CMainWindow::RunCommand(Command command)
 {
     // The dialogs of a command keep dispatching this window's posted messages: a second command
     // started from there would work on the same shortcut, or the same master file, at once.
-    if (m_bCommandRunning)
+    if (m_commandRunning)
         return;
-    m_bCommandRunning = true;
+    m_commandRunning = true;
     command();
-    m_bCommandRunning = false;
+    m_commandRunning = false;
 }
 
 BOOL CMainWindow::OnCommand(UINT id, UINT notifyCode)
@@ -93,7 +94,7 @@ INT_PTR CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handle
         return 0;
     case WM_QUERYDRAGICON:
         handled = true;
-        return reinterpret_cast<INT_PTR>(m_hMainIcon);
+        return reinterpret_cast<INT_PTR>(m_mainIcon);
     default:
         return 0;
     }
@@ -119,7 +120,7 @@ bool CMainWindow::OnPaint()
     GetClientRect(m_hWnd, &client);
     int x = (client.right - client.left - iconWidth + 1) / 2;
     int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    DrawIcon(paint.Dc(), x, y, m_hMainIcon);
+    DrawIcon(paint.Dc(), x, y, m_mainIcon);
     return true;
 }
 
@@ -142,7 +143,7 @@ void CMainWindow::OnDropFiles(HDROP drop)
     }
     if (count > 0)
         finish(drop);
-    if (m_bCommandRunning)
+    if (m_commandRunning)
         return;
 
     RunCommand([&] {
@@ -165,7 +166,7 @@ void CMainWindow::OnDropFiles(HDROP drop)
 void CMainWindow::OnHelp()
 {
     // The shortcut pickers leave the current directory elsewhere; the read-me lives where we started.
-    SetCurrentDirectoryA(m_strStartDir.c_str());
+    SetCurrentDirectoryA(m_startDir.c_str());
 
     // By its full path: a bare name is looked for in our own folder and the current one first.
     const std::optional<std::string> windows = WindowsDirectory();

@@ -29,7 +29,7 @@ private:
     template <class Command>
     void RunCommand(Command command);
 
-    HICON m_hMainIcon;
-    bool m_bCommandRunning = false; // a command's dialogs are open: drops and buttons wait for it
-    std::string m_strStartDir; // the current directory when the window opened; Help returns to it
+    HICON m_mainIcon;
+    bool m_commandRunning = false; // a command's dialogs are open: drops and buttons wait for it
+    std::string m_startDir; // the current directory when the window opened; Help returns to it
 };

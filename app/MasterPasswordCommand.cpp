@@ -17,7 +17,7 @@ namespace {
 GateResult PromptForMasterPassword(const std::string& required)
 {
     // A script's or a task's run would wait for the prompt forever.
-    if (AfxGetApp()->m_bNoBoxes) {
+    if (AfxGetApp()->m_noBoxes) {
         AfxMessageBox(text::MasterNotAskedUnattended);
         return GateResult::NoDialog;
     }
@@ -25,7 +25,7 @@ GateResult PromptForMasterPassword(const std::string& required)
     for (;;) {
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(prompt.DoModal()))
             return *unanswered == CommandResult::NoDialog ? GateResult::NoDialog : GateResult::Closed;
-        if (prompt.m_strPassword == required)
+        if (prompt.m_password == required)
             return GateResult::Open;
         AfxMessageBox(text::PasswordNotCorrect);
     }
@@ -76,7 +76,7 @@ void SetMasterPassword()
     CMasterPasswordDlg dlg;
     if (UnansweredDialog(dlg.DoModal()))
         return;
-    std::string stored = MasterStoredValue(dlg.m_strPassword);
+    std::string stored = MasterStoredValue(dlg.m_password);
     SecretWiper clearStored(stored);
 
     path = MasterFilePath();

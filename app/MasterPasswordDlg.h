@@ -10,8 +10,8 @@ public:
     explicit CMasterPasswordDlg(HWND parent = nullptr);
     ~CMasterPasswordDlg() override;
 
-    std::string m_strPassword;
-    std::string m_strRetype;
+    std::string m_password;
+    std::string m_retype;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -7,13 +7,13 @@ CMasterPromptDlg::CMasterPromptDlg(HWND parent) : CDialog(IDD_MASTERPROMPT, pare
 
 CMasterPromptDlg::~CMasterPromptDlg()
 {
-    ClearSecret(m_strPassword);
+    ClearSecret(m_password);
 }
 
 void CMasterPromptDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_PASSWORD, m_password);
 }
 
 void CMasterPromptDlg::OnOK()

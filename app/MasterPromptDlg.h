@@ -11,7 +11,7 @@ public:
     explicit CMasterPromptDlg(HWND parent = nullptr);
     ~CMasterPromptDlg() override;
 
-    std::string m_strPassword;
+    std::string m_password;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,6 +1,7 @@
 #include "app/PickShortcut.h"
 
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "framework/Framework.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"

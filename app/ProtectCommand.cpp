@@ -2,6 +2,7 @@
 
 #include "app/AddPasswordDlg.h"
 #include "app/PickShortcut.h"
+#include "core/Messages.h"
 #include "core/Paths.h"
 #include "core/ProtectionRecord.h"
 #include "framework/Framework.h"

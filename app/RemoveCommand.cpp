@@ -3,6 +3,7 @@
 #include "app/KeepCommand.h"
 #include "app/PickShortcut.h"
 #include "app/RemovePasswordDlg.h"
+#include "core/Messages.h"
 #include "core/Paths.h"
 #include "core/Secret.h"
 #include "framework/Framework.h"

@@ -6,6 +6,7 @@
 #include "app/RemoveCommand.h"
 #include "core/KeptPrograms.h"
 #include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "resource.h"
 #include "win/KeptStore.h"
 #include "win/ShortcutScan.h"

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr HistoryResult kResults[] = {
+constexpr HistoryResult Results[] = {
     HistoryResult::Started,   HistoryResult::WrongPassword,  HistoryResult::LockedOut,     HistoryResult::Protected,
     HistoryResult::Removed,   HistoryResult::ProtectedAgain, HistoryResult::RecordRestored,
 };
@@ -84,7 +84,7 @@ bool ParseEntry(const std::string& line, HistoryEntry& entry)
     for (const std::string& field : fields)
         if (!IsCleanUtf8(field))
             return false;
-    for (HistoryResult result : kResults) {
+    for (HistoryResult result : Results) {
         if (fields[2] == HistoryResultText(result)) {
             entry = HistoryEntry{fields[0], fields[1], fields[3], fields[4], result};
             return true;

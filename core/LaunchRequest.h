@@ -2,7 +2,6 @@
 // argument and read it. No windows and no file system here: the caller hands in the reader.
 #pragma once
 
-#include "core/Messages.h"
 #include "core/ProtectionRecord.h"
 
 #include <optional>
@@ -11,6 +10,9 @@
 // Everything of the command line after the program name (quoted or not) and the one blank
 // that follows it, byte for byte: a scrambled record path may hold quotes and blanks itself.
 std::string LauncherArgument(const std::string& commandLine);
+
+// Why a request cannot be carried out.
+enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };
 
 struct LaunchRequest {
     LaunchProblem problem = LaunchProblem::NoArgument;

@@ -4,12 +4,12 @@
 
 long long WaitAfter(unsigned failures)
 {
-    if (failures < kFreeTries)
+    if (failures < FreeTries)
         return 0;
-    long long wait = kFirstWaitSeconds;
-    for (unsigned n = kFreeTries; n < failures && wait < kLongestWaitSeconds; ++n)
+    long long wait = FirstWaitSeconds;
+    for (unsigned n = FreeTries; n < failures && wait < LongestWaitSeconds; ++n)
         wait *= 2;
-    return std::min(wait, kLongestWaitSeconds);
+    return std::min(wait, LongestWaitSeconds);
 }
 
 long long SecondsLeft(const LockOutState& state, long long now)

@@ -6,16 +6,16 @@
 #include <string>
 
 // Wrong passwords allowed in a row before the first wait.
-constexpr unsigned kFreeTries = 5;
-constexpr long long kFirstWaitSeconds = 30;
-constexpr long long kLongestWaitSeconds = 15 * 60;
+constexpr unsigned FreeTries = 5;
+constexpr long long FirstWaitSeconds = 30;
+constexpr long long LongestWaitSeconds = 15 * 60;
 
 struct LockOutState {
     unsigned failures = 0;    // wrong passwords in a row
     long long lockedUntil = 0; // seconds since 1970 (UTC) when the current wait ends
 };
 
-// The wait that follows the failures-th wrong password in a row: none before kFreeTries.
+// The wait that follows the failures-th wrong password in a row: none before FreeTries.
 long long WaitAfter(unsigned failures);
 
 // Seconds left of the wait at now; 0 when a password may be tried. Never more than the wait

@@ -1,5 +1,10 @@
 #include "core/Messages.h"
 
+#include "core/LaunchRequest.h"
+#include "core/ProtectRules.h"
+#include "core/RemoveRules.h"
+#include "core/ShortcutState.h"
+
 #include <string>
 
 std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath)

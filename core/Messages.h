@@ -1,45 +1,22 @@
 // The texts of the message boxes Latchkey and its launcher show, the file dialogs' titles and the
-// command line's usage and mistakes, by command. The outcome enums are what the file work returns;
-// whoever shows an outcome (a command's box, a batch's summary, a report) turns it into these
-// texts. Only the dialogs' own texts are elsewhere, in their templates (res/*.rc).
+// command line's usage and mistakes, by command. The outcomes they tell are declared beside the
+// code that decides them; whoever shows an outcome (a command's box, a batch's summary, a report)
+// turns it into these texts. Only the dialogs' own texts are elsewhere, in their templates (res/*.rc).
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-// The protect command.
-enum class ProtectResult {
-    Ready,                 // only from loading: read and checked, the password dialog comes next
-    ReadFailed,            // the shortcut could not be read
-    AlreadyProtected,      // it already starts the launcher in the system folder
-    TextTooLong,           // a text longer than the shortcut could be read with
-    NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
-    DriveRoot,             // it opens a whole drive
-    RecordFolderNotWritable, // the program's folder, where the record goes, takes no new file
-    NetworkTarget,         // the target's folder, where the record goes, is on a server
-    NotInCodePage,         // a character the ANSI code page has no form for
-    NotStorable,           // a field whose scrambled form holds a line end
-    RecordWriteFailed,     // the record could not be written; the shortcut is untouched
-    SystemDirectoryFailed, // the system folder could not be found
-    ShortcutNotWritable,   // the shortcut cannot be replaced; nothing was left behind
-    OriginalNotKept,       // the original shortcut could not be kept in Latchkey's store; nothing was left behind
-    CreateLinkFailed,      // the protected shortcut could not be saved, and its record stays
-    Succeeded,
-};
+// The outcomes told here (core/ProtectRules.h, core/RemoveRules.h, core/ShortcutState.h,
+// core/LaunchRequest.h); a caller that names their values includes their own header.
+enum class ProtectResult;
+enum class RemoveResult;
+enum class ShortcutState;
+enum class LaunchProblem;
 
 // The text of a message (Ready has none); baseName is used by Succeeded, recordPath by
 // RecordWriteFailed and CreateLinkFailed.
 std::string ProtectMessageText(ProtectResult message, const std::string& baseName, const std::string& recordPath);
-
-// The remove command.
-enum class RemoveResult {
-    Ready,         // only from loading: the record is whole, the password dialog comes next
-    ReadFailed,    // the file could not be read as a shortcut (the single command shows nothing)
-    NotProtected,  // the record named by the shortcut cannot be opened
-    RecordDamaged, // the record does not come apart into its fields
-    RestoreFailed, // the shortcut could not be written back
-    Succeeded,
-};
 
 // The text of a message (Ready has none); baseName is used by Succeeded, recordPath by
 // RecordDamaged.
@@ -101,7 +78,7 @@ inline constexpr char ColumnResult[] = "Result";
 inline constexpr char SaveHistoryTitle[] = "Save the history as";
 inline constexpr char CsvFilter[] = "CSV file (*.csv)\0*.csv\0All files\0*.*\0";
 // The file dialog's choice of files: pairs of display text and pattern, each ended by a null.
-inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0Program Links(*.lnk)\0*.lnk\0";
+inline constexpr char ShortcutFilter[] = "Program Link (*.lnk)\0*.lnk\0";
 } // namespace text
 
 // The remove dialog's line naming the shortcut.
@@ -132,16 +109,6 @@ std::string MasterUnreadableText(const std::string& path, bool atStartUp);
 
 // The launcher: the program could not be started; systemText is the system's text for the error.
 std::string StartFailureText(const std::string& targetPath, const std::string& systemText);
-
-// What a look over the machine's shortcuts tells of each one.
-enum class ShortcutState {
-    Protected,
-    RecordMissing,          // protected, but its record is gone: it starts nothing
-    RecordDamaged,          // protected, but its record cannot be read back
-    LauncherMissing,        // protected, but no launcher in the system folder
-    StartsProtectedProgram, // not protected, and it starts a program that a protected one guards
-    NotProtected,
-};
 
 // "Protected", "Protected, record missing", ... as the report and the window show them.
 const char* ShortcutStateText(ShortcutState state);
@@ -178,9 +145,6 @@ std::string HistoryCountText(size_t entries);
 
 // The launcher's password dialog while it waits after too many wrong passwords.
 std::string LockedOutText(long long secondsLeft);
-
-// The launcher: why a request cannot be carried out.
-enum class LaunchProblem { None, NoArgument, CannotOpen, Damaged };
 
 // The message for a request that cannot be carried out; recordPath is shown up to a NUL.
 std::string LaunchProblemText(LaunchProblem problem, const std::string& recordPath);

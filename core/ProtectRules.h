@@ -6,6 +6,26 @@
 
 #include <string>
 
+// How a protect ended, or why it cannot go on (the file work in win/ProtectFiles decides it).
+enum class ProtectResult {
+    Ready,                 // only from loading: read and checked, the password dialog comes next
+    ReadFailed,            // the shortcut could not be read
+    AlreadyProtected,      // it already starts the launcher in the system folder
+    TextTooLong,           // a text longer than the shortcut could be read with
+    NotAFileTarget,        // no target, or not an absolute file-system path (This PC, say)
+    DriveRoot,             // it opens a whole drive
+    RecordFolderNotWritable, // the program's folder, where the record goes, takes no new file
+    NetworkTarget,         // the target's folder, where the record goes, is on a server
+    NotInCodePage,         // a character the ANSI code page has no form for
+    NotStorable,           // a field whose scrambled form holds a line end
+    RecordWriteFailed,     // the record could not be written; the shortcut is untouched
+    SystemDirectoryFailed, // the system folder could not be found
+    ShortcutNotWritable,   // the shortcut cannot be replaced; nothing was left behind
+    OriginalNotKept,       // the original shortcut could not be kept in Latchkey's store; nothing was left behind
+    CreateLinkFailed,      // the protected shortcut could not be saved, and its record stays
+    Succeeded,
+};
+
 // The launcher that protected shortcuts start, from the Windows system directory.
 inline constexpr char LauncherFileName[] = "lkrun3.exe";
 

@@ -4,6 +4,16 @@
 #include "core/ProtectionRecord.h"
 #include "core/ShortcutInfo.h"
 
+// How a remove ended, or why it cannot go on (the file work in win/RemoveFiles decides it).
+enum class RemoveResult {
+    Ready,         // only from loading: the record is whole, the password dialog comes next
+    ReadFailed,    // the file could not be read as a shortcut (the single command shows nothing)
+    NotProtected,  // the record named by the shortcut cannot be opened
+    RecordDamaged, // the record does not come apart into its fields
+    RestoreFailed, // the shortcut could not be written back
+    Succeeded,
+};
+
 // The most characters of one text the shell link object keeps; a longer one comes back cut.
 inline constexpr std::size_t MaxShortcutText = 32767;
 

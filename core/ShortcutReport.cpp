@@ -1,6 +1,7 @@
 #include "core/ShortcutReport.h"
 
 #include "core/Csv.h"
+#include "core/Messages.h"
 
 bool IsBroken(ShortcutState state)
 {

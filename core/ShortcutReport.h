@@ -2,7 +2,7 @@
 // and the CSV report of /report. Texts are UTF-8.
 #pragma once
 
-#include "core/Messages.h"
+#include "core/ShortcutState.h"
 
 #include <string>
 #include <vector>

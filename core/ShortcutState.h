@@ -2,13 +2,23 @@
 // it: the rules alone, without the file system.
 #pragma once
 
-#include "core/Messages.h"
+#include "core/LaunchRequest.h"
 
 #include <cstddef>
 #include <optional>
 
 // The longest path Windows starts a program by; a longer program text is no program at all.
 inline constexpr std::size_t MaxProgramChars = 32767;
+
+// What a look over the machine's shortcuts tells of each one.
+enum class ShortcutState {
+    Protected,
+    RecordMissing,          // protected, but its record is gone: it starts nothing
+    RecordDamaged,          // protected, but its record cannot be read back
+    LauncherMissing,        // protected, but no launcher in the system folder
+    StartsProtectedProgram, // not protected, and it starts a program that a protected one guards
+    NotProtected,
+};
 
 struct ShortcutFacts {
     bool startsLauncher = false;  // its target is the launcher in the system folder: it is protected

@@ -77,13 +77,13 @@ int CWinApp::ExitInstance()
 
 HICON CWinApp::LoadIcon(UINT id) const
 {
-    return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id));
+    return ::LoadIconA(m_instance, MAKEINTRESOURCEA(id));
 }
 
 int CWinApp::Run(HINSTANCE instance)
 {
-    m_hInstance = instance;
-    m_strTitle = ModuleTitle(instance);
+    m_instance = instance;
+    m_title = ModuleTitle(instance);
     InitInstance();
     return ExitInstance();
 }
@@ -96,7 +96,7 @@ CWinApp* AfxGetApp()
 HINSTANCE AfxGetResourceHandle()
 {
     CWinApp* app = AfxGetApp();
-    return app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+    return app && app->m_instance ? app->m_instance : GetModuleHandleA(nullptr);
 }
 
 HICON AfxLoadSmallIcon(UINT id)
@@ -122,7 +122,7 @@ HWND AfxGetMainHwnd()
 int AfxMessageBox(const std::string& text, UINT type)
 {
     CWinApp* app = AfxGetApp();
-    if (app && app->m_bNoBoxes) {
+    if (app && app->m_noBoxes) {
         WriteStandardError(text);
         const UINT buttons = type & MB_TYPEMASK;
         return buttons == MB_OK ? IDOK : buttons == MB_YESNO ? IDNO : IDCANCEL;
@@ -162,12 +162,12 @@ std::optional<std::string> GetWindowAnsiString(HWND window)
 
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
 {
-    HWND control = GetDlgItem(pDX->m_hDlg, controlId);
+    HWND control = GetDlgItem(pDX->m_dialog, controlId);
     if (!control) {
         pDX->Fail();
         return;
     }
-    if (pDX->m_bSaveAndValidate) {
+    if (pDX->m_saveAndValidate) {
         // The old text is cleared, and the new one taken over rather than copied: a password
         // leaves no copy behind in freed memory.
         std::optional<std::string> text = GetWindowAnsiString(control);
@@ -182,24 +182,24 @@ void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
 
 void DDX_Check(CDataExchange* pDX, int controlId, bool& value)
 {
-    if (!GetDlgItem(pDX->m_hDlg, controlId)) {
+    if (!GetDlgItem(pDX->m_dialog, controlId)) {
         pDX->Fail();
         return;
     }
-    if (pDX->m_bSaveAndValidate)
-        value = IsDlgButtonChecked(pDX->m_hDlg, controlId) == BST_CHECKED;
+    if (pDX->m_saveAndValidate)
+        value = IsDlgButtonChecked(pDX->m_dialog, controlId) == BST_CHECKED;
     else
-        CheckDlgButton(pDX->m_hDlg, controlId, value ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(pDX->m_dialog, controlId, value ? BST_CHECKED : BST_UNCHECKED);
 }
 
-CDialog::CDialog(UINT templateId, HWND parent) : m_nTemplateId(templateId), m_hParent(parent) {}
+CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
 
 CDialog::~CDialog() = default;
 
 INT_PTR CDialog::DoModal()
 {
-    HWND owner = m_hParent ? m_hParent : AfxGetMainHwnd();
-    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nTemplateId), owner, &CDialog::DialogProc,
+    HWND owner = m_parent ? m_parent : AfxGetMainHwnd();
+    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), owner, &CDialog::DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
@@ -207,7 +207,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(m_hWnd, saveAndValidate != FALSE);
     DoDataExchange(&dx);
-    return dx.m_bFailed ? FALSE : TRUE;
+    return dx.m_failed ? FALSE : TRUE;
 }
 
 void CDialog::GotoDlgCtrl(int controlId)
@@ -264,7 +264,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         self->m_hWnd = window;
         CentreDialog(window);
         // Asked for once the dialog manager has shown the dialog: only a later call is honoured.
-        if (self->m_bOpenNormally)
+        if (self->m_openNormally)
             PostMessageA(window, RestoreMessage, 0, 0);
         return self->OnInitDialog();
     }

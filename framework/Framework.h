@@ -26,19 +26,19 @@ public:
     // The icon at the large-icon size (SM_CXICON), as LoadIcon loads it.
     HICON LoadIcon(UINT id) const;
     // The executable's file name without folder and extension: every AfxMessageBox caption.
-    const std::string& AppTitle() const { return m_strTitle; }
+    const std::string& AppTitle() const { return m_title; }
 
     // Entered by the framework's WinMain; returns the process exit code.
     int Run(HINSTANCE instance);
 
-    HINSTANCE m_hInstance = nullptr;
+    HINSTANCE m_instance = nullptr;
     CDialog* m_pMainWnd = nullptr;
     // Set for a command that nobody can answer (a script's, a task's): AfxMessageBox then shows
     // nothing and writes its text to standard error.
-    bool m_bNoBoxes = false;
+    bool m_noBoxes = false;
 
 private:
-    std::string m_strTitle;
+    std::string m_title;
 };
 
 CWinApp* AfxGetApp();
@@ -59,13 +59,13 @@ int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 
 class CDataExchange {
 public:
-    CDataExchange(HWND dialog, bool saveAndValidate) : m_hDlg(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(HWND dialog, bool saveAndValidate) : m_dialog(dialog), m_saveAndValidate(saveAndValidate) {}
     // Marks the exchange as failed; UpdateData then returns FALSE.
-    void Fail() { m_bFailed = true; }
+    void Fail() { m_failed = true; }
 
-    HWND m_hDlg;
-    bool m_bSaveAndValidate;
-    bool m_bFailed = false;
+    HWND m_dialog;
+    bool m_saveAndValidate;
+    bool m_failed = false;
 };
 
 // Each fails the exchange when the dialog has no such control. DDX_Text also fails it, and
@@ -91,7 +91,7 @@ public:
     // Opens the dialog as a normal window even when the program was asked to start minimised or
     // maximised: Windows gives that request to the first window shown, and it may be meant for
     // a program this one starts.
-    void OpenNormally() { m_bOpenNormally = true; }
+    void OpenNormally() { m_openNormally = true; }
     // Runs DoDataExchange; FALSE when the exchange failed, so that OnOK can stop on it.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // Moves the focus to a control as the Tab key does: an edit box gets all its text selected.
@@ -117,7 +117,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    UINT m_nTemplateId;
-    HWND m_hParent;
-    bool m_bOpenNormally = false;
+    UINT m_templateId;
+    HWND m_parent;
+    bool m_openNormally = false;
 };

@@ -11,8 +11,9 @@ void CListView::Attach(HWND dialog, int controlId)
     SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
-void CListView::AddColumn(const std::wstring& title, int width)
+void CListView::AddColumn(const std::wstring& title, int width, bool descendingFirst)
 {
+    m_descendingFirst.push_back(descendingFirst);
     RECT pixels = {0, 0, width, 0};
     MapDialogRect(m_dialog, &pixels);
     LVCOLUMNW column = {};
@@ -81,7 +82,9 @@ BOOL CListView::OnNotify(NMHDR* header, LRESULT& result)
     case LVN_GETDISPINFOW: FillCell(*reinterpret_cast<NMLVDISPINFOW*>(header)); return TRUE;
     case LVN_COLUMNCLICK: {
         const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
-        m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
+        const bool descendingFirst =
+            column >= 0 && static_cast<size_t>(column) < m_descendingFirst.size() && m_descendingFirst[column];
+        m_sortAscending = column == m_sortColumn ? !m_sortAscending : !descendingFirst;
         m_sortColumn = column;
         if (onSort)
             onSort();

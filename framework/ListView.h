@@ -22,8 +22,9 @@ class CListView {
 public:
     // Takes the dialog's control: full-row selection, notifications in UTF-16.
     void Attach(HWND dialog, int controlId);
-    // width in dialog units, so that it grows with the font.
-    void AddColumn(const std::wstring& title, int width);
+    // width in dialog units, so that it grows with the font. A first click on a column's title
+    // sorts it ascending, or descending when descendingFirst (a time: the newest first).
+    void AddColumn(const std::wstring& title, int width, bool descendingFirst = false);
     // After the rows changed: the control shows that many, drawn again.
     void SetRowCount(size_t count);
     // The selected rows, in order; the first of them, or -1.
@@ -34,6 +35,12 @@ public:
     // The column the rows are sorted by, and whether ascending; a click on a title sets them.
     int SortColumn() const { return m_sortColumn; }
     bool SortAscending() const { return m_sortAscending; }
+    // The order before any click; the owner sorts its rows by it.
+    void SortBy(int column, bool ascending)
+    {
+        m_sortColumn = column;
+        m_sortAscending = ascending;
+    }
     // Whether a row with cell text a goes before one with b in the current order (case ignored).
     bool InOrder(const std::wstring& a, const std::wstring& b) const;
 
@@ -55,6 +62,7 @@ private:
     HWND m_dialog = nullptr;
     HWND m_list = nullptr;
     int m_columns = 0;
+    std::vector<bool> m_descendingFirst; // by column
     size_t m_rows = 0;
     int m_sortColumn = 0;
     bool m_sortAscending = true;

@@ -8,21 +8,21 @@
 
 namespace {
 
-constexpr UINT_PTR kWaitTimer = 1;
+constexpr UINT_PTR WaitTimer = 1;
 
 } // namespace
 
 CLaunchPasswordDlg::CLaunchPasswordDlg(const std::string& program, const std::string& expectedPassword,
                                        const std::string& recordPath, const std::wstring& shortcut,
                                        const std::string& targetPath)
-    : CDialog(IDD_LAUNCHPASSWORD), m_strProgram(program), m_strExpected(expectedPassword), m_strRecordPath(recordPath),
-      m_strShortcut(shortcut), m_strTarget(targetPath)
+    : CDialog(IDD_LAUNCHPASSWORD), m_program(program), m_strExpected(expectedPassword), m_strRecordPath(recordPath),
+      m_strShortcut(shortcut), m_target(targetPath)
 {
 }
 
 CLaunchPasswordDlg::~CLaunchPasswordDlg()
 {
-    ClearSecret(m_strPassword);
+    ClearSecret(m_password);
     ClearSecret(m_strExpected);
 }
 
@@ -38,27 +38,27 @@ BOOL CLaunchPasswordDlg::OnInitDialog()
     SetForegroundWindow(m_hWnd);
     m_strPrompt = GetWindowString(GetDlgItem(m_hWnd, IDC_PROMPT));
     if (ShowLockOut())
-        AddToHistory(NewHistoryEntry(HistoryResult::LockedOut, m_strShortcut, m_strTarget));
+        AddToHistory(NewHistoryEntry(HistoryResult::LockedOut, m_strShortcut, m_target));
     return TRUE;
 }
 
 void CLaunchPasswordDlg::DoDataExchange(CDataExchange* pDX)
 {
-    DDX_Text(pDX, IDC_PROGRAM, m_strProgram);
-    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_PROGRAM, m_program);
+    DDX_Text(pDX, IDC_PASSWORD, m_password);
 }
 
 void CLaunchPasswordDlg::OnOK()
 {
-    ClearSecret(m_strPassword);
+    ClearSecret(m_password);
     // No password is tried while the wait runs, right or wrong: OK is disabled, and Enter or a
     // click that gets here anyway is not counted.
     if (ShowLockOut())
         return;
     // A typed text that does not convert could only match a stored password by accident.
-    if (!UpdateData(TRUE) || m_strPassword != m_strExpected) {
+    if (!UpdateData(TRUE) || m_password != m_strExpected) {
         SaveLockOut(m_strRecordPath, AfterWrongPassword(LoadLockOut(m_strRecordPath), UtcSecondsNow()));
-        AddToHistory(NewHistoryEntry(HistoryResult::WrongPassword, m_strShortcut, m_strTarget));
+        AddToHistory(NewHistoryEntry(HistoryResult::WrongPassword, m_strShortcut, m_target));
         AfxMessageBox(text::PasswordNotCorrect);
         ShowLockOut();
         // The next try replaces the wrong text: the box takes the focus with all of it selected.
@@ -71,7 +71,7 @@ void CLaunchPasswordDlg::OnOK()
 
 INT_PTR CLaunchPasswordDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled)
 {
-    if (message == WM_TIMER && wParam == kWaitTimer) {
+    if (message == WM_TIMER && wParam == WaitTimer) {
         handled = true;
         ShowLockOut();
     }
@@ -94,9 +94,9 @@ bool CLaunchPasswordDlg::ShowLockOut()
     if (waiting != m_bWaiting) {
         m_bWaiting = waiting;
         if (waiting)
-            SetTimer(m_hWnd, kWaitTimer, 250, nullptr);
+            SetTimer(m_hWnd, WaitTimer, 250, nullptr);
         else
-            KillTimer(m_hWnd, kWaitTimer);
+            KillTimer(m_hWnd, WaitTimer);
         // Where typing goes on: OK may have had the focus.
         GotoDlgCtrl(IDC_PASSWORD);
     }

@@ -16,8 +16,8 @@ public:
                        const std::wstring& shortcut, const std::string& targetPath);
     ~CLaunchPasswordDlg() override;
 
-    std::string m_strProgram;  // edit 1005, read-only
-    std::string m_strPassword; // edit 1006, masked
+    std::string m_program;  // edit 1005, read-only
+    std::string m_password; // edit 1006, masked
 
 protected:
     BOOL OnInitDialog() override;
@@ -33,7 +33,7 @@ private:
     std::string m_strExpected;
     std::string m_strRecordPath;
     std::wstring m_strShortcut;
-    std::string m_strTarget;
+    std::string m_target;
     std::string m_strPrompt; // the template's text, shown again when the wait ends
     bool m_bWaiting = false;
 };

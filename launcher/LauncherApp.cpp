@@ -1,6 +1,7 @@
 #include "launcher/LauncherApp.h"
 
 #include "core/LaunchRequest.h"
+#include "core/Messages.h"
 #include "core/Secret.h"
 #include "launcher/LaunchPasswordDlg.h"
 #include "launcher/StartProgram.h"
@@ -29,12 +30,12 @@ CLauncherApp theApp;
 
 void CLauncherApp::InitInstance()
 {
-    m_nExitCode = Launch(GetCommandLineA());
+    m_exitCode = Launch(GetCommandLineA());
 }
 
 int CLauncherApp::ExitInstance()
 {
-    return m_nExitCode;
+    return m_exitCode;
 }
 
 int CLauncherApp::Launch(const std::string& commandLine)

@@ -13,5 +13,5 @@ private:
     // The process exit code: 0 when started or cancelled, 1 when nothing could be started.
     int Launch(const std::string& commandLine);
 
-    int m_nExitCode = 1;
+    int m_exitCode = 1;
 };

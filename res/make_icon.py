@@ -4,10 +4,11 @@
 Usage: make_icon.py [ICO] [--preview FOLDER]
 
 One picture in every size Windows asks for at 96 to 192 DPI and on the desktop: 16, 20, 24, 32,
-40, 48, 64 and 256 pixels, each 32-bit colour with alpha; 256 is stored as PNG, the others as
-bitmaps with their mask. The picture is the padlock Latchkey has always had (a grey shackle, a
-gold body with a darker foot and a keyhole, black outlines), laid out on whole pixels at each
-size so that no edge is blurred. --preview also writes each size as a PNG, to look at.
+40, 48, 64 and 256 pixels, each 32-bit colour with alpha; 48 and up are stored as PNG (a few
+hundred bytes each instead of up to 17 KB: both programs carry the icon), the smaller ones as
+bitmaps with their mask, which every program that draws small icons reads. The picture is the
+padlock Latchkey has always had (a grey shackle, a gold body with a darker foot and a keyhole,
+black outlines), laid out on whole pixels at each size so that no edge is blurred. --preview also writes each size as a PNG, to look at.
 
 Run it again only to change the picture; the .ico it writes is committed. Python 3 alone: the
 PNG and ICO bytes are written with zlib and struct.
@@ -18,7 +19,7 @@ import sys
 import zlib
 
 SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
-PNG_FROM = 256  # this size and above are stored as PNG
+PNG_FROM = 48  # this size and above are stored as PNG
 
 CLEAR = (0, 0, 0, 0)
 BLACK = (0, 0, 0, 255)

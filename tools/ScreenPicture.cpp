@@ -160,7 +160,7 @@ bool SaveScreenshotPng(const std::string& path, HWND window)
 bool WaitForStillPicture(HWND window, DWORD timeoutMs)
 {
     // Still means the same picture on several looks in a row, a short poll apart.
-    constexpr DWORD kPollMs = 15;
+    constexpr DWORD PollMs = 15;
     const DWORD start = GetTickCount();
     Picture last;
     int same = 0;
@@ -174,6 +174,6 @@ bool WaitForStillPicture(HWND window, DWORD timeoutMs)
         }
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(kPollMs);
+        Sleep(PollMs);
     }
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <aclapi.h>
+#include <cstring>
 #include <sddl.h>
 #include <shlobj.h>
 
@@ -16,7 +17,34 @@ namespace {
 // control to SYSTEM and Administrators.
 constexpr wchar_t LatchkeySecurity[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
-// Makes folder with the given security, or gives an existing one that security. A user may
+// True when the open folder already has this owner and exactly this protected access list, ACE
+// for ACE. Anything else (another order, an inherited entry) counts as not as it should be.
+bool HasSecurity(HANDLE folder, PSID owner, PACL dacl)
+{
+    PSID currentOwner = nullptr;
+    PACL currentDacl = nullptr;
+    LocalMemory<void> descriptor;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &currentOwner, nullptr, &currentDacl, nullptr, descriptor.Out()) != ERROR_SUCCESS ||
+        !GetSecurityDescriptorControl(descriptor.Get(), &control, &revision) || !(control & SE_DACL_PROTECTED) ||
+        !currentOwner || !owner || !EqualSid(currentOwner, owner) || !currentDacl || !dacl ||
+        currentDacl->AceCount != dacl->AceCount)
+        return false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* want = nullptr;
+        void* have = nullptr;
+        if (!GetAce(dacl, i, &want) || !GetAce(currentDacl, i, &have))
+            return false;
+        const WORD size = static_cast<ACE_HEADER*>(want)->AceSize;
+        if (static_cast<ACE_HEADER*>(have)->AceSize != size || memcmp(want, have, size) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Makes folder with the given security, or gives an existing one that security when it has other. A user may
 // have made it first (ProgramData lets anyone make folders): it is taken over, never followed
 // when it is a link or junction.
 bool SecureFolder(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor)
@@ -46,6 +74,9 @@ bool SecureFolder(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor)
     if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) ||
         !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted))
         return false;
+    // Set only when it is not so already: every protect and remove passes here.
+    if (HasSecurity(handle.get(), owner, dacl))
+        return true;
     return SetSecurityInfo(handle.get(), SE_FILE_OBJECT,
                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
                                PROTECTED_DACL_SECURITY_INFORMATION,

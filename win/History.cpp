@@ -13,9 +13,9 @@
 namespace {
 
 // Users may pass through to the file, not list, add or remove anything.
-constexpr wchar_t kHistoryFolderAccess[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x100020;;;BU)";
+constexpr wchar_t HistoryFolderAccess[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x100020;;;BU)";
 // Users may append (FILE_APPEND_DATA), read the size (FILE_READ_ATTRIBUTES) and wait on it, nothing more.
-constexpr wchar_t kHistoryFileAccess[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x100084;;;BU)";
+constexpr wchar_t HistoryFileAccess[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x100084;;;BU)";
 
 // Security attributes made from a descriptor's text, for the lifetime of the object.
 class Security {
@@ -59,14 +59,14 @@ long long FileSize(HANDLE file)
     return GetFileSizeEx(file, &size) ? size.QuadPart : -1;
 }
 
-// The last kHistoryMaxBytes of the file at most.
+// The last HistoryMaxBytes of the file at most.
 std::optional<std::string> ReadHistoryBytes(const std::wstring& path)
 {
     UniqueHandle file = OpenHistory(path, GENERIC_READ);
     const long long size = file ? FileSize(file.get()) : -1;
     if (size < 0)
         return std::nullopt;
-    const long long wanted = size < static_cast<long long>(kHistoryMaxBytes) ? size : kHistoryMaxBytes;
+    const long long wanted = size < static_cast<long long>(HistoryMaxBytes) ? size : HistoryMaxBytes;
     LARGE_INTEGER start;
     start.QuadPart = size - wanted;
     if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
@@ -105,9 +105,9 @@ void TrimHistory(const std::wstring& path)
     const std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (!bytes)
         return;
-    const std::string kept = NewestHistory(ParseHistory(*bytes), kHistoryKeptBytes);
+    const std::string kept = NewestHistory(ParseHistory(*bytes), HistoryKeptBytes);
     const std::wstring newPath = path + L".new";
-    Security security(kHistoryFileAccess);
+    Security security(HistoryFileAccess);
     UniqueHandle file = OwnHandle(CreateFileW(newPath.c_str(), GENERIC_WRITE, 0, security.Get(), CREATE_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!security.Get() || !file)
@@ -122,19 +122,19 @@ void TrimHistory(const std::wstring& path)
 void PrepareHistory(const std::wstring& path)
 {
     // Made or taken over with its rules, never through a link or junction a user put there.
-    const std::optional<std::wstring> folder = SecuredDataFolder(L"History", kHistoryFolderAccess);
+    const std::optional<std::wstring> folder = SecuredDataFolder(L"History", HistoryFolderAccess);
     if (!folder || path != *folder + L"\\history.txt")
         return;
-    Security security(kHistoryFileAccess);
+    Security security(HistoryFileAccess);
     if (!security.Get())
         return;
     UniqueHandle made = OwnHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                               security.Get(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    SetAccess(path, kHistoryFileAccess);
+    SetAccess(path, HistoryFileAccess);
     if (made)
         return;
     UniqueHandle file = OpenHistory(path, FILE_READ_ATTRIBUTES);
-    if (file && FileSize(file.get()) > static_cast<long long>(kHistoryTrimBytes)) {
+    if (file && FileSize(file.get()) > static_cast<long long>(HistoryTrimBytes)) {
         file.reset();
         TrimHistory(path);
     }
@@ -145,7 +145,7 @@ void AppendLine(const std::wstring& path, const std::string& line)
 {
     UniqueHandle file = OpenHistory(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
     const long long size = file ? FileSize(file.get()) : -1;
-    if (size < 0 || size + static_cast<long long>(line.size()) > static_cast<long long>(kHistoryMaxBytes))
+    if (size < 0 || size + static_cast<long long>(line.size()) > static_cast<long long>(HistoryMaxBytes))
         return;
     DWORD written = 0;
     WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

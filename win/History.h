@@ -4,8 +4,8 @@
 // Latchkey (run as administrator) makes the file when it records a change: Administrators and
 // SYSTEM may do anything with it, users may only append to it (not read, change or delete it).
 // The launcher runs with the user's rights and only appends to a file that is already there. The
-// file is bounded: the launcher adds nothing once it holds kHistoryMaxBytes, and Latchkey keeps the
-// newest kHistoryKeptBytes of entries when it finds more than kHistoryTrimBytes.
+// file is bounded: the launcher adds nothing once it holds HistoryMaxBytes, and Latchkey keeps the
+// newest HistoryKeptBytes of entries when it finds more than HistoryTrimBytes.
 #pragma once
 
 #include "core/History.h"
@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-constexpr unsigned long kHistoryMaxBytes = 4ul << 20;
-constexpr unsigned long kHistoryTrimBytes = 3ul << 20;
-constexpr unsigned long kHistoryKeptBytes = 2ul << 20;
+constexpr unsigned long HistoryMaxBytes = 4ul << 20;
+constexpr unsigned long HistoryTrimBytes = 3ul << 20;
+constexpr unsigned long HistoryKeptBytes = 2ul << 20;
 
 // %ProgramData%\Latchkey\History\history.txt; nullopt when the system names no ProgramData.
 std::optional<std::wstring> HistoryFilePath();
@@ -35,7 +35,7 @@ void AddToHistory(const HistoryEntry& entry);
 void RecordChange(HistoryResult result, const std::string& shortcut, const std::string& program);
 
 // Every entry of the history file, oldest first (of an oversized file, those in its last
-// kHistoryMaxBytes); none when there is no file or it cannot be read.
+// HistoryMaxBytes); none when there is no file or it cannot be read.
 std::vector<HistoryEntry> ReadHistory();
 
 // Reports the entry to the Application log: its result's event id, a warning for a wrong password

@@ -22,10 +22,7 @@ bool LocalPaths::IsLocal(const std::wstring& path)
         return false;
     if (path.find(L'%') == std::wstring::npos)
         return true;
-    const std::optional<std::wstring> expanded = GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) -> DWORD {
-        const DWORD n = ExpandEnvironmentStringsW(path.c_str(), buffer, size);
-        return n == 0 || n > size ? n : n - 1; // counted with its terminator
-    });
+    const std::optional<std::wstring> expanded = ExpandEnvironment(path);
     return expanded && HasDriveLetterForm(*expanded) && LocalDrive((*expanded)[0]);
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr char kLockOutKey[] = "Software\\Latchkey\\LockOut";
+constexpr char LockOutKey[] = "Software\\Latchkey\\LockOut";
 
 // One record's value: its path in lower case, as Windows matches paths.
 std::string ValueName(const std::string& recordPath)
@@ -18,7 +18,7 @@ class RegistryKey {
 public:
     explicit RegistryKey(REGSAM access)
     {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kLockOutKey, 0, nullptr, 0, access, nullptr, &m_key, nullptr) !=
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, LockOutKey, 0, nullptr, 0, access, nullptr, &m_key, nullptr) !=
             ERROR_SUCCESS)
             m_key = nullptr;
     }
@@ -77,6 +77,6 @@ long long UtcSecondsNow()
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    constexpr unsigned long long kTicksTo1970 = 116444736000000000ull; // 100 ns steps from 1601
-    return static_cast<long long>((ticks - kTicksTo1970) / 10000000ull);
+    constexpr unsigned long long TicksTo1970 = 116444736000000000ull; // 100 ns steps from 1601
+    return static_cast<long long>((ticks - TicksTo1970) / 10000000ull);
 }

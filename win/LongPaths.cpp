@@ -12,7 +12,7 @@
 namespace {
 
 // Far more names than the folders of one look's programs hold; past it, Windows is asked.
-constexpr std::size_t kMaxNames = 1u << 16;
+constexpr std::size_t MaxNames = 1u << 16;
 
 enum class ShortForm { No, Yes, Unknown };
 
@@ -116,7 +116,7 @@ const LongPaths::Listing& LongPaths::ListingOf(const std::wstring& folder)
         return listing;
     listing.read = true;
     do {
-        if (m_names >= kMaxNames)
+        if (m_names >= MaxNames)
             return listing;
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L"..")

@@ -3,7 +3,7 @@
 // decides what to show.
 #pragma once
 
-#include "core/Messages.h"
+#include "core/ProtectRules.h"
 #include "core/ShortcutInfo.h"
 
 #include <string>

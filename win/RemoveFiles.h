@@ -3,8 +3,8 @@
 // the caller decides what to show.
 #pragma once
 
-#include "core/Messages.h"
 #include "core/ProtectionRecord.h"
+#include "core/RemoveRules.h"
 #include "core/ShortcutInfo.h"
 
 #include <string>

@@ -9,6 +9,7 @@
 #include <objbase.h>
 
 #include <memory>
+#include <type_traits>
 
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -28,6 +29,17 @@ using UniqueFind = std::unique_ptr<void, FindCloser>;
 inline UniqueFind OwnFind(HANDLE find)
 {
     return UniqueFind(find == INVALID_HANDLE_VALUE ? nullptr : find);
+}
+
+struct KeyCloser {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+// An open registry key.
+using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+inline UniqueKey OpenKey(HKEY parent, const wchar_t* name, REGSAM access)
+{
+    HKEY key = nullptr;
+    return UniqueKey(RegOpenKeyExW(parent, name, 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
 }
 
 // The process and thread handles CreateProcess fills in.

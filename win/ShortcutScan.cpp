@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kMaxDepth = 32;
+constexpr int MaxDepth = 32;
 
 // A text value of a registry key, environment variables expanded; empty when there is none.
 std::wstring RegistryPath(HKEY key, const wchar_t* name)
@@ -38,12 +38,7 @@ std::wstring RegistryPath(HKEY key, const wchar_t* name)
     value.resize(wcsnlen(value.c_str(), value.size()));
     if (type == REG_SZ)
         return value;
-    std::wstring expanded(32768, L'\0');
-    const DWORD n = ExpandEnvironmentStringsW(value.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
-    if (n == 0 || n > expanded.size())
-        return std::wstring();
-    expanded.resize(n - 1);
-    return expanded;
+    return ExpandEnvironment(value).value_or(std::wstring());
 }
 
 std::wstring KnownFolder(int csidl)
@@ -191,7 +186,7 @@ private:
     // does not mark as one).
     bool Enter(HANDLE folder, int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > MaxDepth)
             return false;
         BY_HANDLE_FILE_INFORMATION info;
         if (!GetFileInformationByHandle(folder, &info)) {
@@ -331,22 +326,18 @@ private:
 std::vector<std::wstring> ShortcutFolders()
 {
     std::vector<std::wstring> profiles;
-    HKEY list = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
-                      KEY_READ | KEY_WOW64_64KEY, &list) == ERROR_SUCCESS) {
-        wchar_t name[256];
+    UniqueKey list = OpenKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
+                             KEY_READ | KEY_WOW64_64KEY);
+    if (list) {
+        wchar_t name[256]; // a key's name has at most 255 characters
         for (DWORD i = 0;; ++i) {
             DWORD length = ARRAYSIZE(name);
-            if (RegEnumKeyExW(list, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (RegEnumKeyExW(list.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 break;
-            HKEY profile = nullptr;
-            if (RegOpenKeyExW(list, name, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &profile) == ERROR_SUCCESS) {
-                profiles.push_back(RegistryPath(profile, L"ProfileImagePath"));
-                RegCloseKey(profile);
-            }
+            if (UniqueKey profile = OpenKey(list.get(), name, KEY_QUERY_VALUE | KEY_WOW64_64KEY))
+                profiles.push_back(RegistryPath(profile.get(), L"ProfileImagePath"));
         }
-        const std::wstring publicProfile = RegistryPath(list, L"Public");
-        RegCloseKey(list);
+        const std::wstring publicProfile = RegistryPath(list.get(), L"Public");
         if (!publicProfile.empty())
             profiles.push_back(publicProfile);
     }

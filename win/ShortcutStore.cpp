@@ -3,18 +3,30 @@
 #include "core/Secret.h"
 #include "win/DataFolder.h"
 #include "win/Files.h"
+#include "win/HeldFolder.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
 #include "win/SystemLauncher.h"
 
 #include <windows.h>
 
-
 namespace {
 
 // Owner Administrators; a protected DACL (nothing inherited) giving full control to SYSTEM and
 // Administrators, handed down to every file and folder inside.
 constexpr wchar_t StoreSecurity[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+
+// Makes or takes over the folder; on success context receives its path, which lives as long as
+// the process.
+BOOL CALLBACK SecureStoreFolder(INIT_ONCE*, void*, void** context)
+{
+    const std::optional<std::wstring> folder = SecuredDataFolder(L"Shortcuts", StoreSecurity);
+    const std::optional<std::string> path = folder ? ToAnsi(*folder) : std::nullopt;
+    if (!path)
+        return FALSE;
+    *context = new std::string(*path);
+    return TRUE;
+}
 
 std::optional<std::string> EntryPath(const std::string& recordPath)
 {
@@ -28,9 +40,19 @@ std::optional<std::string> EntryPath(const std::string& recordPath)
 
 std::optional<std::string> ShortcutStoreFolder()
 {
-    const std::optional<std::wstring> folder = SecuredDataFolder(L"Shortcuts", StoreSecurity);
-    return folder ? ToAnsi(*folder) : std::nullopt;
+    // Made or taken over once per process (a protect asks twice, a batch for every shortcut):
+    // once it is ours, only Administrators and SYSTEM can change it. A failure is not kept: the
+    // next call tries again. Every call still finds it where it was, reached through no link.
+    static INIT_ONCE secured = INIT_ONCE_STATIC_INIT;
+    void* path = nullptr;
+    if (!InitOnceExecuteOnce(&secured, SecureStoreFolder, nullptr, &path) || !path)
+        return std::nullopt;
+    const std::string& folder = *static_cast<const std::string*>(path);
+    if (!HeldFolder(folder).IsHeld())
+        return std::nullopt;
+    return folder;
 }
+
 
 bool KeepOriginalShortcut(const StoredShortcut& entry)
 {

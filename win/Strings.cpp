@@ -42,6 +42,14 @@ std::optional<std::string> ExpandEnvironment(const std::string& text)
     });
 }
 
+std::optional<std::wstring> ExpandEnvironment(const std::wstring& text)
+{
+    return GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) -> DWORD {
+        DWORD n = ExpandEnvironmentStringsW(text.c_str(), buffer, size);
+        return n == 0 || n > size ? n : n - 1;
+    });
+}
+
 std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id)
 {
     return GrowString([&](char* buffer, DWORD size) -> DWORD {

@@ -13,7 +13,7 @@
 template <class Char = char, class Fill>
 std::optional<std::basic_string<Char>> GrowString(Fill fill)
 {
-    constexpr DWORD kLimit = 1u << 16; // beyond any path or message Windows makes
+    constexpr DWORD MaxSize = 1u << 16; // beyond any path or message Windows makes
     std::basic_string<Char> buffer(MAX_PATH, Char());
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
@@ -24,7 +24,7 @@ std::optional<std::basic_string<Char>> GrowString(Fill fill)
             buffer.resize(n);
             return buffer;
         }
-        if (size >= kLimit)
+        if (size >= MaxSize)
             return std::nullopt;
         buffer.resize(n > size ? n : size * 2);
     }
@@ -42,6 +42,7 @@ std::optional<std::string> ModulePath(HMODULE module);
 std::optional<std::string> CurrentDirectory();
 // Environment variables in text expanded.
 std::optional<std::string> ExpandEnvironment(const std::string& text);
+std::optional<std::wstring> ExpandEnvironment(const std::wstring& text);
 // A string from the module's string table.
 std::optional<std::string> LoadResourceString(HINSTANCE module, UINT id);
 

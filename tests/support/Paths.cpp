@@ -11,7 +11,7 @@ namespace {
 template <class Fill>
 std::string Grown(Fill fill)
 {
-    constexpr DWORD kLimit = 1u << 20; // far beyond any path; stops a call that keeps asking
+    constexpr DWORD MaxSize = 1u << 20; // far beyond any path; stops a call that keeps asking
     std::string buffer(MAX_PATH, '\0');
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
@@ -22,7 +22,7 @@ std::string Grown(Fill fill)
             buffer.resize(n);
             return buffer;
         }
-        if (n >= kLimit)
+        if (n >= MaxSize)
             return std::string();
         buffer.resize(static_cast<std::string::size_type>(n) + 1);
     }

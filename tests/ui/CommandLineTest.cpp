@@ -1,6 +1,7 @@
 // Latchkey.exe run from the command line, as a script or an administrator runs it: each switch
 // through the real program, the dialogs it opens without a main window, its exit codes (0 done,
 // 1 refused or failed, 2 cancelled), and the master-password gate in front of it.
+#include "core/Messages.h"
 #include "tests/support/Files.h"
 #include "tests/support/LinkBytes.h"
 #include "tests/support/Paths.h"

@@ -568,6 +568,8 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
 
         Press(main, IDC_HISTORY);
         HWND history = WaitForWindow(tool.Id(), "History");
+        // Once its rows are in: Save as is enabled then.
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(history, IDC_SAVEHISTORY)); }));
         CheckDialog(history, kHistory, dpi, sizes);
         EXPECT_TRUE(PressToClose(history, IDCANCEL));
 
@@ -619,7 +621,8 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
 }
 
 // Both programs carry the padlock in every size Windows asks for between 96 and 192 DPI and on
-// the desktop, in 32-bit colour with alpha; the largest as PNG.
+// the desktop, in 32-bit colour with alpha; from 48 pixels up as PNG. Each image is one the system
+// makes an icon of, in its size.
 TEST(ProgramIcons, ComeInEverySizeInColourWithAlpha)
 {
     ASSERT_FALSE(DistDir().empty()) << "LK_DIST_DIR is not set";
@@ -652,9 +655,29 @@ TEST(ProgramIcons, ComeInEverySizeInColourWithAlpha)
             DWORD size = 0;
             const BYTE* image = resource(id, 3, size); // RT_ICON
             ASSERT_NE(image, nullptr);
-            if (side == 256) {
-                ASSERT_GE(size, 8u);
+            HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image), size, TRUE, 0x00030000, side, side,
+                                                  LR_DEFAULTCOLOR);
+            EXPECT_NE(icon, nullptr) << "no icon made of it";
+            if (icon) {
+                ICONINFO info = {};
+                BITMAP bitmap = {};
+                ASSERT_TRUE(GetIconInfo(icon, &info));
+                GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+                EXPECT_EQ(bitmap.bmWidth, side);
+                EXPECT_EQ(bitmap.bmBitsPixel, 32);
+                DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+                DestroyIcon(icon);
+            }
+            if (side >= 48) {
+                // Signature, then the IHDR chunk: width, height, bit depth 8, colour type 6 (RGBA).
+                ASSERT_GE(size, 26u);
                 EXPECT_EQ(std::string(reinterpret_cast<const char*>(image), 8), std::string("\x89PNG\r\n\x1a\n", 8));
+                const BYTE* ihdr = image + 16;
+                EXPECT_EQ((ihdr[0] << 24) | (ihdr[1] << 16) | (ihdr[2] << 8) | ihdr[3], side);
+                EXPECT_EQ((ihdr[4] << 24) | (ihdr[5] << 16) | (ihdr[6] << 8) | ihdr[7], side);
+                EXPECT_EQ(ihdr[8], 8);
+                EXPECT_EQ(ihdr[9], 6);
                 continue;
             }
             BITMAPINFOHEADER header;

@@ -39,7 +39,7 @@ namespace {
 constexpr char kPrompt[] = "This program is password protected. Enter its password to start it.";
 constexpr char kWaitText[] = "Too many wrong passwords. You can try again in 0:";
 constexpr char kHeader[] = "\xEF\xBB\xBFTime,User,Shortcut,Program,Result\r\n";
-constexpr char kLockOutKey[] = "Software\\Latchkey\\LockOut";
+constexpr char LockOutKey[] = "Software\\Latchkey\\LockOut";
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -166,7 +166,7 @@ std::string StoredLockOut(const std::string& recordPath)
 {
     char value[128] = {};
     DWORD size = sizeof value - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, kLockOutKey, LowerAscii(recordPath).c_str(), RRF_RT_REG_SZ, nullptr, value,
+    if (RegGetValueA(HKEY_CURRENT_USER, LockOutKey, LowerAscii(recordPath).c_str(), RRF_RT_REG_SZ, nullptr, value,
                      &size) != ERROR_SUCCESS)
         return "";
     return value;
@@ -174,7 +174,7 @@ std::string StoredLockOut(const std::string& recordPath)
 
 void StoreLockOut(const std::string& recordPath, const std::string& text)
 {
-    EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kLockOutKey, LowerAscii(recordPath).c_str(), REG_SZ, text.c_str(),
+    EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, LockOutKey, LowerAscii(recordPath).c_str(), REG_SZ, text.c_str(),
                               static_cast<DWORD>(text.size() + 1)),
               ERROR_SUCCESS);
 }
@@ -252,7 +252,7 @@ protected:
     }
     void TearDown() override
     {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kLockOutKey, LowerAscii(m_recordPath).c_str());
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, LockOutKey, LowerAscii(m_recordPath).c_str());
         ComTest::TearDown();
     }
 
@@ -383,7 +383,7 @@ TEST_F(HistoryUi, FiveWrongPasswordsLockOutUntilTheWaitEndsAndTheHistoryAndEvent
 
     // The wait over (its end put back in the stored state), the right password starts it and the
     // count is gone.
-    StoreLockOut(m_recordPath, FormatLockOut(LockOutState{stored.failures, stored.lockedUntil - kFirstWaitSeconds}));
+    StoreLockOut(m_recordPath, FormatLockOut(LockOutState{stored.failures, stored.lockedUntil - FirstWaitSeconds}));
     StartWithTheRightPassword(link);
     EXPECT_EQ(StoredLockOut(m_recordPath), "");
 
@@ -417,7 +417,8 @@ TEST_F(HistoryUi, FiveWrongPasswordsLockOutUntilTheWaitEndsAndTheHistoryAndEvent
         ASSERT_NE(window, nullptr);
         HWND list = Control(window, IDC_HISTORYLIST);
         const Rows newestFirst(rows.rbegin(), rows.rend());
-        EXPECT_EQ(ListViewRows(list, 5), newestFirst);
+        // Read on a thread of the window's own: the rows come in while it answers.
+        EXPECT_TRUE(WaitUntil([&] { return ListViewRows(list, 5) == newestFirst; }));
         EXPECT_EQ(ControlText(window, IDC_HISTORYCOUNT), "8 entries, newest first.");
 
         Rows byResult = newestFirst;
@@ -445,7 +446,7 @@ TEST_F(HistoryUi, FiveWrongPasswordsLockOutUntilTheWaitEndsAndTheHistoryAndEvent
         Press(shortcuts, IDC_HISTORY);
         window = WaitForWindow(app.Id(), "History");
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(ListViewRows(Control(window, IDC_HISTORYLIST), 5), newestFirst);
+        EXPECT_TRUE(WaitUntil([&] { return ListViewRows(Control(window, IDC_HISTORYLIST), 5) == newestFirst; }));
         EXPECT_TRUE(PressToClose(window, IDCANCEL));
         EXPECT_TRUE(PressToClose(shortcuts, IDCANCEL));
         Press(app.main, IDCANCEL);
@@ -473,7 +474,7 @@ TEST_F(HistoryUi, TheDialogTakesThePasswordAsSoonAsTheWaitEnds)
                                    10000000ull -
                                11644473600ull);
     // Long enough for the launcher to open within it on a busy machine.
-    StoreLockOut(m_recordPath, FormatLockOut(LockOutState{kFreeTries, seconds + 5}));
+    StoreLockOut(m_recordPath, FormatLockOut(LockOutState{FreeTries, seconds + 5}));
 
     ExpectProbeReportAt(report);
     ShellLaunch launcher(link, scratch.Path());

@@ -6,7 +6,9 @@
 // check on demand.
 #include "core/Messages.h"
 #include "core/Paths.h"
+#include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
+#include "core/RemoveRules.h"
 #include "core/Scramble.h"
 #include "tests/support/Files.h"
 #include "tests/support/UnixShell.h"

@@ -16,7 +16,7 @@ namespace ui {
 
 namespace {
 
-constexpr DWORD kPollMs = 15;
+constexpr DWORD PollMs = 15;
 
 // A text read through WM_GETTEXT with a timeout, so a hung program cannot hang the driver.
 std::string ReadText(HWND window)
@@ -213,7 +213,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(kPollMs);
+        Sleep(PollMs);
     }
 }
 

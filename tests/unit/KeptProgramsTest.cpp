@@ -1,4 +1,5 @@
 #include "core/KeptPrograms.h"
+#include "core/Messages.h"
 #include "core/Scramble.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The launcher's decisions on its command line and the record it names, with the files held in
 // memory: what the argument is, which record is read, and when it is refused.
 #include "core/LaunchRequest.h"
+#include "core/Messages.h"
 #include "core/Scramble.h"
 
 #include "MemoryFiles.h"

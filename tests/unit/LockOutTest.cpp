@@ -42,7 +42,7 @@ TEST(LockOut, AWaitIsNeverLongerThanItsOwnLengthWhateverTheClockSays)
     // Fewer than five failures never wait, whatever time is stored.
     EXPECT_EQ(SecondsLeft(LockOutState{4, kNow + 500}, kNow), 0);
     // A count far beyond the ceiling stays there.
-    EXPECT_EQ(WaitAfter(5000), kLongestWaitSeconds);
+    EXPECT_EQ(WaitAfter(5000), LongestWaitSeconds);
     EXPECT_EQ(AfterWrongPassword(LockOutState{1000, 0}, kNow).failures, 1000u);
 }
 

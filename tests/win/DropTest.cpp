@@ -4,6 +4,7 @@
 // built as the shell builds it.
 #include "app/MainWindow.h"
 
+#include "core/ProtectRules.h"
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
 #include "tests/support/ShellLinks.h"

@@ -21,7 +21,7 @@ TEST(Framework, WindowTextIsReadWhole)
 TEST(Framework, WithoutBoxesTheTextGoesToStandardError)
 {
     CWinApp app;
-    app.m_bNoBoxes = true;
+    app.m_noBoxes = true;
     HANDLE read = nullptr, write = nullptr;
     ASSERT_TRUE(CreatePipe(&read, &write, nullptr, 0));
     const HANDLE before = GetStdHandle(STD_ERROR_HANDLE);

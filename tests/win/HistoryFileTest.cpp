@@ -60,7 +60,7 @@ TEST_F(HistoryFile, PastItsBoundLatchkeyKeepsTheNewestEntriesAndTheLauncherAddsN
     ASSERT_TRUE(MakeFolders(m_folder));
     std::vector<HistoryEntry> old;
     std::string bytes;
-    for (int n = 0; bytes.size() <= kHistoryTrimBytes; ++n) {
+    for (int n = 0; bytes.size() <= HistoryTrimBytes; ++n) {
         old.push_back(Old(n));
         bytes += FormatHistoryLine(old.back());
     }
@@ -74,11 +74,11 @@ TEST_F(HistoryFile, PastItsBoundLatchkeyKeepsTheNewestEntriesAndTheLauncherAddsN
     const std::vector<HistoryEntry> kept(read.begin(), read.end() - 1);
     EXPECT_EQ(kept, std::vector<HistoryEntry>(old.end() - static_cast<long>(kept.size()), old.end()));
     const size_t size = ReadFileBytes(m_path).value_or("").size();
-    EXPECT_LE(size, kHistoryKeptBytes + FormatHistoryLine(read.back()).size());
-    EXPECT_GT(size + FormatHistoryLine(old[0]).size(), kHistoryKeptBytes);
+    EXPECT_LE(size, HistoryKeptBytes + FormatHistoryLine(read.back()).size());
+    EXPECT_GT(size + FormatHistoryLine(old[0]).size(), HistoryKeptBytes);
 
     // A full history takes no more from the launcher.
-    const std::string full(kHistoryMaxBytes - 10, 'x');
+    const std::string full(HistoryMaxBytes - 10, 'x');
     ASSERT_TRUE(WriteFileBytes(m_path, full));
     AddToHistory(NewHistoryEntry(HistoryResult::Started, L"", "C:\\Game.exe"));
     EXPECT_EQ(ReadFileBytes(m_path), full);

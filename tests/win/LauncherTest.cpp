@@ -1,6 +1,7 @@
 // The launcher's decisions and its start of the program, without its window: the argument
 // taken from the command line, the record read and judged, and the program started exactly.
 #include "core/LaunchRequest.h"
+#include "core/Messages.h"
 #include "core/Scramble.h"
 #include "launcher/StartProgram.h"
 #include "win/Files.h"

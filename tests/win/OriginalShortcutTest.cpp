@@ -1,6 +1,7 @@
 // Protect then remove gives back the very shortcut that was protected, from Latchkey's store of
 // originals: every field and block, byte for byte. What the shell link object of the test machine
 // cannot write is made from the published format (tests/support/LinkBytes.h).
+#include "core/Messages.h"
 #include "core/ProtectionRecord.h"
 #include "core/ShellLinkFile.h"
 #include "core/StoredShortcut.h"

@@ -1,5 +1,6 @@
 // Protecting real shortcuts: the record beside the program, the rewritten shortcut, the icon
 // choice and a program folder that cannot be written.
+#include "core/Messages.h"
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
 #include "win/Files.h"

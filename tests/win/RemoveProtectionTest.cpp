@@ -1,5 +1,6 @@
 // The remove command's file work against real shortcuts, records and short names under Wine:
 // protect, then remove from the record, must give the user's command line back exactly.
+#include "core/Messages.h"
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
 #include "win/RemoveFiles.h"

@@ -1,5 +1,6 @@
 // The look over the shortcuts in a folder of its own: the state each protected shortcut's record
 // gives it, and the records it must not open.
+#include "core/Messages.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "tests/support/Files.h"

@@ -1,22 +1,29 @@
 // lk_bench_files FOLDER RECORDS OPERATIONS: the protect and remove commands' file work against the
 // least the platform must do for the same change, in FOLDER with RECORDS records already there.
 //
-// Raw protect: one shell-link load, three reads (target, arguments, working directory), the
-// record written, two sets and one save on the loaded link. Raw remove: one load, one read (the
-// arguments), the record read, three sets and one save. Both work on a shortcut of their own in
-// the same folder, alternating with the commands, and leave it as they found it.
+// The raw column is the work a sound command cannot avoid. Raw protect: the shortcut's and the
+// program's folders held open, one shell-link load, three reads (target, arguments, working
+// directory), the record written, two sets, the link saved beside and put in place in one step,
+// and the original's bytes kept in the store (written beside, renamed over). Raw remove: the
+// shortcut's folder held, one load, one read (the arguments), the record read, the kept entry
+// and the shortcut's bytes read, the kept bytes written beside and put in place, the entry deleted.
+// Both work on a shortcut of their own in the same folder, alternating with the commands (which
+// hold the same folders as the commands of the tool do), and leave it as they found it.
 //
 // Prints one line an operation: records, kind, microseconds. Kinds "protect", "remove" (the
 // commands), "protect-raw", "remove-raw", and "step:..." for the parts of the commands and of the
 // raw sequences, timed one by one.
+#include "core/Paths.h"
 #include "core/ProtectRules.h"
 #include "core/ProtectionRecord.h"
 #include "core/Scramble.h"
 #include "tools/bench/BenchTools.h"
 #include "win/Files.h"
+#include "win/HeldFolder.h"
 #include "win/ProtectFiles.h"
 #include "win/RemoveFiles.h"
 #include "win/ShellLink.h"
+#include "win/ShortcutStore.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -68,6 +75,73 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
         Fail("cannot write " + path);
 }
 
+std::string ReadFileBytes(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size = {};
+    std::string bytes;
+    DWORD read = 0;
+    bool ok = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size);
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        ok = ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+    }
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!ok)
+        Fail("cannot read " + path);
+    return bytes;
+}
+
+// The path the system reached a held folder by: asked when it is taken and again before the write,
+// so that nothing lands in a folder put in its place (a link or junction on the way).
+void CheckReached(HANDLE held)
+{
+    char reached[MAX_PATH] = {};
+    if (!GetFinalPathNameByHandleA(held, reached, MAX_PATH, FILE_NAME_NORMALIZED))
+        Fail("a held folder has no path");
+}
+
+// A folder held open as the commands hold it: nobody may rename or delete it meanwhile.
+HANDLE HoldFolder(const std::string& folder)
+{
+    HANDLE held = CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        Fail("cannot hold " + folder);
+    CheckReached(held);
+    return held;
+}
+
+// A file someone else wrote, flushed to disk before it takes another's place.
+void Flush(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!ok)
+        Fail("cannot flush a saved link");
+}
+
+// The new bytes written beside path, then put in its place in one step.
+void ReplaceBytes(const std::string& path, const std::string& bytes)
+{
+    const std::string beside = path + ".new";
+    WriteFileBytes(beside, bytes);
+    if (!ReplaceFileA(path.c_str(), beside.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        Fail("cannot replace " + path);
+}
+
+// A store entry written beside and renamed over any older one.
+void KeepBytes(const std::string& path, const std::string& bytes)
+{
+    const std::string beside = path + ".new";
+    WriteFileBytes(beside, bytes);
+    if (!MoveFileExA(beside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Fail("cannot keep " + path);
+}
+
 // The raw sequences: the platform calls a protect or remove cannot do without.
 struct RawLink {
     ComPtr<IShellLinkA> link;
@@ -99,31 +173,55 @@ struct RawLink {
     }
 };
 
-void RawProtect(const std::wstring& link, const std::string& recordPath, const std::string& recordBytes,
+// The shortcut of the raw sequences, the folder of its program and its store entry.
+struct RawPlace {
+    std::string link;
+    std::wstring wideLink;
+    std::string programFolder;
+    std::string storeEntry;
+};
+
+void RawProtect(const RawPlace& place, const std::string& recordPath, const std::string& recordBytes,
                 const std::string& launcher)
 {
+    HANDLE linkFolder = HoldFolder(FolderOf(place.link));
+    HANDLE programFolder = HoldFolder(place.programFolder);
+    const std::string original = ReadFileBytes(place.link);
     RawLink raw;
-    raw.Load(link);
+    raw.Load(place.wideLink);
     raw.ReadPath();
     raw.Read(&IShellLinkA::GetArguments);
     raw.Read(&IShellLinkA::GetWorkingDirectory);
     WriteFileBytes(recordPath, recordBytes);
     raw.link->SetPath(launcher.c_str());
     raw.link->SetArguments(Scramble(recordPath).c_str());
-    raw.Save(link);
+    const std::wstring beside = place.wideLink + L".new";
+    if (FAILED(raw.file->Save(beside.c_str(), FALSE)))
+        Fail("raw save failed");
+    Flush(beside);
+    KeepBytes(place.storeEntry, original);
+    CheckReached(linkFolder);
+    CheckReached(programFolder);
+    if (!ReplaceFileW(place.wideLink.c_str(), beside.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                      nullptr))
+        Fail("cannot replace " + place.link);
+    CloseHandle(programFolder);
+    CloseHandle(linkFolder);
 }
 
-void RawRemove(const std::wstring& link, const std::string& recordPath, const ShortcutInfo& restored)
+void RawRemove(const RawPlace& place, const std::string& recordPath)
 {
+    HANDLE linkFolder = HoldFolder(FolderOf(place.link));
     RawLink raw;
-    raw.Load(link);
+    raw.Load(place.wideLink);
     raw.Read(&IShellLinkA::GetArguments);
-    if (!ReadWholeFile(recordPath))
-        Fail("raw remove cannot read " + recordPath);
-    raw.link->SetPath(restored.targetPath.c_str());
-    raw.link->SetArguments(restored.arguments.c_str());
-    raw.link->SetWorkingDirectory(restored.workingDirectory.c_str());
-    raw.Save(link);
+    ReadFileBytes(recordPath);
+    const std::string kept = ReadFileBytes(place.storeEntry);
+    ReadFileBytes(place.link); // still as protect left it
+    CheckReached(linkFolder);
+    ReplaceBytes(place.link, kept);
+    DeleteFileA(place.storeEntry.c_str());
+    CloseHandle(linkFolder);
 }
 
 void Print(int records, const char* kind, double microseconds)
@@ -169,6 +267,10 @@ int main(int argc, char** argv)
     if (FAILED(WriteShortcut(commandLink, plain)) || FAILED(WriteShortcut(rawLink, plain)))
         Fail("cannot write the shortcuts");
     const std::wstring rawLinkWide = Wide(rawLink);
+    const std::optional<std::string> store = ShortcutStoreFolder();
+    if (!store)
+        Fail("no store folder");
+    const RawPlace rawPlace = {rawLink, rawLinkWide, folder, *store + "\\bench-raw.lks"};
     // What a remove writes back: the record's target, in its short form.
     ShortcutInfo restored = plain;
     restored.targetPath = shortTarget;
@@ -186,11 +288,15 @@ int main(int argc, char** argv)
         const std::string commandRecord = MakeRecordPath(shortTarget, Stamp('P', i));
         const std::string rawRecord = shortFolder + "\\" + Stamp('R', i) + ".lki";
 
+        // The commands as the tool runs them: the shortcut's and the program's folders held from
+        // the read to the write.
         auto protect = [&] {
             Timer timer;
             LoadedShortcut loaded = LoadShortcutForProtection(commandLink);
+            const HeldFolder linkFolder(FolderToOpen(commandLink));
+            const HeldFolder programFolder(FolderToOpen(loaded.info.targetPath));
             ProtectOutcome outcome;
-            if (loaded.result == ProtectResult::Ready)
+            if (loaded.result == ProtectResult::Ready && linkFolder.StillThere() && programFolder.StillThere())
                 outcome = ApplyProtection(commandLink, loaded.info, "secret", false, Stamp('P', i));
             double us = timer.Microseconds();
             if (outcome.result != ProtectResult::Succeeded || outcome.recordPath != commandRecord)
@@ -199,14 +305,15 @@ int main(int argc, char** argv)
         };
         auto protectRaw = [&] {
             Timer timer;
-            RawProtect(rawLinkWide, rawRecord, recordBytes, launcher);
+            RawProtect(rawPlace, rawRecord, recordBytes, launcher);
             Print(records, "protect-raw", timer.Microseconds());
         };
         auto remove = [&] {
             Timer timer;
             LoadedProtection loaded = LoadProtectedShortcut(commandLink);
+            const HeldFolder linkFolder(FolderToOpen(commandLink));
             RemoveOutcome outcome;
-            if (loaded.Ready())
+            if (loaded.Ready() && linkFolder.StillThere())
                 outcome = RestoreShortcut(commandLink, loaded);
             double us = timer.Microseconds();
             if (outcome.result != RemoveResult::Succeeded)
@@ -215,7 +322,7 @@ int main(int argc, char** argv)
         };
         auto removeRaw = [&] {
             Timer timer;
-            RawRemove(rawLinkWide, rawRecord, restored);
+            RawRemove(rawPlace, rawRecord);
             Print(records, "remove-raw", timer.Microseconds());
         };
         // Interleaved, the order turned every time, so that neither side always goes first.
@@ -256,6 +363,29 @@ int main(int argc, char** argv)
             Timer timer;
             WriteShortcut(commandLink, plain);
             Print(records, "step:write-shortcut", timer.Microseconds());
+        }
+        {
+            Timer timer;
+            const HeldFolder linkFolder(FolderToOpen(commandLink));
+            const HeldFolder programFolder(FolderToOpen(target));
+            const bool still = linkFolder.StillThere() && programFolder.StillThere();
+            Print(records, "step:held-folders", timer.Microseconds());
+            if (!still)
+                Fail("the folders were not held");
+        }
+        {
+            Timer timer;
+            ShortcutStoreFolder();
+            Print(records, "step:store-folder", timer.Microseconds());
+        }
+        {
+            const std::string bytes = ReadFileBytes(commandLink);
+            Timer timer;
+            const bool kept = KeepOriginalShortcut({recordPath, commandLink, bytes, bytes});
+            Print(records, "step:keep-original", timer.Microseconds());
+            ForgetOriginalShortcut(recordPath);
+            if (!kept)
+                Fail("the original was not kept");
         }
         {
             Timer timer;

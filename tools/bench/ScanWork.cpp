@@ -319,7 +319,7 @@ void CheckRounds(const std::string& root, int shortcuts, int kept, int reprotect
     MachineProfiles profiles(root);
     // Nobody answers: what the check tells goes to standard error, as in the logon task.
     CWinApp app;
-    app.m_bNoBoxes = true;
+    app.m_noBoxes = true;
     std::vector<KeptProgram> programs;
     for (int n = 0; n < kept; ++n)
         programs.push_back({root + "\\Apps\\App " + std::to_string(n) + ".exe", "pw"});

@@ -2,6 +2,7 @@
 // argument after the program name comes back byte for byte, and a request either names a
 // problem or gives a program with a target whose fields are exactly the record's.
 #include "core/LaunchRequest.h"
+#include "core/Messages.h"
 #include "core/ProtectRules.h"
 #include "core/Scramble.h"
 
