@@ -10,7 +10,7 @@ public:
     explicit CAddPasswordDlg(HWND parent = nullptr);
     ~CAddPasswordDlg() override;
 
-    std::string m_strProgram;   // base name of the picked shortcut (read-only box)
+    std::wstring m_strProgram;   // base name of the picked shortcut (read-only box)
     std::string m_strPassword;
     std::string m_strRetype;
     std::string m_strTarget;    // the target's short form (read-only box)

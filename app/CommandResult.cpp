@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "core/Paths.h"
 #include "framework/Framework.h"
+#include "win/Strings.h"
 #include "win/SystemError.h"
 #include "win/Unattended.h"
 
@@ -36,11 +37,26 @@ void ShowWindowNotOpened(DWORD error)
 
 void ShowInformation(HWND owner, const std::string& text, const std::string& caption)
 {
+    ShowInformation(owner, ToWide(text), caption);
+}
+
+void ShowInformation(HWND owner, const std::wstring& text, const std::string& caption)
+{
     const CWinApp* app = AfxGetApp();
     if (app && app->m_noBoxes)
         WriteStandardError(text);
     else
-        MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(owner, text.c_str(), ToWide(caption).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+std::wstring ToldText(const std::string& utf8)
+{
+    return FromUtf8(utf8);
+}
+
+std::string Utf8Part(const std::string& ansiPath)
+{
+    return ToUtf8(ToWide(ansiPath));
 }
 
 CommandResult TellOutcome(const CommandOutcome& told, const char* successCaption)
@@ -56,10 +72,11 @@ CommandResult TellOutcome(const CommandOutcome& told, const char* successCaption
     return CommandResult::Failed;
 }
 
-void BatchSummary::Add(const std::string& shortcutPath, const CommandOutcome& told)
+void BatchSummary::Add(const std::wstring& shortcutPath, const CommandOutcome& told)
 {
-    const std::string text = told.iconRefused ? std::string(text::SetIconFailed) + "\n" + told.text : told.text;
-    m_text += BatchLineText(BaseName(shortcutPath), text);
+    const std::string text =
+        ToUtf8(told.iconRefused ? ToWide(text::SetIconFailed) + L"\n" + told.text : told.text);
+    m_text += ToldText(BatchLineText(ToUtf8(BaseName(shortcutPath)), text));
     m_failed = m_failed || !told.succeeded;
     m_succeeded += told.succeeded ? 1 : 0;
 }

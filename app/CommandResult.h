@@ -28,14 +28,21 @@ void ShowWindowNotOpened(DWORD error);
 // A message that tells, with the information icon, in a box owned by owner; on standard error
 // where the program shows no boxes.
 void ShowInformation(HWND owner, const std::string& text, const std::string& caption);
+void ShowInformation(HWND owner, const std::wstring& text, const std::string& caption);
 
 // What a command on one shortcut came to: a refusal before anything was asked, or the outcome of
 // its file work.
 struct CommandOutcome {
     bool succeeded = false;
     bool iconRefused = false; // the shortcut was saved without its icon location
-    std::string text;         // empty: nothing to tell
+    std::wstring text;        // empty: nothing to tell; UTF-16, as it may name a shortcut
 };
+
+// A text of the tool that names a shortcut or a record, made in UTF-8 from UTF-8 parts (the tool's
+// own texts are ASCII), in the UTF-16 the boxes show.
+std::wstring ToldText(const std::string& utf8);
+// An ANSI path as such a part.
+std::string Utf8Part(const std::string& ansiPath);
 
 // Tells a single command's outcome: an icon refusal in a box of its own first, then success
 // owned by the main window under successCaption, or the failure in the standard box.
@@ -45,21 +52,21 @@ CommandResult TellOutcome(const CommandOutcome& told, const char* successCaption
 // command, an icon refusal on the line before its outcome.
 class BatchSummary {
 public:
-    void Add(const std::string& shortcutPath, const CommandOutcome& told);
+    void Add(const std::wstring& shortcutPath, const CommandOutcome& told);
     // Shows the lines in one box owned by owner: Succeeded when every shortcut's command did.
     CommandResult Tell(HWND owner) const;
     bool AllSucceeded() const { return !m_failed; }
     size_t Succeeded() const { return m_succeeded; }
-    const std::string& Text() const { return m_text; }
+    const std::wstring& Text() const { return m_text; }
     // A line about the whole batch, which failed (the look it came from stopped at its limits).
-    void AddFailure(const std::string& line)
+    void AddFailure(const std::wstring& line)
     {
-        m_text += line + "\n";
+        m_text += line + L"\n";
         m_failed = true;
     }
 
 private:
-    std::string m_text;
+    std::wstring m_text;
     bool m_failed = false;
     size_t m_succeeded = 0;
 };

@@ -108,18 +108,12 @@ std::wstring ToolPath()
 }
 
 // The shortcuts of a look that start program directly (not protected), as the commands name them.
-std::vector<std::string> DirectShortcuts(const std::vector<FoundShortcut>& found, const std::string& program,
-                                         BatchSummary& summary)
+std::vector<std::wstring> DirectShortcuts(const std::vector<FoundShortcut>& found, const std::string& program)
 {
-    std::vector<std::string> paths;
+    std::vector<std::wstring> paths;
     for (const FoundShortcut& row : found) {
-        if (!CheckWouldChange(row, {program}) || row.state == ShortcutState::RecordMissing)
-            continue;
-        if (const std::optional<std::string> path = ToAnsi(FromUtf8(row.path)))
-            paths.push_back(*path);
-        else
-            summary.Add(row.path, CommandOutcome{false, false,
-                                                 ProtectMessageText(ProtectResult::NotInCodePage, "", "")});
+        if (CheckWouldChange(row, {program}) && row.state != ShortcutState::RecordMissing)
+            paths.push_back(FromUtf8(row.path));
     }
     return paths;
 }
@@ -137,9 +131,9 @@ CommandOutcome RestoreRecord(const FoundShortcut& row)
 {
     const std::string recordPath = Ansi(row.recordPath);
     if (!RestoreRecordFromStore(recordPath))
-        return CommandOutcome{false, false, RecordNotRestoredText(recordPath)};
-    RecordChange(HistoryResult::RecordRestored, Ansi(row.path), Ansi(row.program));
-    return CommandOutcome{true, false, text::RecordRestored};
+        return CommandOutcome{false, false, ToldText(RecordNotRestoredText(row.recordPath))};
+    RecordChange(HistoryResult::RecordRestored, FromUtf8(row.path), Ansi(row.program));
+    return CommandOutcome{true, false, ToWide(text::RecordRestored)};
 }
 
 // Writes the list; on the way from none to some the logon check is registered, on the way to
@@ -197,7 +191,7 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
     bool useOriginalIcon = true;
     if (source.kind == PasswordSource::Kind::Dialog) {
         CAddPasswordDlg dlg(source.owner);
-        dlg.m_strProgram = BaseName(Ansi(*program));
+        dlg.m_strProgram = BaseName(FromUtf8(*program));
         dlg.m_strTarget = Ansi(*program);
         dlg.m_bUseOriginalIcon = true;
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
@@ -224,12 +218,13 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
 
     const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
     BatchSummary summary;
-    const std::vector<std::string> direct = DirectShortcuts(scan.found, *program, summary);
-    ProtectWithPassword(direct, password, useOriginalIcon, HistoryResult::Protected, summary);
+    ProtectWithPassword(DirectShortcuts(scan.found, *program), password, useOriginalIcon, HistoryResult::Protected,
+                        summary);
     if (scan.limitReached)
-        summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
-    const std::string told = KeptText(Ansi(*program), summary.Succeeded(), ProtectedCount(scan.found, *program)) +
-                             (summary.Text().empty() ? std::string() : "\n\n" + summary.Text());
+        summary.AddFailure(ToWide(ScanSummary(scan.found, scan.unreadable, true)));
+    const std::wstring told =
+        ToldText(KeptText(*program, summary.Succeeded(), ProtectedCount(scan.found, *program))) +
+        (summary.Text().empty() ? std::wstring() : L"\n\n" + summary.Text());
     if (!summary.AllSucceeded()) {
         AfxMessageBox(told);
         return CommandResult::Failed;
@@ -258,7 +253,7 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
     if (source.kind == PasswordSource::Kind::Dialog) {
         CRemovePasswordDlg dlg(source.owner);
         dlg.m_linkPasswords.push_back(known->password);
-        dlg.m_strTarget = Ansi(known->programPath);
+        dlg.m_strTarget = FromUtf8(known->programPath);
         dlg.m_strProgram = BaseName(dlg.m_strTarget);
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
             return *unanswered;
@@ -293,18 +288,18 @@ CommandResult CheckKeptPrograms()
     BatchSummary summary;
     // Past the look's limits some shortcuts were not seen: none can be said to be protected.
     if (scan.limitReached)
-        summary.AddFailure(ScanSummary(scan.found, scan.unreadable, true));
+        summary.AddFailure(ToWide(ScanSummary(scan.found, scan.unreadable, true)));
     // Records first: a new record takes the first free name from now on, which may be the name of
     // one that is missing; written back first, it keeps its name for the shortcuts that use it.
     for (const FoundShortcut& row : scan.found) {
         if (row.state == ShortcutState::RecordMissing && CheckWouldChange(row, keptPaths))
-            summary.Add(row.path, RestoreRecord(row));
+            summary.Add(FromUtf8(row.path), RestoreRecord(row));
         // Protected, but starting nothing: nothing a check can give back.
         else if (row.state == ShortcutState::LauncherMissing && OfKeptProgram(row, keptPaths))
-            summary.Add(row.path, CommandOutcome{false, false, ShortcutStateText(row.state)});
+            summary.Add(FromUtf8(row.path), CommandOutcome{false, false, ToWide(ShortcutStateText(row.state))});
     }
     for (const KeptProgram& program : kept.programs)
-        ProtectWithPassword(DirectShortcuts(scan.found, program.programPath, summary), program.password, true,
+        ProtectWithPassword(DirectShortcuts(scan.found, program.programPath), program.password, true,
                             HistoryResult::ProtectedAgain, summary);
     if (summary.Text().empty())
         return CommandResult::Succeeded;

@@ -17,9 +17,9 @@
 namespace {
 
 // A file that exists and is no folder.
-bool IsFile(const std::string& path)
+bool IsFile(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -38,28 +38,35 @@ void CLatchkeyApp::InitInstance()
         return;
     }
 
-    // The arguments are checked first: a mistake is reported before anything else happens.
-    ToolRequest request;
-    // Taken in UTF-16: the code-page form would hold Windows' look-alikes, a full-width backslash
-    // or quote in a name made into a real one. A name the code page cannot hold exactly is refused.
-    if (const std::optional<std::string> arguments = ToAnsi(FromUtf8(LauncherArgument(ToUtf8(GetCommandLineW()))))) {
-        request = ParseToolArguments(*arguments);
-    } else {
-        request.action = ToolAction::Invalid;
-        request.error = ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string());
-    }
+    // The arguments are checked first: a mistake is reported before anything else happens. They
+    // are taken in UTF-16 (the code-page form would hold Windows' look-alikes, a full-width
+    // backslash or quote in a name made into a real one) and read in UTF-8, so request.error is
+    // UTF-8 too. A shortcut's own name may hold any character; the other paths are used in the
+    // code page, and one it cannot hold exactly is refused.
+    ToolRequest request = ParseToolArguments(LauncherArgument(ToUtf8(GetCommandLineW())));
     if (request.action == ToolAction::Usage) {
         AfxMessageBox(ToolUsageText(), MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (request.action != ToolAction::MainWindow && request.action != ToolAction::Invalid &&
-        request.action != ToolAction::Check) {
-        request.path = FullPathName(request.path).value_or(request.path);
-        const bool namesShortcut = request.action == ToolAction::Protect || request.action == ToolAction::Remove ||
-                                   request.action == ToolAction::Decide;
-        if (namesShortcut && !IsFile(request.path)) {
+    std::wstring shortcutPath;
+    if (request.action == ToolAction::Protect || request.action == ToolAction::Remove ||
+        request.action == ToolAction::Decide) {
+        shortcutPath = FullPathName(FromUtf8(request.path)).value_or(FromUtf8(request.path));
+        if (!IsFile(shortcutPath)) {
             request.action = ToolAction::Invalid;
-            request.error = NotAShortcutFileText(request.path);
+            request.error = NotAShortcutFileText(ToUtf8(shortcutPath));
+        }
+    } else if (request.action != ToolAction::Invalid) {
+        const std::optional<std::string> path = ToAnsi(FromUtf8(request.path));
+        const std::optional<std::string> passwordFile = ToAnsi(FromUtf8(request.passwordFile));
+        if (path && passwordFile) {
+            request.path = request.action == ToolAction::MainWindow || request.action == ToolAction::Check
+                               ? *path
+                               : FullPathName(*path).value_or(*path);
+            request.passwordFile = *passwordFile;
+        } else {
+            request.action = ToolAction::Invalid;
+            request.error = ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string());
         }
     }
 
@@ -76,7 +83,7 @@ void CLatchkeyApp::InitInstance()
         request.error = text::NoPasswordSource;
     }
     if (request.action == ToolAction::Invalid) {
-        AfxMessageBox(request.error);
+        AfxMessageBox(FromUtf8(request.error));
         m_nExitCode = 1;
         return;
     }
@@ -110,7 +117,7 @@ void CLatchkeyApp::InitInstance()
     case ToolAction::Remove:
     case ToolAction::Decide:
         // One command, owned by no window, then the program ends with its result.
-        m_nExitCode = ExitCodeOf(RunShortcutCommand(request.action, request.path));
+        m_nExitCode = ExitCodeOf(RunShortcutCommand(request.action, shortcutPath));
         return;
     case ToolAction::MainWindow:
     case ToolAction::Usage:

@@ -9,7 +9,6 @@
 #include "app/ShortcutsDlg.h"
 #include "core/Paths.h"
 #include "core/Messages.h"
-#include "core/ProtectRules.h"
 #include "resource.h"
 #include "win/Process.h"
 #include "win/Scoped.h"
@@ -147,19 +146,15 @@ void CMainWindow::OnDropFiles(HDROP drop)
         return;
 
     RunCommand([&] {
-        const std::optional<std::string> ansi = ToAnsi(widePath);
-        if (!ansi) {
-            AfxMessageBox(ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string()));
-            return;
-        }
-        const std::string& path = *ansi;
-        const DWORD attributes = GetFileAttributesA(path.c_str());
-        if (path.empty() || LowerAscii(LastCharacters(path, 4)) != ".lnk" || attributes == INVALID_FILE_ATTRIBUTES ||
+        // The name may hold any character; only its extension is compared.
+        const std::string ending = ToUtf8(widePath.size() > 4 ? widePath.substr(widePath.size() - 4) : widePath);
+        const DWORD attributes = GetFileAttributesW(widePath.c_str());
+        if (widePath.empty() || LowerAscii(ending) != ".lnk" || attributes == INVALID_FILE_ATTRIBUTES ||
             (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             AfxMessageBox(text::DropOneShortcut);
             return;
         }
-        RunShortcutCommand(ToolAction::Decide, path);
+        RunShortcutCommand(ToolAction::Decide, widePath);
     });
 }
 

@@ -1,7 +1,6 @@
 #include "app/PickShortcut.h"
 
 #include "core/Messages.h"
-#include "core/ProtectRules.h"
 #include "framework/Framework.h"
 #include "win/Scoped.h"
 #include "win/Strings.h"
@@ -10,7 +9,7 @@
 #include <commdlg.h>
 
 
-bool PickShortcut(const std::string& title, std::string& pickedPath)
+bool PickShortcut(const std::string& title, std::wstring& pickedPath)
 {
     // Room for the longest path Windows knows, so no pick is ever cut short.
     std::wstring file(32768, L'\0');
@@ -34,13 +33,7 @@ bool PickShortcut(const std::string& title, std::string& pickedPath)
     auto getOpenFileName = SystemFunction<decltype(&GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
     if (!getOpenFileName || !getOpenFileName(&ofn))
         return false;
-    // Taken in UTF-16, so that no look-alike of a backslash or quote becomes the real one; a name
-    // the code page cannot hold exactly is refused.
-    const std::optional<std::string> ansi = ToAnsi(file.c_str());
-    if (!ansi) {
-        AfxMessageBox(ProtectMessageText(ProtectResult::NotInCodePage, std::string(), std::string()));
-        return false;
-    }
-    pickedPath = *ansi;
+    // Taken in UTF-16, so that no look-alike of a backslash or quote becomes the real one.
+    pickedPath = file.c_str();
     return true;
 }

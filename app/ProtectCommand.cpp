@@ -10,6 +10,7 @@
 #include "win/History.h"
 #include "win/ProtectFiles.h"
 #include "win/Scoped.h"
+#include "win/Strings.h"
 
 #include <ctime>
 #include <map>
@@ -60,7 +61,7 @@ private:
 // shortcut and the record land in the folders read and checked. The program's folder may be
 // missing: then the record cannot be written, and the write says so.
 struct Candidate {
-    explicit Candidate(const std::string& pickedPath)
+    explicit Candidate(const std::wstring& pickedPath)
         : path(pickedPath), linkFolder(FolderToOpen(pickedPath)), loaded(LoadShortcutForProtection(pickedPath)),
           // Not asked of a refused target: it may be on a server.
           programFolderExists(loaded.result == ProtectResult::Ready &&
@@ -76,13 +77,13 @@ struct Candidate {
     std::optional<CommandOutcome> Refusal() const
     {
         if (loaded.result != ProtectResult::Ready)
-            return CommandOutcome{false, false, ProtectMessageText(loaded.result, std::string(), std::string())};
+            return CommandOutcome{false, false, ToWide(ProtectMessageText(loaded.result, std::string(), std::string()))};
         if (!FoldersStayed())
-            return CommandOutcome{false, false, text::FolderNotHeld};
+            return CommandOutcome{false, false, ToWide(text::FolderNotHeld)};
         return std::nullopt;
     }
 
-    std::string path;
+    std::wstring path;
     HeldFolder linkFolder;
     LoadedShortcut loaded;
     bool programFolderExists;
@@ -93,7 +94,7 @@ CommandOutcome Protect(const Candidate& candidate, const std::string& password, 
                        HistoryResult change, RecordStamps& stamps)
 {
     if (!candidate.FoldersStayed())
-        return CommandOutcome{false, false, text::FolderNotHeld};
+        return CommandOutcome{false, false, ToWide(text::FolderNotHeld)};
     // One stamp names both the record and any icon copy.
     const ProtectOutcome outcome = ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon,
                                                    stamps.Next(candidate.loaded.info.targetPath));
@@ -104,15 +105,16 @@ CommandOutcome Protect(const Candidate& candidate, const std::string& password, 
     told.succeeded = outcome.result == ProtectResult::Succeeded;
     if (told.succeeded)
         RecordChange(change, candidate.path, candidate.loaded.info.targetPath);
-    told.text = ProtectMessageText(outcome.result, BaseName(candidate.path), outcome.recordPath);
+    told.text = ToldText(
+        ProtectMessageText(outcome.result, ToUtf8(BaseName(candidate.path)), Utf8Part(outcome.recordPath)));
     if (told.succeeded && outcome.iconNotCopied)
-        told.text += std::string("\n") + text::IconNotCopied;
+        told.text += L"\n" + ToWide(text::IconNotCopied);
     return told;
 }
 
 } // namespace
 
-CommandResult ProtectShortcut(const std::string& pickedPath)
+CommandResult ProtectShortcut(const std::wstring& pickedPath)
 {
     // Shortcut access needs COM; it is started here, not with the program, so that a run that
     // protects nothing never loads it.
@@ -132,12 +134,12 @@ CommandResult ProtectShortcut(const std::string& pickedPath)
         text::ProtectSucceededCaption);
 }
 
-CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner)
+CommandResult ProtectShortcuts(const std::vector<std::wstring>& paths, HWND owner)
 {
     ComApartment com;
     BatchSummary summary;
     std::vector<std::unique_ptr<Candidate>> candidates;
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : paths) {
         auto candidate = std::make_unique<Candidate>(path);
         if (const std::optional<CommandOutcome> refusal = candidate->Refusal())
             summary.Add(path, *refusal);
@@ -147,7 +149,8 @@ CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner
     if (!candidates.empty()) {
         // One password and one icon choice for all of them.
         CAddPasswordDlg dlg(owner);
-        dlg.m_strProgram = candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
+        dlg.m_strProgram =
+            candidates.size() == 1 ? BaseName(candidates[0]->path) : ToWide(ShortcutsCountText(candidates.size()));
         dlg.m_strTarget = candidates.size() == 1 ? candidates[0]->loaded.info.targetPath : std::string();
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
             return *unanswered;
@@ -159,12 +162,12 @@ CommandResult ProtectShortcuts(const std::vector<std::string>& paths, HWND owner
     return summary.Tell(owner);
 }
 
-void ProtectWithPassword(const std::vector<std::string>& paths, const std::string& password, bool useOriginalIcon,
+void ProtectWithPassword(const std::vector<std::wstring>& paths, const std::string& password, bool useOriginalIcon,
                          HistoryResult change, BatchSummary& summary)
 {
     ComApartment com;
     RecordStamps stamps;
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : paths) {
         const Candidate candidate(path);
         const std::optional<CommandOutcome> refusal = candidate.Refusal();
         summary.Add(path, refusal ? *refusal : Protect(candidate, password, useOriginalIcon, change, stamps));
@@ -173,7 +176,7 @@ void ProtectWithPassword(const std::vector<std::string>& paths, const std::strin
 
 CommandResult PickAndProtectShortcut()
 {
-    std::string pickedPath;
+    std::wstring pickedPath;
     if (!PickShortcut(text::PickToProtectTitle, pickedPath))
         return CommandResult::Cancelled;
     return ProtectShortcut(pickedPath);

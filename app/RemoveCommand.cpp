@@ -11,6 +11,7 @@
 #include "win/History.h"
 #include "win/RemoveFiles.h"
 #include "win/Scoped.h"
+#include "win/Strings.h"
 
 #include <memory>
 
@@ -19,7 +20,7 @@ namespace {
 // A protected shortcut whose record has been read, its folder held from before the read to the
 // write: the restored shortcut lands where the protected one was.
 struct Candidate {
-    explicit Candidate(const std::string& pickedPath)
+    explicit Candidate(const std::wstring& pickedPath)
         : path(pickedPath), linkFolder(FolderToOpen(pickedPath)), loaded(LoadProtectedShortcut(pickedPath))
     {
     }
@@ -28,13 +29,14 @@ struct Candidate {
     std::optional<CommandOutcome> Refusal() const
     {
         if (!loaded.Ready())
-            return CommandOutcome{false, false, RemoveMessageText(loaded.result, std::string(), loaded.recordPath)};
+            return CommandOutcome{false, false,
+                                  ToldText(RemoveMessageText(loaded.result, std::string(), Utf8Part(loaded.recordPath)))};
         if (!linkFolder.StillThere())
-            return CommandOutcome{false, false, text::FolderNotHeld};
+            return CommandOutcome{false, false, ToWide(text::FolderNotHeld)};
         return std::nullopt;
     }
 
-    std::string path;
+    std::wstring path;
     HeldFolder linkFolder;
     LoadedProtection loaded;
 };
@@ -42,20 +44,21 @@ struct Candidate {
 CommandOutcome Restore(const Candidate& candidate)
 {
     if (!candidate.linkFolder.StillThere())
-        return CommandOutcome{false, false, text::FolderNotHeld};
+        return CommandOutcome{false, false, ToWide(text::FolderNotHeld)};
     const RemoveOutcome outcome = RestoreShortcut(candidate.path, candidate.loaded);
     CommandOutcome told;
     told.iconRefused = outcome.iconRefused;
     told.succeeded = outcome.result == RemoveResult::Succeeded;
     if (told.succeeded)
         RecordChange(HistoryResult::Removed, candidate.path, candidate.loaded.commandLine.targetPath);
-    told.text = RemoveMessageText(outcome.result, BaseName(candidate.path), candidate.loaded.recordPath);
+    told.text = ToldText(RemoveMessageText(outcome.result, ToUtf8(BaseName(candidate.path)),
+                                           Utf8Part(candidate.loaded.recordPath)));
     return told;
 }
 
 } // namespace
 
-CommandResult RemoveProtection(const std::string& pickedPath)
+CommandResult RemoveProtection(const std::wstring& pickedPath)
 {
     // Shortcut access needs COM; it is started here, not with the program.
     ComApartment com;
@@ -71,7 +74,7 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     CRemovePasswordDlg dlg;
     dlg.m_linkPasswords.push_back(candidate.loaded.record.password);
     ClearSecret(candidate.loaded.record.password); // the dialog's copy is the one still needed
-    dlg.m_strTarget = TargetShortcutText(pickedPath);
+    dlg.m_strTarget = ToldText(TargetShortcutText(ToUtf8(pickedPath)));
     dlg.m_strProgram = BaseName(pickedPath);
     if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
         return *unanswered;
@@ -81,12 +84,12 @@ CommandResult RemoveProtection(const std::string& pickedPath)
     return result;
 }
 
-CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owner)
+CommandResult RemoveProtections(const std::vector<std::wstring>& paths, HWND owner)
 {
     ComApartment com;
     BatchSummary summary;
     std::vector<std::unique_ptr<Candidate>> candidates;
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : paths) {
         auto candidate = std::make_unique<Candidate>(path);
         if (const std::optional<CommandOutcome> refusal = candidate->Refusal())
             summary.Add(path, *refusal);
@@ -100,9 +103,10 @@ CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owne
             dlg.m_linkPasswords.push_back(candidate->loaded.record.password);
             ClearSecret(candidate->loaded.record.password); // the dialog's copy is the one still needed
         }
-        dlg.m_strTarget = candidates.size() == 1 ? TargetShortcutText(candidates[0]->path) : std::string();
+        dlg.m_strTarget =
+            candidates.size() == 1 ? ToldText(TargetShortcutText(ToUtf8(candidates[0]->path))) : std::wstring();
         dlg.m_strProgram =
-            candidates.size() == 1 ? BaseName(candidates[0]->path) : ShortcutsCountText(candidates.size());
+            candidates.size() == 1 ? BaseName(candidates[0]->path) : ToWide(ShortcutsCountText(candidates.size()));
         if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
             return *unanswered;
         std::vector<std::string> restoredPrograms;
@@ -110,7 +114,7 @@ CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owne
             const Candidate& candidate = *candidates[i];
             const CommandOutcome told = dlg.m_linkPasswords[i] == dlg.m_strPassword
                                             ? Restore(candidate)
-                                            : CommandOutcome{false, false, text::PasswordDoesNotMatch};
+                                            : CommandOutcome{false, false, ToWide(text::PasswordDoesNotMatch)};
             summary.Add(candidate.path, told);
             if (told.succeeded)
                 restoredPrograms.push_back(candidate.loaded.commandLine.targetPath);
@@ -124,7 +128,7 @@ CommandResult RemoveProtections(const std::vector<std::string>& paths, HWND owne
 
 CommandResult PickAndRemoveProtection()
 {
-    std::string pickedPath;
+    std::wstring pickedPath;
     if (!PickShortcut(text::PickToRemoveTitle, pickedPath))
         return CommandResult::Cancelled;
     return RemoveProtection(pickedPath);

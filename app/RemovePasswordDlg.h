@@ -12,8 +12,8 @@ public:
     ~CRemovePasswordDlg() override;
 
     std::string m_strPassword;     // typed by the user
-    std::string m_strTarget;       // "Target shortcut: " and the picked path
-    std::string m_strProgram;      // the picked shortcut's base name
+    std::wstring m_strTarget;      // "Target shortcut: " and the picked path
+    std::wstring m_strProgram;      // the picked shortcut's base name
     // The passwords of the records (one for a single shortcut), any of which is taken; never shown.
     std::vector<std::string> m_linkPasswords;
 

@@ -5,7 +5,7 @@
 #include "win/RemoveFiles.h"
 #include "win/Scoped.h"
 
-CommandResult RunShortcutCommand(ToolAction action, const std::string& linkPath)
+CommandResult RunShortcutCommand(ToolAction action, const std::wstring& linkPath)
 {
     if (action == ToolAction::Decide) {
         ComApartment com;

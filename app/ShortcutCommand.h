@@ -9,4 +9,4 @@
 
 // Runs Protect, Remove or Decide (remove for a shortcut that starts the launcher, protect for any
 // other) on linkPath exactly as if it had been picked.
-CommandResult RunShortcutCommand(ToolAction action, const std::string& linkPath);
+CommandResult RunShortcutCommand(ToolAction action, const std::wstring& linkPath);

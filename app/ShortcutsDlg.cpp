@@ -192,26 +192,16 @@ void CShortcutsDlg::OnOpenFolder()
 
 void CShortcutsDlg::OnProtectSelected(bool protect)
 {
-    std::vector<std::string> paths;
-    std::string refused;
+    std::vector<std::wstring> paths;
     for (const size_t i : m_list.Selection()) {
         const Row& row = m_rows[i];
-        if (IsProtected(row.kind) == protect)
-            continue; // the other button's
-        // The commands work in the code page, as they do for a picked shortcut. The refusals are
-        // gathered in UTF-8: the names they give are just those the code page cannot hold.
-        const std::optional<std::string> path = ToAnsi(row.path);
-        if (path)
-            paths.push_back(*path);
-        else
-            refused += BatchLineText(ToUtf8(row.shortcut), ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
+        if (IsProtected(row.kind) != protect)
+            paths.push_back(row.path); // else the other button's
     }
-    if (paths.empty() && refused.empty())
+    if (paths.empty())
         return;
     StopScan();
-    if (!refused.empty())
-        MessageBoxW(m_hWnd, FromUtf8(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    if (!paths.empty()) {
+    {
         if (protect)
             ProtectShortcuts(paths, m_hWnd);
         else

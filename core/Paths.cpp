@@ -2,37 +2,52 @@
 
 namespace {
 
-std::string::size_type LastSeparator(const std::string& path)
+template <class Char>
+typename std::basic_string<Char>::size_type LastSeparator(const std::basic_string<Char>& path)
 {
-    return path.find_last_of("\\/");
+    const Char separators[] = {Char('\\'), Char('/'), Char()};
+    return path.find_last_of(separators);
+}
+
+template <class Char>
+std::basic_string<Char> FileNameOf(const std::basic_string<Char>& path)
+{
+    const auto slash = LastSeparator(path);
+    return slash == std::basic_string<Char>::npos ? path : path.substr(slash + 1);
+}
+
+template <class Char>
+std::basic_string<Char> BaseNameOf(const std::basic_string<Char>& path)
+{
+    const std::basic_string<Char> name = FileNameOf(path);
+    const auto dot = name.rfind(Char('.'));
+    return dot == std::basic_string<Char>::npos ? name : name.substr(0, dot);
+}
+
+template <class Char>
+std::basic_string<Char> FolderPart(const std::basic_string<Char>& path)
+{
+    const auto slash = LastSeparator(path);
+    return slash == std::basic_string<Char>::npos ? std::basic_string<Char>() : path.substr(0, slash);
+}
+
+template <class Char>
+std::basic_string<Char> OpenableFolder(const std::basic_string<Char>& path)
+{
+    const std::basic_string<Char> folder = FolderPart(path);
+    return folder.size() == 2 && folder[1] == Char(':') ? folder + Char('\\') : folder;
 }
 
 } // namespace
 
-std::string FileName(const std::string& path)
-{
-    std::string::size_type slash = LastSeparator(path);
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string BaseName(const std::string& path)
-{
-    std::string name = FileName(path);
-    std::string::size_type dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-std::string FolderOf(const std::string& path)
-{
-    std::string::size_type slash = LastSeparator(path);
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string FolderToOpen(const std::string& path)
-{
-    const std::string folder = FolderOf(path);
-    return folder.size() == 2 && folder[1] == ':' ? folder + '\\' : folder;
-}
+std::string FileName(const std::string& path) { return FileNameOf(path); }
+std::wstring FileName(const std::wstring& path) { return FileNameOf(path); }
+std::string BaseName(const std::string& path) { return BaseNameOf(path); }
+std::wstring BaseName(const std::wstring& path) { return BaseNameOf(path); }
+std::string FolderOf(const std::string& path) { return FolderPart(path); }
+std::wstring FolderOf(const std::wstring& path) { return FolderPart(path); }
+std::string FolderToOpen(const std::string& path) { return OpenableFolder(path); }
+std::wstring FolderToOpen(const std::wstring& path) { return OpenableFolder(path); }
 
 bool IsDriveRoot(const std::string& path)
 {

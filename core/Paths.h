@@ -1,20 +1,25 @@
-// Splitting Windows paths as text: no file system is asked. Both '\' and '/' separate.
+// Splitting Windows paths as text: no file system is asked. Both '\' and '/' separate. The
+// UTF-16 forms are for a shortcut's own path, which may hold any character.
 #pragma once
 
 #include <string>
 
 // The last part of a path: the text after its last separator (the whole path when it has none).
 std::string FileName(const std::string& path);
+std::wstring FileName(const std::wstring& path);
 
 // The file name without its extension; only a full stop in the file name itself starts one.
 std::string BaseName(const std::string& path);
+std::wstring BaseName(const std::wstring& path);
 
 // The text before the last separator; empty when there is none.
 std::string FolderOf(const std::string& path);
+std::wstring FolderOf(const std::wstring& path);
 
 // FolderOf as a folder that can be opened: a drive's root keeps its backslash ("C:\"), which
 // "C:" alone does not name (that is the drive's current folder).
 std::string FolderToOpen(const std::string& path);
+std::wstring FolderToOpen(const std::wstring& path);
 
 // True for a drive's root ("C:\", "C:" or "C:/"): a whole drive, not a file in it.
 bool IsDriveRoot(const std::string& path);

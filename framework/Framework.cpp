@@ -121,6 +121,11 @@ HWND AfxGetMainHwnd()
 
 int AfxMessageBox(const std::string& text, UINT type)
 {
+    return AfxMessageBox(ToWide(text), type);
+}
+
+int AfxMessageBox(const std::wstring& text, UINT type)
+{
     CWinApp* app = AfxGetApp();
     if (app && app->m_noBoxes) {
         WriteStandardError(text);
@@ -133,7 +138,7 @@ int AfxMessageBox(const std::string& text, UINT type)
     HWND owner = GetActiveWindow();
     if (!owner)
         owner = AfxGetMainHwnd();
-    return MessageBoxA(owner, text.c_str(), AfxAppTitle().c_str(), type);
+    return MessageBoxW(owner, text.c_str(), ToWide(AfxAppTitle()).c_str(), type);
 }
 
 std::string GetWindowString(HWND window)
@@ -178,6 +183,23 @@ void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
             pDX->Fail();
     } else
         SetWindowTextA(control, value.c_str());
+}
+
+void DDX_Text(CDataExchange* pDX, int controlId, std::wstring& value)
+{
+    HWND control = GetDlgItem(pDX->m_dialog, controlId);
+    if (!control) {
+        pDX->Fail();
+        return;
+    }
+    if (pDX->m_saveAndValidate) {
+        const int length = GetWindowTextLengthW(control);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const int copied = GetWindowTextW(control, &text[0], static_cast<int>(text.size()));
+        text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+        value.swap(text);
+    } else
+        SetWindowTextW(control, value.c_str());
 }
 
 void DDX_Check(CDataExchange* pDX, int controlId, bool& value)

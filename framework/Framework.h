@@ -56,6 +56,7 @@ HICON AfxLoadSmallIcon(UINT id);
 // the type asks for another. Where the application shows no boxes, the text goes to standard
 // error and the answer is OK to a box that only tells, else No or Cancel: nobody said yes.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 
 class CDataExchange {
 public:
@@ -72,6 +73,8 @@ public:
 // empties value, when the typed text holds a character the ANSI code page has no form for: it
 // would come back as '?', which could even match a stored password.
 void DDX_Text(CDataExchange* pDX, int controlId, std::string& value);
+// UTF-16 for a text that may hold any character: a shortcut's name.
+void DDX_Text(CDataExchange* pDX, int controlId, std::wstring& value);
 void DDX_Check(CDataExchange* pDX, int controlId, bool& value);
 
 // The whole text of a window, however long.

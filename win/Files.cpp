@@ -39,8 +39,13 @@ bool WriteAllAndClose(UniqueHandle file, const std::string& bytes)
 
 std::optional<std::string> ReadWholeFile(const std::string& path)
 {
+    return ReadWholeFile(ToWide(path));
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path)
+{
     // Sharing with writers lets a file that another program has open still be read.
-    UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueHandle file = OwnHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::nullopt;
@@ -88,7 +93,12 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes)
 
 NewFileResult WriteNewWholeFile(const std::string& path, const std::string& bytes)
 {
-    UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    return WriteNewWholeFile(ToWide(path), bytes);
+}
+
+NewFileResult WriteNewWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    UniqueHandle file = OwnHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
@@ -97,7 +107,7 @@ NewFileResult WriteNewWholeFile(const std::string& path, const std::string& byte
     }
     if (WriteAllAndClose(std::move(file), bytes))
         return NewFileResult::Written;
-    DeleteFileA(path.c_str());
+    DeleteFileW(path.c_str());
     return NewFileResult::Failed;
 }
 
@@ -222,13 +232,18 @@ bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const s
 
 bool CanReplaceFile(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return CanReplaceFile(ToWide(path));
+}
+
+bool CanReplaceFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             return false;
         // What the replacement needs: to take the old file away and to set its attributes. A
         // program that holds it without letting others delete it makes this fail.
-        UniqueHandle file = OwnHandle(CreateFileA(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
+        UniqueHandle file = OwnHandle(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!file)
@@ -237,26 +252,31 @@ bool CanReplaceFile(const std::string& path)
         return false;
     }
     // Made and gone again: it leaves nothing behind, whatever happens next.
-    const std::string probe = NewFileBeside(path);
-    UniqueHandle made = OwnHandle(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const std::wstring probe = NewFileBeside(path);
+    UniqueHandle made = OwnHandle(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return made != nullptr;
 }
 
 bool ReplaceWithNewFile(const std::string& path, const std::string& newPath)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return ReplaceWithNewFile(ToWide(path), ToWide(newPath));
+}
+
+bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // Some ReplaceFile would put the file in a folder's place, and the folder would be lost.
-        DeleteFileA(newPath.c_str());
+        DeleteFileW(newPath.c_str());
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(newPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = GetLastError();
-        DeleteFileA(newPath.c_str());
+        DeleteFileW(newPath.c_str());
         SetLastError(error);
         return false;
     }
@@ -264,25 +284,25 @@ bool ReplaceWithNewFile(const std::string& path, const std::string& newPath)
     // put on the new file after it (or back on the old one when the replacement fails).
     const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly)
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // ReplaceFile gives the new file the old one's attributes; they are set here as well, for a
     // system whose ReplaceFile keeps fewer of them.
-    SetFileAttributesA(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (ReplaceFileA(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    SetFileAttributesW(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (ReplaceFileW(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         if (readOnly)
-            SetFileAttributesA(path.c_str(), attributes);
+            SetFileAttributesW(path.c_str(), attributes);
         return true;
     }
     const DWORD error = GetLastError();
     if (readOnly)
-        SetFileAttributesA(path.c_str(), attributes);
+        SetFileAttributesW(path.c_str(), attributes);
     // Without a backup name the old file may already be gone when the new one could not be
     // renamed: the new one is then all that is left, and it is moved, or kept, never deleted.
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (MoveFileExW(newPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
             return true;
     } else {
-        DeleteFileA(newPath.c_str());
+        DeleteFileW(newPath.c_str());
     }
     SetLastError(error);
     return false;
@@ -292,4 +312,10 @@ std::string NewFileBeside(const std::string& path)
 {
     const std::string folder = FolderOf(path);
     return (folder.empty() ? std::string() : folder + "\\") + "lk" + DecimalText(GetCurrentProcessId()) + ".new";
+}
+
+std::wstring NewFileBeside(const std::wstring& path)
+{
+    const std::wstring folder = FolderOf(path);
+    return (folder.empty() ? std::wstring() : folder + L"\\") + ToWide(NewFileBeside(std::string()));
 }

@@ -1,4 +1,5 @@
-// Whole-file reading and checked writing.
+// Whole-file reading and checked writing. The UTF-16 forms take a path the ANSI code page cannot
+// hold (a shortcut's own name may be any text); the ANSI forms are the same calls.
 #pragma once
 
 #include "win/HeldFolder.h"
@@ -12,6 +13,7 @@ constexpr unsigned long MaxReadBytes = 1ul << 20;
 // A whole file's bytes; nullopt when it cannot be opened or read, or is not a plain disk file of
 // at most MaxReadBytes (a folder, a device, a pipe).
 std::optional<std::string> ReadWholeFile(const std::string& path);
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
 
 // Creates or truncates the file and writes bytes: every write, the flush to disk and the close
 // are checked. False when any of them fails.
@@ -23,6 +25,7 @@ enum class NewFileResult { Written, Exists, Failed };
 // opens what is already there, a link or junction at that name included: Exists. A file that
 // was created but not written whole is removed again.
 NewFileResult WriteNewWholeFile(const std::string& path, const std::string& bytes);
+NewFileResult WriteNewWholeFile(const std::wstring& path, const std::string& bytes);
 
 // Writes bytes into a new file beside path, then moves it over path: the old file stays exactly
 // as it was unless the new one is on disk whole. The new file is removed on failure.
@@ -39,12 +42,15 @@ bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const s
 // for setting its attributes (no program holds it against that), and a new file can be made in
 // its folder. A file that is not there yet only needs the folder.
 bool CanReplaceFile(const std::string& path);
+bool CanReplaceFile(const std::wstring& path);
 
 // Puts the finished file newPath in the place of path in one step, keeping the old file's
 // attributes, read-only included (and, on Windows, its security and creation time); where path
 // does not exist yet, newPath is simply renamed to it. On failure path is as it was and newPath
 // is removed (unless the old file was lost on the way: newPath is then all that is left, and kept).
 bool ReplaceWithNewFile(const std::string& path, const std::string& newPath);
+bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath);
 
 // A name for a new file in the folder of path that no other running copy of the tool uses.
 std::string NewFileBeside(const std::string& path);
+std::wstring NewFileBeside(const std::wstring& path);

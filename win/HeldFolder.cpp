@@ -7,9 +7,9 @@ namespace {
 
 // The folder itself, never what a link at its name points to. Only a handle that may list the
 // folder takes part in sharing: one for its attributes alone would stop no rename.
-UniqueHandle OpenFolder(const std::string& path, DWORD access, DWORD share)
+UniqueHandle OpenFolder(const std::wstring& path, DWORD access, DWORD share)
 {
-    return OwnHandle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+    return OwnHandle(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
@@ -17,6 +17,28 @@ bool IsPlainFolder(HANDLE folder, BY_HANDLE_FILE_INFORMATION& info)
 {
     return GetFileInformationByHandle(folder, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
            !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+std::wstring WideFinalPath(HANDLE file)
+{
+    const std::wstring path = GrowString<wchar_t>([file](wchar_t* buffer, DWORD size) {
+                                  return GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED);
+                              }).value_or(std::wstring());
+    return path.compare(0, 4, L"\\\\?\\") == 0 ? path.substr(4) : path;
+}
+
+// SamePath for UTF-16 paths.
+bool SameWidePath(std::wstring one, std::wstring other)
+{
+    for (std::wstring* path : {&one, &other}) {
+        while (path->size() > 3 && (path->back() == L'\\' || path->back() == L'/'))
+            path->pop_back();
+        for (wchar_t& c : *path) {
+            if (c >= L'A' && c <= L'Z')
+                c = static_cast<wchar_t>(c - L'A' + L'a');
+        }
+    }
+    return one == other;
 }
 
 } // namespace
@@ -38,7 +60,9 @@ bool SamePath(std::string one, std::string other)
     return LowerAscii(one) == LowerAscii(other);
 }
 
-HeldFolder::HeldFolder(const std::string& path) : m_path(path)
+HeldFolder::HeldFolder(const std::string& path) : HeldFolder(ToWide(path)) {}
+
+HeldFolder::HeldFolder(const std::wstring& path) : m_path(path)
 {
     // Readers and writers may share it; nobody may rename or delete it while it is held.
     UniqueHandle folder =
@@ -48,8 +72,8 @@ HeldFolder::HeldFolder(const std::string& path) : m_path(path)
         return;
     // A link or junction anywhere on the way makes the real path another one than the long form
     // of the path given.
-    const std::string longPath = LongPathName(path).value_or(path);
-    if (!SamePath(FinalPath(folder.get()), longPath))
+    const std::wstring longPath = LongPathName(path).value_or(path);
+    if (!SameWidePath(WideFinalPath(folder.get()), longPath))
         return;
     m_path = longPath;
     m_handle = std::move(folder);
@@ -64,6 +88,6 @@ bool HeldFolder::StillThere() const
     BY_HANDLE_FILE_INFORMATION held, now;
     return again && IsPlainFolder(m_handle.get(), held) && IsPlainFolder(again.get(), now) &&
            held.dwVolumeSerialNumber == now.dwVolumeSerialNumber && held.nFileIndexHigh == now.nFileIndexHigh &&
-           held.nFileIndexLow == now.nFileIndexLow && SamePath(FinalPath(again.get()), m_path) &&
-           SamePath(FinalPath(m_handle.get()), m_path);
+           held.nFileIndexLow == now.nFileIndexLow && SameWidePath(WideFinalPath(again.get()), m_path) &&
+           SameWidePath(WideFinalPath(m_handle.get()), m_path);
 }

@@ -20,6 +20,7 @@ public:
     // cannot be opened, or when it or a folder on the way to it is a link or junction (its real
     // path is not the path given).
     explicit HeldFolder(const std::string& path);
+    explicit HeldFolder(const std::wstring& path);
 
     bool IsHeld() const { return m_handle != nullptr; }
     // True when the folder is held and its path still names this very folder, reached through no
@@ -27,6 +28,6 @@ public:
     bool StillThere() const;
 
 private:
-    std::string m_path;
+    std::wstring m_path;
     UniqueHandle m_handle;
 };

@@ -205,7 +205,12 @@ void AddToHistory(const HistoryEntry& entry)
 
 void RecordChange(HistoryResult result, const std::string& shortcut, const std::string& program)
 {
-    const HistoryEntry entry = NewHistoryEntry(result, ToWide(shortcut), program);
+    RecordChange(result, ToWide(shortcut), program);
+}
+
+void RecordChange(HistoryResult result, const std::wstring& shortcut, const std::string& program)
+{
+    const HistoryEntry entry = NewHistoryEntry(result, shortcut, program);
     ReportHistoryEvent(entry);
     if (const std::optional<std::wstring> path = HistoryFilePath()) {
         PrepareHistory(*path);

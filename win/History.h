@@ -33,6 +33,7 @@ void AddToHistory(const HistoryEntry& entry);
 // commands have it) and its program, by the user running Latchkey: as AddToHistory, but the
 // folders and the file are made where they are missing, and the file trimmed when it is too big.
 void RecordChange(HistoryResult result, const std::string& shortcut, const std::string& program);
+void RecordChange(HistoryResult result, const std::wstring& shortcut, const std::string& program);
 
 // Every entry of the history file, oldest first (of an oversized file, those in its last
 // HistoryMaxBytes); none when there is no file or it cannot be read.

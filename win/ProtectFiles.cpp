@@ -37,7 +37,7 @@ bool SurvivesCodePage(const std::string& text)
 
 } // namespace
 
-LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
+LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
 {
     LoadedShortcut loaded;
     ShortcutTextProblem problem = ShortcutTextProblem::None;
@@ -97,7 +97,7 @@ LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
 namespace {
 
 // What must hold before anything is written; Ready when it does.
-ProtectResult CheckBeforeWriting(const std::string& pickedPath, const ProtectionRecord& record)
+ProtectResult CheckBeforeWriting(const std::wstring& pickedPath, const ProtectionRecord& record)
 {
     if (!IsStorableRecord(record))
         return ProtectResult::NotStorable;
@@ -165,7 +165,7 @@ ProtectResult RollBack(const std::string& recordPath, const std::string& iconCop
 
 } // namespace
 
-ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info, const std::string& password,
+ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const ShortcutInfo& info, const std::string& password,
                                bool useOriginalIcon, const std::string& timeStamp)
 {
     ProtectOutcome outcome;
@@ -211,7 +211,7 @@ ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo
     const std::string bytes = linkfile::CarryOver(built, *original).value_or(built);
     // The record's bytes too, so that one an updater deletes can be given back.
     if (!KeepOriginalShortcut(
-            {outcome.recordPath, ToUtf8(ToWide(pickedPath)), bytes, *original, FormatProtectionRecord(record)})) {
+            {outcome.recordPath, ToUtf8(pickedPath), bytes, *original, FormatProtectionRecord(record)})) {
         outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::OriginalNotKept);
         return outcome;
     }

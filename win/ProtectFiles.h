@@ -1,10 +1,11 @@
 // The protect command's file work, without windows: read the picked shortcut, then write the
 // record and the protected shortcut. Each step returns one outcome and shows nothing; the caller
-// decides what to show.
+// decides what to show. The shortcut's own path is UTF-16: its name may hold any character.
 #pragma once
 
 #include "core/ProtectRules.h"
 #include "core/ShortcutInfo.h"
+#include "win/Strings.h"
 
 #include <string>
 
@@ -14,7 +15,11 @@ struct LoadedShortcut {
 };
 
 // Steps before the password dialog: advertised or plain read, short form, the refusals.
-LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath);
+LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath);
+inline LoadedShortcut LoadShortcutForProtection(const std::string& pickedPath)
+{
+    return LoadShortcutForProtection(ToWide(pickedPath));
+}
 
 struct ProtectOutcome {
     ProtectResult result = ProtectResult::CreateLinkFailed; // Succeeded, or why not; never Ready
@@ -25,5 +30,10 @@ struct ProtectOutcome {
 
 // Steps after the password dialog: record, launcher path, icon choice, protected shortcut saved
 // over pickedPath. A record that cannot be written stops it before the shortcut is touched.
-ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info, const std::string& password,
+ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const ShortcutInfo& info, const std::string& password,
                                bool useOriginalIcon, const std::string& timeStamp);
+inline ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info,
+                                      const std::string& password, bool useOriginalIcon, const std::string& timeStamp)
+{
+    return ApplyProtection(ToWide(pickedPath), info, password, useOriginalIcon, timeStamp);
+}

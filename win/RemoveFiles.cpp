@@ -9,13 +9,13 @@
 #include "win/ShortcutStore.h"
 #include "win/SystemLauncher.h"
 
-bool IsProtectedShortcut(const std::string& linkPath)
+bool IsProtectedShortcut(const std::wstring& linkPath)
 {
     ShortcutInfo info;
     return SUCCEEDED(ReadShortcut(linkPath, info)) && IsSystemLauncherTarget(info.targetPath);
 }
 
-LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
+LoadedProtection LoadProtectedShortcut(const std::wstring& pickedPath)
 {
     LoadedProtection loaded;
     if (FAILED(ReadShortcut(pickedPath, loaded.info))) {
@@ -52,7 +52,7 @@ LoadedProtection LoadProtectedShortcut(const std::string& pickedPath)
     return loaded;
 }
 
-RemoveOutcome RestoreShortcut(const std::string& pickedPath, const LoadedProtection& loaded)
+RemoveOutcome RestoreShortcut(const std::wstring& pickedPath, const LoadedProtection& loaded)
 {
     RemoveOutcome outcome;
     // The original exactly as protect found it, when the store has it and it belongs to this

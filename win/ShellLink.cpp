@@ -19,14 +19,9 @@ constexpr size_t PathUnits = MAX_PATH;
 // Every text a shortcut stores is counted in 16 bits, so it fits with its terminator.
 constexpr size_t TextUnits = 65536;
 
-HRESULT ToWidePath(const std::string& linkPath, std::wstring& wide)
+HRESULT CheckPathLength(const std::wstring& linkPath)
 {
-    wide = ToWide(linkPath);
-    if (wide.empty() && !linkPath.empty())
-        return HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
-    if (wide.size() + 1 > PathUnits)
-        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-    return S_OK;
+    return linkPath.size() + 1 > PathUnits ? HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE) : S_OK;
 }
 
 HRESULT CreateShellLink(ComPtr<IShellLinkW>& link)
@@ -38,17 +33,16 @@ HRESULT CreateShellLink(ComPtr<IShellLinkW>& link)
 }
 
 // Loads the shortcut file into link, or saves link as that file.
-HRESULT LoadOrSave(IShellLinkW* link, const std::string& linkPath, bool save)
+HRESULT LoadOrSave(IShellLinkW* link, const std::wstring& linkPath, bool save)
 {
-    std::wstring widePath;
-    HRESULT hr = ToWidePath(linkPath, widePath);
+    HRESULT hr = CheckPathLength(linkPath);
     if (FAILED(hr))
         return hr;
     ComPtr<IPersistFile> file;
     hr = link->QueryInterface(IID_PPV_ARGS(&file));
     if (FAILED(hr))
         return hr;
-    return save ? file->Save(widePath.c_str(), TRUE) : file->Load(widePath.c_str(), STGM_READ);
+    return save ? file->Save(linkPath.c_str(), TRUE) : file->Load(linkPath.c_str(), STGM_READ);
 }
 
 // Reads one text through get(buffer, size) into out, noting in problem why it would not come
@@ -73,7 +67,7 @@ HRESULT ReadText(Get get, std::string& out, ShortcutTextProblem& problem)
 
 } // namespace
 
-HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem, bool* advertised)
+HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem, bool* advertised)
 {
     info.targetPath.clear();
     info.description.clear();
@@ -174,12 +168,11 @@ HRESULT StoredShortcutReader::Read(const std::wstring& linkPath, std::wstring& t
     return S_OK;
 }
 
-HRESULT BuildShortcutBytes(const std::string& linkPath, const ShortcutInfo& info, std::string& bytes,
+HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
                            bool* iconRefused)
 {
     // A path the shell link object could not take is refused here as it is everywhere else.
-    std::wstring wideLinkPath;
-    HRESULT hr = ToWidePath(linkPath, wideLinkPath);
+    HRESULT hr = CheckPathLength(linkPath);
     if (FAILED(hr))
         return hr;
     ComPtr<IShellLinkW> link;
@@ -207,12 +200,12 @@ HRESULT BuildShortcutBytes(const std::string& linkPath, const ShortcutInfo& info
         *iconRefused = refused;
 
     // The object saves only to a file: one beside the shortcut, read back and removed.
-    const std::string newPath = NewFileBeside(linkPath);
+    const std::wstring newPath = NewFileBeside(linkPath);
     // Whatever an earlier run under this process id left there; a link is removed, not followed.
-    DeleteFileA(newPath.c_str());
+    DeleteFileW(newPath.c_str());
     hr = LoadOrSave(link.Get(), newPath, true);
     std::optional<std::string> saved = SUCCEEDED(hr) ? ReadWholeFile(newPath) : std::nullopt;
-    DeleteFileA(newPath.c_str());
+    DeleteFileW(newPath.c_str());
     if (FAILED(hr))
         return hr;
     if (!saved)
@@ -221,7 +214,7 @@ HRESULT BuildShortcutBytes(const std::string& linkPath, const ShortcutInfo& info
     return S_OK;
 }
 
-HRESULT PutShortcutBytes(const std::string& linkPath, const std::string& bytes)
+HRESULT PutShortcutBytes(const std::wstring& linkPath, const std::string& bytes)
 {
     // Explorer, an indexer or a virus scanner may hold a shortcut just written for a moment.
     constexpr ULONGLONG RetryMilliseconds = 3000;
@@ -229,8 +222,8 @@ HRESULT PutShortcutBytes(const std::string& linkPath, const std::string& bytes)
     for (;;) {
         // Written whole into a new file beside, then put in the old one's place in one step: a
         // kill or a power cut mid-write leaves the old shortcut or the new one, never half of one.
-        const std::string newPath = NewFileBeside(linkPath);
-        DeleteFileA(newPath.c_str());
+        const std::wstring newPath = NewFileBeside(linkPath);
+        DeleteFileW(newPath.c_str());
         if (WriteNewWholeFile(newPath, bytes) != NewFileResult::Written)
             return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
         if (ReplaceWithNewFile(linkPath, newPath))
@@ -244,30 +237,36 @@ HRESULT PutShortcutBytes(const std::string& linkPath, const std::string& bytes)
     }
 }
 
-HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused)
+HRESULT WriteShortcut(const std::wstring& linkPath, const ShortcutInfo& info, bool* iconRefused)
 {
     std::string bytes;
     const HRESULT hr = BuildShortcutBytes(linkPath, info, bytes, iconRefused);
     return FAILED(hr) ? hr : PutShortcutBytes(linkPath, bytes);
 }
 
-bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)
+bool ResolveAdvertisedShortcut(const std::wstring& linkPath, std::string& targetPath)
 {
-    auto shortcutTarget = SystemFunction<decltype(&MsiGetShortcutTargetA)>("msi.dll", "MsiGetShortcutTargetA");
+    // The shortcut's own name may be any text; what it names is asked for in ANSI, as the
+    // record keeps it.
+    auto shortcutTarget = SystemFunction<decltype(&MsiGetShortcutTargetW)>("msi.dll", "MsiGetShortcutTargetW");
     auto componentPath = SystemFunction<decltype(&MsiGetComponentPathA)>("msi.dll", "MsiGetComponentPathA");
     if (!shortcutTarget || !componentPath)
         return false;
 
     // Product, feature and component are GUIDs or names of at most 38 characters.
-    char productCode[39] = {};
-    char featureId[MAX_FEATURE_CHARS + 1] = {};
-    char componentCode[39] = {};
+    wchar_t productCode[39] = {};
+    wchar_t featureId[MAX_FEATURE_CHARS + 1] = {};
+    wchar_t componentCode[39] = {};
     if (shortcutTarget(linkPath.c_str(), productCode, featureId, componentCode) != ERROR_SUCCESS)
+        return false;
+    const std::optional<std::string> product = ToAnsi(productCode);
+    const std::optional<std::string> component = ToAnsi(componentCode);
+    if (!product || !component)
         return false;
 
     std::string path(TextUnits, '\0');
     DWORD size = static_cast<DWORD>(path.size());
-    if (componentPath(productCode, componentCode, &path[0], &size) != INSTALLSTATE_LOCAL || size >= path.size())
+    if (componentPath(product->c_str(), component->c_str(), &path[0], &size) != INSTALLSTATE_LOCAL || size >= path.size())
         return false;
     path.resize(size);
     targetPath = path;

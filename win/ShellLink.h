@@ -1,8 +1,10 @@
 // Shortcut access: the only code that touches .lnk files, always through the shell link object
-// or Windows Installer. No windows are shown here.
+// or Windows Installer. No windows are shown here. The shortcut's own path is UTF-16: its name
+// may hold any character; the ANSI forms are for callers that hold an ANSI path.
 #pragma once
 
 #include "core/ShortcutInfo.h"
+#include "win/Strings.h"
 
 #include <windows.h>
 #include <shobjidl.h>
@@ -22,8 +24,13 @@ enum class ShortcutTextProblem {
 // caller's values unless the icon step succeeds. Returns the first failing step's result; a
 // text that would not come back as it is, is named in *problem. *advertised tells, once the file
 // has loaded, whether it is an installer's advertised shortcut.
-HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
+HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
                      bool* advertised = nullptr);
+inline HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem = nullptr,
+                            bool* advertised = nullptr)
+{
+    return ReadShortcut(ToWide(linkPath), info, problem, advertised);
+}
 
 // Reads shortcuts' targets and arguments as stored, for a look over many of them with one shell
 // link object: each file is opened for reading only, never resolved (resolving may write it) and
@@ -42,20 +49,28 @@ private:
 
 // The bytes of a new shortcut holding only the properties of info, as the shell link object saves
 // it (into a passing file beside linkPath); the same icon rule as WriteShortcut.
-HRESULT BuildShortcutBytes(const std::string& linkPath, const ShortcutInfo& info, std::string& bytes,
+HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
                            bool* iconRefused = nullptr);
 
 // Puts bytes in the place of the shortcut file at linkPath in one step, keeping the old file's
 // attributes; a file another program holds for a moment is tried again for a few seconds. On
 // failure the old file is as it was.
-HRESULT PutShortcutBytes(const std::string& linkPath, const std::string& bytes);
+HRESULT PutShortcutBytes(const std::wstring& linkPath, const std::string& bytes);
 
 // Writes a new shortcut holding only the properties of info beside linkPath, then puts it in the
 // place of any file there in one step, keeping that file's attributes; on failure the old file
 // is as it was. A property the shell link object refuses fails the save, except the icon
 // location: the shortcut is saved without it, and *iconRefused tells the caller.
-HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused = nullptr);
+HRESULT WriteShortcut(const std::wstring& linkPath, const ShortcutInfo& info, bool* iconRefused = nullptr);
+inline HRESULT WriteShortcut(const std::string& linkPath, const ShortcutInfo& info, bool* iconRefused = nullptr)
+{
+    return WriteShortcut(ToWide(linkPath), info, iconRefused);
+}
 
 // True when Windows Installer knows linkPath as an advertised shortcut whose component is
 // installed locally; targetPath then holds the component's path.
-bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath);
+bool ResolveAdvertisedShortcut(const std::wstring& linkPath, std::string& targetPath);
+inline bool ResolveAdvertisedShortcut(const std::string& linkPath, std::string& targetPath)
+{
+    return ResolveAdvertisedShortcut(ToWide(linkPath), targetPath);
+}

@@ -258,7 +258,8 @@ private:
         // elevated tool open a file on a server, nor anything that is not a record. The path
         // checked is the one ReadLaunchRequest reads: the argument unscrambled.
         const bool local = m_recordFiles.Allows(Unscramble(argument));
-        LaunchRequest request = ReadLaunchRequest(argument, local ? &ReadWholeFile : &ReadNothing);
+        std::optional<std::string> (*const readRecord)(const std::string&) = &ReadWholeFile;
+        LaunchRequest request = ReadLaunchRequest(argument, local ? readRecord : &ReadNothing);
         ClearSecret(request.record.password); // a look needs none
         seen.facts.startsLauncher = true;
         seen.facts.recordProblem = request.problem;

@@ -22,6 +22,11 @@ std::optional<std::string> LongPathName(const std::string& path)
     return GrowString([&](char* buffer, DWORD size) { return GetLongPathNameA(path.c_str(), buffer, size); });
 }
 
+std::optional<std::wstring> LongPathName(const std::wstring& path)
+{
+    return GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(path.c_str(), buffer, size); });
+}
+
 std::optional<std::string> ModulePath(HMODULE module)
 {
     // A cut path comes back as the buffer's full size, which GrowString takes as "too small".
@@ -119,4 +124,10 @@ std::wstring FromUtf8(const std::string& text)
 std::optional<std::string> FullPathName(const std::string& path)
 {
     return GrowString([&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
+}
+
+std::optional<std::wstring> FullPathName(const std::wstring& path)
+{
+    return GrowString<wchar_t>(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
 }

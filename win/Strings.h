@@ -37,6 +37,7 @@ std::optional<std::string> WindowsDirectory();
 std::optional<std::string> ShortPathName(const std::string& path);
 // The long form of an existing path; nullopt when it does not exist.
 std::optional<std::string> LongPathName(const std::string& path);
+std::optional<std::wstring> LongPathName(const std::wstring& path);
 // The full path of a loaded module (nullptr: the program itself).
 std::optional<std::string> ModulePath(HMODULE module);
 std::optional<std::string> CurrentDirectory();
@@ -56,3 +57,4 @@ std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 // The absolute form of a path, relative to the current folder.
 std::optional<std::string> FullPathName(const std::string& path);
+std::optional<std::wstring> FullPathName(const std::wstring& path);

@@ -144,11 +144,16 @@ bool SomeoneCanAnswer()
 
 void WriteStandardError(const std::string& text)
 {
+    WriteStandardError(ToWide(text));
+}
+
+void WriteStandardError(const std::wstring& text)
+{
     const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     if (!error || error == INVALID_HANDLE_VALUE)
         return;
     std::string lines;
-    for (char c : ToUtf8(ToWide(text))) {
+    for (char c : ToUtf8(text)) {
         if (c == '\n')
             lines += '\r';
         lines += c;

@@ -36,3 +36,4 @@ bool SomeoneCanAnswer();
 
 // Writes text and a line end to standard error, as UTF-8, when the process has one.
 void WriteStandardError(const std::string& text);
+void WriteStandardError(const std::wstring& text);

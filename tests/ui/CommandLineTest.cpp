@@ -14,6 +14,7 @@
 #include "core/Scramble.h"
 #include "core/ToolArguments.h"
 #include "win/ProtectFiles.h"
+#include "win/RemoveFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -593,29 +594,68 @@ TEST_F(CommandLineTest, RealShortcutsComeBackWhole)
     }
 }
 
-// A name is taken as the characters it holds: full-width backslashes never become real ones
-// (which would name another shortcut), and a name the code page cannot hold is refused with the
-// tool's message; exit code 1, nothing written.
-TEST_F(CommandLineTest, LookAlikeAndForeignNamesAreRefusedAsTheyAre)
+// A shortcut's own name may hold any character: names in Greek and Japanese, and full-width
+// backslashes that never become real ones (which would name the plain shortcut), are protected and
+// come back byte for byte, their names shown as they are; the plain shortcut is not touched.
+TEST_F(CommandLineTest, NamesOutsideTheCodePageAreProtectedAndComeBackWhole)
 {
     const std::wstring links = Widen(m_links);
-    const std::wstring names[] = {L"Notes\uFF3C..\uFF3CMy Editor.lnk", L"\u03A3\u03B7\u03BC\u03B5\u03B9\u03CE\u03C3\u03B5\u03B9\u03C2.lnk",
-                                  L"\u30E1\u30E2.lnk"};
+    const std::wstring names[] = {L"\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1",
+                                  L"\u30D7\u30ED\u30B0\u30E9\u30E0", L"Notes\uFF3C..\uFF3CMy Editor"};
+    const std::optional<std::string> original = ReadFileBytes(m_link);
+    ASSERT_TRUE(original);
     for (const std::wstring& name : names) {
-        const std::wstring path = links + L"\\" + name;
+        const std::wstring path = links + L"\\" + name + L".lnk";
         ASSERT_TRUE(CopyFileW(Widen(m_link).c_str(), path.c_str(), FALSE));
         struct Gone {
             std::wstring path;
             ~Gone() { DeleteFileW(path.c_str()); }
         } gone{path};
-        for (const wchar_t* verb : {L"/protect ", L"/remove ", L""}) {
-            Process tool = Process::StartWide(LatchkeyExe(), DistDir(), verb + (L"\"" + path + L"\""));
-            ASSERT_NE(tool.Id(), 0u);
-            MessageBoxInfo box = ExpectMessageBox(tool.Id(), ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
-            ASSERT_TRUE(PressToClose(box.window));
-            EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 1);
-        }
-        ExpectNothingChanged();
+        const std::wstring quoted = L"\"" + path + L"\"";
+
+        Process tool = Process::StartWide(LatchkeyExe(), DistDir(), L"/protect " + quoted);
+        ASSERT_NE(tool.Id(), 0u);
+        HWND dialog = WaitForWindow(tool.Id(), kAddPasswordCaption);
+        ASSERT_NE(dialog, nullptr) << "no Add Password Protection dialog";
+        EXPECT_EQ(WideControlText(dialog, IDC_PROGRAM), name);
+        SetControlText(dialog, IDC_PASSWORD, "wide");
+        SetControlText(dialog, IDC_RETYPE, "wide");
+        Press(dialog, IDOK);
+        MessageBoxInfo box = WaitForMessageBox(tool.Id());
+        ASSERT_NE(box.window, nullptr) << "no success message";
+        EXPECT_EQ(WideControlText(box.window, 0xFFFF),
+                  L"Password protection link for\n" + name + L"\nhas been created successfully!");
+        ASSERT_TRUE(PressToClose(box.window));
+        EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+        const LoadedProtection loaded = LoadProtectedShortcut(path);
+        ASSERT_TRUE(loaded.Ready()) << "not protected";
+        EXPECT_EQ(loaded.commandLine.targetPath, ShortPath(m_program));
+
+        tool = Process::StartWide(LatchkeyExe(), DistDir(), L"/remove " + quoted);
+        ASSERT_NE(tool.Id(), 0u);
+        HWND security = WaitForWindowWhere(tool.Id(), IsRemoveDialog);
+        ASSERT_NE(security, nullptr) << "no Security dialog for the removal";
+        EXPECT_EQ(WideControlText(security, IDC_PROGRAM), name);
+        SetControlText(security, IDC_PASSWORD, "wide");
+        Press(security, IDOK);
+        box = WaitForMessageBox(tool.Id());
+        ASSERT_NE(box.window, nullptr) << "no success message";
+        EXPECT_EQ(WideControlText(box.window, 0xFFFF),
+                  L"Password protection for\n" + name + L"\nhas been removed successfully.");
+        ASSERT_TRUE(PressToClose(box.window));
+        EXPECT_EQ(ExitCodeWithoutAnotherWindow(tool), 0);
+
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::string bytes(original->size() + 1, '\0');
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr));
+        CloseHandle(file);
+        bytes.resize(read);
+        EXPECT_EQ(bytes, *original) << "not given back whole";
+        // The plain shortcut its look-alike name would name, and the one protected before.
+        EXPECT_EQ(ReadFileBytes(m_link), m_before.link);
+        EXPECT_EQ(ReadFileBytes(m_protected), m_before.protectedLink);
     }
 }
 

@@ -322,6 +322,21 @@ std::string ControlText(HWND dialog, int id)
     return ReadText(Control(dialog, id));
 }
 
+std::wstring WideControlText(HWND dialog, int id)
+{
+    const HWND control = Control(dialog, id);
+    DWORD_PTR length = 0;
+    if (!control || !SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &length))
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                             kWaitMs, &copied))
+        return std::wstring();
+    text.resize(static_cast<size_t>(copied) <= length ? static_cast<size_t>(copied) : static_cast<size_t>(length));
+    return text;
+}
+
 RemoteMemory::RemoteMemory(DWORD pid, size_t bytes)
     : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)),
       m_address(m_process ? static_cast<char*>(VirtualAllocEx(m_process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE))

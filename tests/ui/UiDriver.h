@@ -137,6 +137,8 @@ HWND FocusedWindow(HWND window);
 
 HWND Control(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);
+// The same in UTF-16, for a text the code page cannot hold (a shortcut's name).
+std::wstring WideControlText(HWND dialog, int id);
 // Replaces the text of a control (an edit box, or the file dialog's file-name box).
 void SetControlText(HWND dialog, int id, const std::string& text);
 // Memory lent in another process, for a message whose parameter points there (a control of that

@@ -50,7 +50,7 @@ INT_PTR RunDialog(CAddPasswordDlg& dialog, const std::function<void(HWND)>& driv
 TEST(AddPasswordDialog, RefusesAnEmptyOrMistypedPasswordThenTakesTheValues)
 {
     CAddPasswordDlg dialog;
-    dialog.m_strProgram = "My Editor";
+    dialog.m_strProgram = L"My Editor";
     dialog.m_strTarget = "C:\\PROG~FBU\\LONG~O0U.EXE";
     std::string shown[3], messages[2];
     int focusedId = 0;

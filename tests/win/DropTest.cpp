@@ -4,7 +4,6 @@
 // built as the shell builds it.
 #include "app/MainWindow.h"
 
-#include "core/ProtectRules.h"
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
 #include "tests/support/ShellLinks.h"
@@ -294,29 +293,34 @@ TEST_F(DropOnMainWindow, DropsWhileACommandRunsAndHandlesThatAreNoListChangeNoth
     EXPECT_EQ(FolderEntries(m_programFolder), std::vector<std::string>{"Long Editor Name.exe"});
 }
 
-// A dropped name is taken as the characters it holds: full-width backslashes never become real
-// ones (which would name the plain shortcut beside it), and a name the code page cannot hold is
-// refused with the tool's message. Nothing is written.
-TEST_F(DropOnMainWindow, LookAlikeNamesAreRefusedAsTheyAre)
+// A dropped name is taken as the characters it holds, whatever they are: full-width backslashes
+// never become real ones (which would name the plain shortcut beside it), and a name in Greek
+// opens the dialog as any other, which names it as it is. Cancelled, nothing is written.
+TEST_F(DropOnMainWindow, NamesAreTakenAsTheyAre)
 {
-    const std::wstring path = Widen(FolderOf(m_link)) + L"\\Notes\uFF3C..\uFF3CMy Editor.lnk";
-    ASSERT_TRUE(CopyFileW(Widen(m_link).c_str(), path.c_str(), FALSE));
-    struct Gone {
-        std::wstring path;
-        ~Gone() { DeleteFileW(path.c_str()); }
-    } gone{path};
+    const std::wstring names[] = {L"Notes\uFF3C..\uFF3CMy Editor",
+                                  L"\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1"};
     const std::optional<std::string> linkBytes = ReadFileBytes(m_link);
-    RunMainWindow([&](HWND main) {
-        const DWORD self = GetCurrentProcessId();
-        DropList(main, MakeWideDropList(path));
-        MessageBoxInfo box = WaitForMessageBox(self);
-        ASSERT_NE(box.window, nullptr) << "no message";
-        EXPECT_EQ(box.text, ProtectMessageText(ProtectResult::NotInCodePage, "", ""));
-        ASSERT_TRUE(PressToClose(box.window));
-        EXPECT_TRUE(BackAtMainWindow(main)) << "a window came after the refusal";
-    });
-    EXPECT_EQ(ReadFileBytes(m_link), linkBytes);
-    EXPECT_EQ(FolderEntries(m_programFolder), std::vector<std::string>{"Long Editor Name.exe"});
+    for (const std::wstring& name : names) {
+        const std::wstring path = Widen(FolderOf(m_link)) + L"\\" + name + L".lnk";
+        ASSERT_TRUE(CopyFileW(Widen(m_link).c_str(), path.c_str(), FALSE));
+        struct Gone {
+            std::wstring path;
+            ~Gone() { DeleteFileW(path.c_str()); }
+        } gone{path};
+        RunMainWindow([&](HWND main) {
+            const DWORD self = GetCurrentProcessId();
+            DropList(main, MakeWideDropList(path));
+            HWND dialog = WaitForWindow(self, kAddPasswordCaption);
+            ASSERT_NE(dialog, nullptr) << "no Add Password Protection dialog";
+            EXPECT_EQ(WideControlText(dialog, IDC_PROGRAM), name);
+            EXPECT_EQ(ControlText(dialog, IDC_TARGET), ShortPath(m_program));
+            ASSERT_TRUE(PressToClose(dialog, IDCANCEL));
+            EXPECT_TRUE(BackAtMainWindow(main)) << "a window came after the cancel";
+        });
+        EXPECT_EQ(ReadFileBytes(m_link), linkBytes);
+        EXPECT_EQ(FolderEntries(m_programFolder), std::vector<std::string>{"Long Editor Name.exe"});
+    }
 }
 
 } // namespace
