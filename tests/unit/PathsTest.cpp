@@ -64,6 +64,30 @@ TEST(Paths, BaseNameIsTheFileNameWithoutFolderAndExtension)
         EXPECT_EQ(BaseName(c.path), c.baseName) << c.path;
 }
 
+// A shortcut's own path in UTF-16: split at the real separators only, never at a look-alike such
+// as the full-width backslash, whatever the name holds.
+TEST(Paths, Utf16PathsSplitAsTheirCharactersSay)
+{
+    const struct {
+        const wchar_t* path;
+        const wchar_t* folderToOpen;
+        const wchar_t* baseName;
+    } cases[] = {
+        {L"C:\\Links\\\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1.lnk", L"C:\\Links",
+         L"\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1"},
+        {L"C:/\u30EA\u30F3\u30AF/\u30D7\u30ED\u30B0\u30E9\u30E0.v2.lnk", L"C:/\u30EA\u30F3\u30AF",
+         L"\u30D7\u30ED\u30B0\u30E9\u30E0.v2"},
+        {L"C:\\Links\\Notes\uFF3C..\uFF3CMy Editor.lnk", L"C:\\Links", L"Notes\uFF3C..\uFF3CMy Editor"},
+        {L"C:\\\u03B1.lnk", L"C:\\", L"\u03B1"},
+        {L"\u03B1.lnk", L"", L"\u03B1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderToOpen(std::wstring(c.path)), c.folderToOpen);
+        EXPECT_EQ(BaseName(std::wstring(c.path)), c.baseName);
+        EXPECT_EQ(FileName(std::wstring(c.path)), std::wstring(c.baseName) + L".lnk");
+    }
+}
+
 TEST(Paths, LowerAsciiLeavesOtherBytesAlone)
 {
     EXPECT_EQ(LowerAscii("LKRUN3.EXE"), "lkrun3.exe");
