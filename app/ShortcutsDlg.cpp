@@ -201,12 +201,10 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
     if (paths.empty())
         return;
     StopScan();
-    {
-        if (protect)
-            ProtectShortcuts(paths, m_hWnd);
-        else
-            RemoveProtections(paths, m_hWnd);
-    }
+    if (protect)
+        ProtectShortcuts(paths, m_hWnd);
+    else
+        RemoveProtections(paths, m_hWnd);
     ShowKept(); // removing a kept program's protection offers to stop keeping it
     StartScan();
 }

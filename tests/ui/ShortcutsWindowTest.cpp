@@ -15,7 +15,10 @@
 #include "tests/ui/LatchkeyUi.h"
 #include "tests/ui/SmallMachine.h"
 #include "win/KeptStore.h"
+#include "win/Files.h"
 #include "win/LogonTask.h"
+#include "win/RemoveFiles.h"
+#include "win/Strings.h"
 
 #include <gtest/gtest.h>
 
@@ -319,6 +322,76 @@ TEST_F(ShortcutsWindow, ProtectsAndRemovesTheSelectedShortcutsWithOnePassword)
     EXPECT_EQ(restored.arguments, "--a");
     EXPECT_EQ(RecordPassword(b), "");
     EXPECT_EQ(RecordPassword(d), "other");
+
+    CloseWindowAndTool(app, window);
+}
+
+// Shortcuts whose names hold characters outside the code page are listed by their names, and
+// protected and given back byte for byte as a batch; the box names each as it is.
+TEST_F(ShortcutsWindow, ShortcutsNamedInAnyScriptAreProtectedAndRemovedAsABatch)
+{
+    ScratchFolder scratch("lk names");
+    const std::string desktop = scratch.Folder("Ann\\Desktop");
+    TestProfiles profiles(scratch.Folder("Ann"), scratch.Folder("Bob"), scratch.Folder("Public"));
+    const std::string program = scratch / "Apps\\Alpha.exe";
+    ASSERT_TRUE(WriteFileBytes(program, "MZ"));
+    LinkSpec wanted;
+    wanted.target = program;
+    const std::string made = desktop + "\\made.lnk";
+    ASSERT_HRESULT_SUCCEEDED(MakeLink(made, wanted));
+    const std::optional<std::string> original = ReadFileBytes(made);
+    ASSERT_TRUE(original);
+    const std::wstring names[] = {L"\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1",
+                                  L"\u30D7\u30ED\u30B0\u30E9\u30E0"};
+    std::vector<std::wstring> paths;
+    std::vector<std::string> listed; // as the list shows them
+    for (const std::wstring& name : names) {
+        paths.push_back(ToWide(desktop) + L"\\" + name + L".lnk");
+        ASSERT_TRUE(CopyFileW(ToWide(made).c_str(), paths.back().c_str(), FALSE));
+        listed.push_back(ToUtf8(paths.back()));
+    }
+    ASSERT_TRUE(DeleteFileA(made.c_str()));
+    // Each name's line of the batch's box, wherever the list put it.
+    const auto expectLines = [&](const std::wstring& text, bool protect) {
+        for (const std::wstring& name : names) {
+            const std::string utf8 = ToUtf8(name);
+            const std::string told = protect ? ProtectMessageText(ProtectResult::Succeeded, utf8, "")
+                                             : RemoveMessageText(RemoveResult::Succeeded, utf8, "");
+            EXPECT_NE(text.find(FromUtf8(BatchLineText(utf8, told))), std::wstring::npos) << ToUtf8(text);
+        }
+    };
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    ShowAll(window, true);
+    ASSERT_TRUE(WaitForStates(window, {{listed[0], "Not protected"}, {listed[1], "Not protected"}}));
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, listed));
+    HWND add = PressFor(window, IDC_PROTECTSELECTED, kAddPasswordCaption);
+    ASSERT_NE(add, nullptr);
+    SetControlText(add, IDC_PASSWORD, "names");
+    SetControlText(add, IDC_RETYPE, "names");
+    Press(add, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr);
+    expectLines(WideControlText(box.window, 0xFFFF), true);
+    ASSERT_TRUE(PressToClose(box.window));
+    for (const std::wstring& path : paths)
+        EXPECT_TRUE(LoadProtectedShortcut(path).Ready()) << ToUtf8(path);
+
+    ASSERT_TRUE(WaitForStates(window, {{listed[0], "Protected"}, {listed[1], "Protected"}}));
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, listed));
+    HWND security = PressFor(window, IDC_REMOVESELECTED, kSecurity);
+    ASSERT_NE(security, nullptr);
+    SetControlText(security, IDC_PASSWORD, "names");
+    Press(security, IDOK);
+    box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr);
+    expectLines(WideControlText(box.window, 0xFFFF), false);
+    ASSERT_TRUE(PressToClose(box.window));
+    for (const std::wstring& path : paths)
+        EXPECT_EQ(ReadWholeFile(path), original) << ToUtf8(path);
 
     CloseWindowAndTool(app, window);
 }
