@@ -13,6 +13,8 @@
 #include "tests/ui/SmallMachine.h"
 #include "win/History.h"
 #include "win/LogonTask.h"
+#include "win/RemoveFiles.h"
+#include "win/ShellLink.h"
 #include "win/Scoped.h"
 
 #include <shlobj.h>
@@ -168,9 +170,14 @@ protected:
     // nothing, the password given starts the program.
     void ExpectLauncherStartsFor(const std::string& link, const std::string& password)
     {
+        ExpectLauncherStartsFor(ToWide(link), password);
+    }
+    void ExpectLauncherStartsFor(const std::wstring& wideLink, const std::string& password)
+    {
+        const std::string link = ToUtf8(wideLink);
         ExpectProbeReportAt(report);
-        LinkSpec read;
-        ASSERT_HRESULT_SUCCEEDED(ReadLink(link, read));
+        ShortcutInfo read;
+        ASSERT_HRESULT_SUCCEEDED(ReadShortcut(wideLink, read));
         Process launcher = Process::StartInJob(SystemLauncher(), scratch.Path(), read.arguments);
         HWND dialog = WaitForWindow(launcher.Id(), kSecurity);
         ASSERT_NE(dialog, nullptr) << link;
@@ -209,6 +216,9 @@ TEST_F(KeptProtection, KeepsAProgramProtectedThroughAnUpdateUntilItIsLetGo)
         Link(allUsers + "\\Space Game.lnk", game),
     };
     const std::string editorLink = Link(ann + "\\Desktop\\Editor.lnk", editor);
+    // A shortcut's own name may hold any character.
+    const std::wstring greekLink = ToWide(ann) + L"\\Desktop\\\u03A0\u03B1\u03B9\u03C7\u03BD\u03AF\u03B4\u03B9.lnk";
+    ASSERT_TRUE(MoveFileW(ToWide(Link(ann + "\\Desktop\\Greek.lnk", game)).c_str(), greekLink.c_str()));
     const std::string keep = "/keep " + Quoted(game) + " /password-file " + Quoted(passwordFile);
 
     // A password file others can read is refused, and nothing changes.
@@ -243,6 +253,8 @@ TEST_F(KeptProtection, KeepsAProgramProtectedThroughAnUpdateUntilItIsLetGo)
     EXPECT_FALSE(StartsLauncher(editorLink));
     EXPECT_TRUE(CheckTaskRegistered());
     ExpectLauncherStartsFor(links[0], kKeptPassword);
+    EXPECT_TRUE(LoadProtectedShortcut(greekLink).Ready());
+    ExpectLauncherStartsFor(greekLink, kKeptPassword);
 
     // An update puts its shortcuts back, a new one too, and replaces the record of another.
     const std::string lostRecord = records[1];
