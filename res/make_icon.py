@@ -4,11 +4,12 @@
 Usage: make_icon.py [ICO] [--preview FOLDER]
 
 One picture in every size Windows asks for at 96 to 192 DPI and on the desktop: 16, 20, 24, 32,
-40, 48, 64 and 256 pixels, each 32-bit colour with alpha; 48 and up are stored as PNG (a few
-hundred bytes each instead of up to 17 KB: both programs carry the icon), the smaller ones as
-bitmaps with their mask, which every program that draws small icons reads. The picture is the
+40, 48, 64 and 256 pixels, each 32-bit colour with alpha, every one stored as PNG (Windows reads
+PNG images of any size since Vista): 100 to 700 bytes each instead of up to 7 KB as a bitmap, and
+both programs carry the icon. The picture is the
 padlock Latchkey has always had (a grey shackle, a gold body with a darker foot and a keyhole,
-black outlines), laid out on whole pixels at each size so that no edge is blurred. --preview also writes each size as a PNG, to look at.
+black outlines), laid out on whole pixels at each size so that no edge is blurred. --preview also
+writes each size as a PNG, to look at.
 
 Run it again only to change the picture; the .ico it writes is committed. Python 3 alone: the
 PNG and ICO bytes are written with zlib and struct.
@@ -19,7 +20,6 @@ import sys
 import zlib
 
 SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
-PNG_FROM = 48  # this size and above are stored as PNG
 
 CLEAR = (0, 0, 0, 0)
 BLACK = (0, 0, 0, 255)
@@ -89,28 +89,16 @@ def png(img):
     def chunk(kind, data):
         return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF)
 
-    raw = b''.join(b'\0' + bytes(c for pixel in row for c in pixel) for row in img)
+    # Each image takes whichever row filter packs it smaller: none, or "up" (the difference from the
+    # row above), which turns the large picture's repeated rows into zeros.
+    rows = [bytes(c for pixel in row for c in pixel) for row in img]
+    plain = b''.join(b'\0' + row for row in rows)
+    up = b''.join(b'\2' + bytes((a - b) & 0xFF for a, b in zip(row, above))
+                  for row, above in zip(rows, [bytes(len(rows[0]))] + rows))
+    packed = min((zlib.compress(raw, 9) for raw in (plain, up)), key=len)
     header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
-    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(raw, 9)) +
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', packed) +
             chunk(b'IEND', b''))
-
-
-def dib(img):
-    """A 32-bit icon bitmap: header (twice the height: colour and mask), BGRA rows bottom-up, then
-    the 1-bit mask that programs without alpha use (1: transparent)."""
-    size = len(img)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    colour = b''
-    mask = b''
-    mask_stride = ((size + 31) // 32) * 4
-    for row in reversed(img):
-        colour += b''.join(struct.pack('<BBBB', b, g, r, a) for r, g, b, a in row)
-        bits = 0
-        for r, g, b, a in row:
-            bits = (bits << 1) | (1 if a == 0 else 0)
-        bits <<= mask_stride * 8 - size
-        mask += bits.to_bytes(mask_stride, 'big')
-    return header + colour + mask
 
 
 def main(argv):
@@ -125,7 +113,7 @@ def main(argv):
             path = arg
 
     pictures = {size: padlock(size) for size in SIZES}
-    images = [(size, png(pictures[size]) if size >= PNG_FROM else dib(pictures[size])) for size in SIZES]
+    images = [(size, png(pictures[size])) for size in SIZES]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:

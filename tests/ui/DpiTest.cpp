@@ -621,8 +621,8 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
 }
 
 // Both programs carry the padlock in every size Windows asks for between 96 and 192 DPI and on
-// the desktop, in 32-bit colour with alpha; from 48 pixels up as PNG. Each image is one the system
-// makes an icon of, in its size.
+// the desktop, in 32-bit colour with alpha, each as PNG. Each image is one the system makes an icon
+// of, in its size, clear in the corner and solid in the middle.
 TEST(ProgramIcons, ComeInEverySizeInColourWithAlpha)
 {
     ASSERT_FALSE(DistDir().empty()) << "LK_DIST_DIR is not set";
@@ -665,33 +665,31 @@ TEST(ProgramIcons, ComeInEverySizeInColourWithAlpha)
                 GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
                 EXPECT_EQ(bitmap.bmWidth, side);
                 EXPECT_EQ(bitmap.bmBitsPixel, 32);
+                BITMAPINFO format = {};
+                format.bmiHeader.biSize = sizeof format.bmiHeader;
+                format.bmiHeader.biWidth = side;
+                format.bmiHeader.biHeight = -side; // top row first
+                format.bmiHeader.biPlanes = 1;
+                format.bmiHeader.biBitCount = 32;
+                std::vector<BYTE> pixels(static_cast<size_t>(side) * side * 4);
+                HDC screen = GetDC(nullptr);
+                EXPECT_EQ(GetDIBits(screen, info.hbmColor, 0, side, pixels.data(), &format, DIB_RGB_COLORS), side);
+                ReleaseDC(nullptr, screen);
+                const size_t stride = static_cast<size_t>(side) * 4;
+                EXPECT_EQ(pixels[3], 0) << "the corner is not clear";
+                EXPECT_EQ(pixels[stride * (side / 2) + 4 * (side / 2) + 3], 255) << "the middle is not solid";
                 DeleteObject(info.hbmColor);
                 DeleteObject(info.hbmMask);
                 DestroyIcon(icon);
             }
-            if (side >= 48) {
-                // Signature, then the IHDR chunk: width, height, bit depth 8, colour type 6 (RGBA).
-                ASSERT_GE(size, 26u);
-                EXPECT_EQ(std::string(reinterpret_cast<const char*>(image), 8), std::string("\x89PNG\r\n\x1a\n", 8));
-                const BYTE* ihdr = image + 16;
-                EXPECT_EQ((ihdr[0] << 24) | (ihdr[1] << 16) | (ihdr[2] << 8) | ihdr[3], side);
-                EXPECT_EQ((ihdr[4] << 24) | (ihdr[5] << 16) | (ihdr[6] << 8) | ihdr[7], side);
-                EXPECT_EQ(ihdr[8], 8);
-                EXPECT_EQ(ihdr[9], 6);
-                continue;
-            }
-            BITMAPINFOHEADER header;
-            ASSERT_GE(size, sizeof header);
-            memcpy(&header, image, sizeof header);
-            EXPECT_EQ(header.biWidth, side);
-            EXPECT_EQ(header.biHeight, 2 * side); // the colours, then the mask
-            EXPECT_EQ(header.biBitCount, 32);
-            // Clear in the corner, solid in the middle: the alpha channel is used.
-            const size_t stride = static_cast<size_t>(side) * 4;
-            ASSERT_GE(size, header.biSize + stride * side);
-            const BYTE* pixels = image + header.biSize;
-            EXPECT_EQ(pixels[3], 0) << "the corner is not clear";
-            EXPECT_EQ(pixels[stride * (side / 2) + 4 * (side / 2) + 3], 255) << "the middle is not solid";
+            // Signature, then the IHDR chunk: width, height, bit depth 8, colour type 6 (RGBA).
+            ASSERT_GE(size, 26u);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(image), 8), std::string("\x89PNG\r\n\x1a\n", 8));
+            const BYTE* ihdr = image + 16;
+            EXPECT_EQ((ihdr[0] << 24) | (ihdr[1] << 16) | (ihdr[2] << 8) | ihdr[3], side);
+            EXPECT_EQ((ihdr[4] << 24) | (ihdr[5] << 16) | (ihdr[6] << 8) | ihdr[7], side);
+            EXPECT_EQ(ihdr[8], 8);
+            EXPECT_EQ(ihdr[9], 6);
         }
         std::sort(sizes.begin(), sizes.end());
         EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
