@@ -11,11 +11,17 @@ foreach(lang C CXX)
   string(APPEND CMAKE_${lang}_FLAGS_RELEASE " -Os -ffunction-sections -fdata-sections")
 endforeach()
 
-option(LK_LINK_MAP "Write a link map beside each shipped program's objects (scripts/bench)" OFF)
+# Link-time optimisation for the shipped programs only: the libraries' objects carry GCC's
+# intermediate code beside their machine code, and every other program (the tests above all) links
+# the machine code alone, as before. One partition, so that the whole program is seen at once.
+add_link_options($<$<CONFIG:Release>:-fno-lto>)
 
-# lk_small_program(target...): what only a program that ships gets: unused sections dropped, no
-# symbol table, and the C++ runtime's throw helpers, terminate handler and std::string replaced by
-# cmake/NoThrow.cpp. The test programs keep the runtime's own: GoogleTest catches exceptions.
+option(LK_LINK_MAP "Write a link map beside each shipped program's objects (scripts/bench)" ON)
+
+# lk_small_program(target...): what only a program that ships gets: link-time optimisation, unused
+# sections dropped, no symbol table, and the C++ runtime's throw helpers, terminate handler and
+# std::string replaced by cmake/NoThrow.cpp. The test programs keep the runtime's own: GoogleTest
+# catches exceptions.
 function(lk_small_program)
   set(no_throw ${CMAKE_SOURCE_DIR}/cmake/NoThrow.cpp)
   foreach(target IN LISTS ARGN)
@@ -23,7 +29,8 @@ function(lk_small_program)
     # Without unwind tables, so that the linker can drop the std::string members nothing calls.
     set_source_files_properties(${no_throw} TARGET_DIRECTORY ${target} PROPERTIES
       COMPILE_OPTIONS "-fno-exceptions;-fno-asynchronous-unwind-tables")
-    target_link_options(${target} PRIVATE "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-flto>)
+    target_link_options(${target} PRIVATE "$<$<CONFIG:Release>:-flto;-flto-partition=one;-s;-Wl,--gc-sections>")
     # scripts/bench reads what each section holds from the link map.
     if(LK_LINK_MAP)
       target_link_options(${target} PRIVATE "-Wl,-Map,$<TARGET_PROPERTY:${target},BINARY_DIR>/${target}.map")
@@ -41,7 +48,16 @@ function(lk_no_unwind_tables)
   endforeach()
 endfunction()
 
+# The libraries of the programs in both forms: intermediate code for the programs' optimised link,
+# machine code for every other program that links them.
+function(lk_fat_lto_objects)
+  foreach(target IN LISTS ARGN)
+    target_compile_options(${target} PRIVATE "$<$<CONFIG:Release>:-flto;-ffat-lto-objects>")
+  endforeach()
+endfunction()
+
 # At the end of the top-level directory, when the programs and their libraries exist, wherever
 # they are defined.
 cmake_language(DEFER CALL lk_small_program Latchkey lkrun3)
 cmake_language(DEFER CALL lk_no_unwind_tables lk_core lk_win lk_framework lk_app lk_launcher Latchkey lkrun3)
+cmake_language(DEFER CALL lk_fat_lto_objects lk_core lk_win lk_framework lk_app lk_launcher)
