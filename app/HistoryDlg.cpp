@@ -11,7 +11,6 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 
 namespace {
 
@@ -76,13 +75,17 @@ void CHistoryDlg::OnReadDone(Read read)
 
 void CHistoryDlg::SortRows()
 {
-    const int column = m_list.SortColumn();
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) {
+    const auto before = [](const void* context, size_t a, size_t b) {
+        const CHistoryDlg& dialog = *static_cast<const CHistoryDlg*>(context);
+        const Row& first = dialog.m_rows[a];
+        const Row& second = dialog.m_rows[b];
+        const int column = dialog.m_list.SortColumn();
         // The Time column in the order of writing: the clock may have been set back in between.
         if (column == 0)
-            return m_list.SortAscending() ? a.order < b.order : a.order > b.order;
-        return m_list.InOrder(a.cells[column], b.cells[column]);
-    });
+            return dialog.m_list.SortAscending() ? first.order < second.order : first.order > second.order;
+        return dialog.m_list.InOrder(first.cells[column], second.cells[column]);
+    };
+    Reorder(m_rows, StableOrder(m_rows.size(), before, this));
     m_list.SetRowCount(m_rows.size());
 }
 

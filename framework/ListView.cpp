@@ -101,3 +101,13 @@ BOOL CListView::OnNotify(NMHDR* header, LRESULT& result)
     default: return FALSE;
     }
 }
+
+std::vector<size_t> StableOrder(size_t count, bool (*before)(const void* context, size_t a, size_t b),
+                                const void* context)
+{
+    std::vector<size_t> order(count);
+    for (size_t i = 0; i < count; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return before(context, a, b); });
+    return order;
+}
