@@ -157,9 +157,12 @@ const std::wstring& CShortcutsDlg::Row::Text(int column) const
 
 void CShortcutsDlg::SortRows()
 {
-    const int column = m_list.SortColumn();
-    std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [&](const Row& a, const Row& b) { return m_list.InOrder(a.Text(column), b.Text(column)); });
+    const auto before = [](const void* context, size_t a, size_t b) {
+        const CShortcutsDlg& dialog = *static_cast<const CShortcutsDlg*>(context);
+        const int column = dialog.m_list.SortColumn();
+        return dialog.m_list.InOrder(dialog.m_rows[a].Text(column), dialog.m_rows[b].Text(column));
+    };
+    Reorder(m_rows, StableOrder(m_rows.size(), before, this));
     m_list.SetRowCount(m_rows.size());
 }
 
