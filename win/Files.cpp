@@ -286,8 +286,9 @@ bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath)
     if (readOnly)
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // ReplaceFile gives the new file the old one's attributes; they are set here as well, for a
-    // system whose ReplaceFile keeps fewer of them.
-    SetFileAttributesW(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // system whose ReplaceFile keeps fewer of them (most often the new file has them already).
+    if (GetFileAttributesW(newPath.c_str()) != (attributes & ~FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (ReplaceFileW(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         if (readOnly)
             SetFileAttributesW(path.c_str(), attributes);
