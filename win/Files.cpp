@@ -289,7 +289,14 @@ bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath)
     // system whose ReplaceFile keeps fewer of them (most often the new file has them already).
     if (GetFileAttributesW(newPath.c_str()) != (attributes & ~FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (ReplaceFileW(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    // Some ReplaceFile makes a file of its own beside the old one and leaves it there when the old
+    // one cannot be taken away (a program holds it, it may not be changed): that is asked first.
+    const bool canTakeAway =
+        OwnHandle(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr)) != nullptr;
+    if (canTakeAway &&
+        ReplaceFileW(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         if (readOnly)
             SetFileAttributesW(path.c_str(), attributes);
         return true;
