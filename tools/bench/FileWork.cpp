@@ -5,10 +5,11 @@
 // program's folders held open, one shell-link load, three reads (target, arguments, working
 // directory), the target's drive asked once whether it is a server's, the target's short form
 // (the record keeps it), the record written, two sets, the link saved into memory, written
-// beside and put in place in one step, and the original's bytes kept in the store (written
-// beside, renamed over). Raw remove: the shortcut's folder held, one load, one read (the
-// arguments), the record's drive asked once, the record read, the kept entry and the shortcut's
-// bytes read, the kept bytes written beside and put in place, the entry deleted.
+// beside and put in place in one step, and the original's bytes kept in the store (its folder
+// checked once, the entry written beside, renamed over). Raw remove: the shortcut's folder
+// held, one load, one read (the arguments), the record's drive asked once, the record read, the
+// store's folder checked once, the kept entry and the shortcut's bytes read, the kept bytes
+// written beside and put in place, the entry deleted.
 // The shell link object saves into memory on both sides: saving it to a file makes Wine start a
 // process and wait for it (the part rows show what that costs), which a command need not pay.
 // Both work on a shortcut of their own in the same folder, alternating with the commands (which
@@ -117,6 +118,15 @@ HANDLE HoldFolder(const std::string& folder)
     return held;
 }
 
+// The store's folder, where only Administrators may write, opened once and found at its real
+// path before an entry is written or read there: never one reached through a link planted in
+// ProgramData.
+void CheckStore(const std::string& entry)
+{
+    HANDLE store = HoldFolder(entry.substr(0, entry.find_last_of('\\')));
+    CloseHandle(store);
+}
+
 // The new bytes written beside path, then put in its place in one step.
 void ReplaceBytes(const std::string& path, const std::string& bytes)
 {
@@ -217,6 +227,7 @@ void RawProtect(const RawPlace& place, const std::string& recordPath, const std:
     raw.link->SetArguments(Scramble(recordPath).c_str());
     const std::string beside = place.link + ".new";
     WriteFileBytes(beside, SavedBytes(raw.link.Get()));
+    CheckStore(place.storeEntry);
     KeepBytes(place.storeEntry, original);
     CheckReached(linkFolder);
     CheckReached(programFolder);
@@ -234,6 +245,7 @@ void RawRemove(const RawPlace& place, const std::string& recordPath)
     raw.Read(&IShellLinkA::GetArguments);
     AskDrive(recordPath);
     ReadFileBytes(recordPath);
+    CheckStore(place.storeEntry);
     const std::string kept = ReadFileBytes(place.storeEntry);
     ReadFileBytes(place.link); // still as protect left it
     CheckReached(linkFolder);
