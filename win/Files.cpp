@@ -286,9 +286,17 @@ bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath)
     if (readOnly)
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // ReplaceFile gives the new file the old one's attributes; they are set here as well, for a
-    // system whose ReplaceFile keeps fewer of them.
-    SetFileAttributesW(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (ReplaceFileW(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    // system whose ReplaceFile keeps fewer of them (most often the new file has them already).
+    if (GetFileAttributesW(newPath.c_str()) != (attributes & ~FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(newPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // Some ReplaceFile makes a file of its own beside the old one and leaves it there when the old
+    // one cannot be taken away (a program holds it, it may not be changed): that is asked first.
+    const bool canTakeAway =
+        OwnHandle(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr)) != nullptr;
+    if (canTakeAway &&
+        ReplaceFileW(path.c_str(), newPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         if (readOnly)
             SetFileAttributesW(path.c_str(), attributes);
         return true;

@@ -13,10 +13,13 @@ UniqueHandle OpenFolder(const std::wstring& path, DWORD access, DWORD share)
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
-bool IsPlainFolder(HANDLE folder, BY_HANDLE_FILE_INFORMATION& info)
+// Only the attributes are asked: the volume's serial number, which GetFileInformationByHandle
+// brings too, costs far more than everything else here.
+bool IsPlainFolder(HANDLE folder)
 {
-    return GetFileInformationByHandle(folder, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    FILE_ATTRIBUTE_TAG_INFO info;
+    return GetFileInformationByHandleEx(folder, FileAttributeTagInfo, &info, sizeof info) &&
+           (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 std::wstring WideFinalPath(HANDLE file)
@@ -67,15 +70,18 @@ HeldFolder::HeldFolder(const std::wstring& path) : m_path(path)
     // Readers and writers may share it; nobody may rename or delete it while it is held.
     UniqueHandle folder =
         OpenFolder(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!folder || !IsPlainFolder(folder.get(), info))
+    if (!folder || !IsPlainFolder(folder.get()))
         return;
     // A link or junction anywhere on the way makes the real path another one than the long form
-    // of the path given.
-    const std::wstring longPath = LongPathName(path).value_or(path);
-    if (!SameWidePath(WideFinalPath(folder.get()), longPath))
-        return;
-    m_path = longPath;
+    // of the path given. Most paths come in their long form already: only one that differs is
+    // asked for it.
+    const std::wstring reached = WideFinalPath(folder.get());
+    if (!SameWidePath(reached, path)) {
+        const std::wstring longPath = LongPathName(path).value_or(path);
+        if (!SameWidePath(reached, longPath))
+            return;
+        m_path = longPath;
+    }
     m_handle = std::move(folder);
 }
 
@@ -83,11 +89,10 @@ bool HeldFolder::StillThere() const
 {
     if (!m_handle)
         return false;
+    // A folder has one real path: when the held one and the one its path opens now both have
+    // this path, they are the same folder, reached through no link.
     UniqueHandle again =
         OpenFolder(m_path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    BY_HANDLE_FILE_INFORMATION held, now;
-    return again && IsPlainFolder(m_handle.get(), held) && IsPlainFolder(again.get(), now) &&
-           held.dwVolumeSerialNumber == now.dwVolumeSerialNumber && held.nFileIndexHigh == now.nFileIndexHigh &&
-           held.nFileIndexLow == now.nFileIndexLow && SameWidePath(WideFinalPath(again.get()), m_path) &&
-           SameWidePath(WideFinalPath(m_handle.get()), m_path);
+    return again && IsPlainFolder(again.get()) && IsPlainFolder(m_handle.get()) &&
+           SameWidePath(WideFinalPath(again.get()), m_path) && SameWidePath(WideFinalPath(m_handle.get()), m_path);
 }

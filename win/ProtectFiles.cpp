@@ -42,7 +42,8 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
     LoadedShortcut loaded;
     ShortcutTextProblem problem = ShortcutTextProblem::None;
     bool advertised = false;
-    HRESULT read = ReadShortcut(pickedPath, loaded.info, &problem, &advertised);
+    LocalPaths local;
+    HRESULT read = ReadShortcut(pickedPath, loaded.info, local, &problem, &advertised);
     // An advertised shortcut installed here is taken at its component's path and nothing else.
     // Windows Installer is asked only about those: it loads the file once more.
     std::string componentPath;
@@ -60,7 +61,8 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
 
     // The path as it is when the file system gives no short form, or must not be asked: a target
     // on a server is refused below without being looked at.
-    if (IsLocalPath(loaded.info.targetPath))
+    const bool localTarget = local.IsLocal(ToWide(loaded.info.targetPath));
+    if (localTarget)
         loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
     if (FAILED(read)) {
         loaded.result = ProtectResult::ReadFailed;
@@ -77,8 +79,8 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
     else if (!IsAbsoluteFileSystemPath(loaded.info.targetPath))
         loaded.result = ProtectResult::NotAFileTarget;
     // Remove opens only a local record; one on a server could never be taken away again. Any
-    // stamp will do: only the record's folder counts.
-    else if (!IsLocalRecordFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+    // stamp will do: only the record's folder counts, whose drive is the target's, asked above.
+    else if (!localTarget || !IsLocalRecordPath(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
         loaded.result = ProtectResult::NetworkTarget;
     else if (!SurvivesCodePage(loaded.info.targetPath))
         loaded.result = ProtectResult::NotInCodePage;
@@ -97,16 +99,15 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
 namespace {
 
 // What must hold before anything is written; Ready when it does.
-ProtectResult CheckBeforeWriting(const std::wstring& pickedPath, const ProtectionRecord& record)
+ProtectResult CheckBeforeWriting(const ProtectionRecord& record)
 {
     if (!IsStorableRecord(record))
         return ProtectResult::NotStorable;
     if (!SystemDirectory() || !SystemLauncherPath())
         return ProtectResult::SystemDirectoryFailed;
-    // Asked before the record is written: a record, with its password, for a shortcut that is
-    // then not changed would be left behind for nothing.
-    if (!CanReplaceFile(pickedPath))
-        return ProtectResult::ShortcutNotWritable;
+    // Whether the shortcut can be replaced is not asked first: the replacement itself answers,
+    // after a program that holds it was waited for, and a failed one takes the record, with its
+    // password, away again.
     return ProtectResult::Ready;
 }
 
@@ -174,12 +175,13 @@ ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const ShortcutInf
     SecretWiper clearPassword(record.password);
     record.commandLine = MakeCommandLine(info.targetPath, info.arguments);
     record.workingDirectory = info.workingDirectory;
-    if ((outcome.result = CheckBeforeWriting(pickedPath, record)) != ProtectResult::Ready)
+    if ((outcome.result = CheckBeforeWriting(record)) != ProtectResult::Ready)
         return outcome;
     // The shortcut as it is, kept whole so that remove gives back exactly this.
+    // It was read before; a program that holds it now keeps it from being replaced too.
     const std::optional<std::string> original = ReadWholeFile(pickedPath);
     if (!original) {
-        outcome.result = ProtectResult::ReadFailed;
+        outcome.result = ProtectResult::ShortcutNotWritable;
         return outcome;
     }
 

@@ -5,8 +5,10 @@
 #include "core/Scramble.h"
 #include "core/Secret.h"
 #include "win/Files.h"
+#include "win/LocalPaths.h"
 #include "win/ShellLink.h"
 #include "win/ShortcutStore.h"
+#include "win/Strings.h"
 #include "win/SystemLauncher.h"
 
 bool IsProtectedShortcut(const std::wstring& linkPath)
@@ -18,7 +20,8 @@ bool IsProtectedShortcut(const std::wstring& linkPath)
 LoadedProtection LoadProtectedShortcut(const std::wstring& pickedPath)
 {
     LoadedProtection loaded;
-    if (FAILED(ReadShortcut(pickedPath, loaded.info))) {
+    LocalPaths local;
+    if (FAILED(ReadShortcut(pickedPath, loaded.info, local))) {
         loaded.result = RemoveResult::ReadFailed;
         return loaded;
     }
@@ -26,10 +29,12 @@ LoadedProtection LoadProtectedShortcut(const std::wstring& pickedPath)
     loaded.recordPath = Unscramble(loaded.info.arguments);
     // Only a shortcut that starts the launcher in the system folder names a record, and only a
     // local .lki file is opened as one: the file named by any other shortcut's arguments is never
-    // opened, nor a server's, before anyone has typed a password.
+    // opened, nor a server's, before anyone has typed a password. (The record's drive is most often
+    // the launcher's, which the read asked about already.)
     RecordReadResult read;
     SecretWiper clearPassword(read.record.password);
-    if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordFile(loaded.recordPath)) {
+    if (IsSystemLauncherTarget(loaded.info.targetPath) && IsLocalRecordPath(loaded.recordPath) &&
+        local.IsLocal(ToWide(loaded.recordPath))) {
         std::optional<std::string> bytes = ReadWholeFile(loaded.recordPath);
         read = ParseRecordFile(bytes);
         if (bytes)

@@ -46,11 +46,12 @@ HRESULT LoadOrSave(IShellLinkW* link, const std::wstring& linkPath, bool save)
 }
 
 // Reads one text through get(buffer, size) into out, noting in problem why it would not come
-// back as it is.
+// back as it is. One buffer of TextUnits serves every read of a shortcut: made anew for each,
+// it cost more than the rest of the read.
 template <class Get>
-HRESULT ReadText(Get get, std::string& out, ShortcutTextProblem& problem)
+HRESULT ReadText(Get get, std::wstring& buffer, std::string& out, ShortcutTextProblem& problem)
 {
-    std::wstring buffer(TextUnits, L'\0');
+    buffer.assign(TextUnits, L'\0'); // within the capacity it has: nothing is allocated again
     HRESULT hr = get(&buffer[0], static_cast<int>(buffer.size()));
     if (FAILED(hr))
         return hr;
@@ -68,6 +69,13 @@ HRESULT ReadText(Get get, std::string& out, ShortcutTextProblem& problem)
 } // namespace
 
 HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem, bool* advertised)
+{
+    LocalPaths local;
+    return ReadShortcut(linkPath, info, local, problem, advertised);
+}
+
+HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPaths& local, ShortcutTextProblem* problem,
+                     bool* advertised)
 {
     info.targetPath.clear();
     info.description.clear();
@@ -92,36 +100,38 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutT
     // that cannot be found is still the shortcut's own, so the result does not stop the read.
     // A target on a server is never looked for: that would send it the administrator's credentials.
     // (A shortcut that stores only an item list has no path text until it is resolved.)
-    std::wstring raw(TextUnits, L'\0');
-    const HRESULT rawRead = link->GetPath(&raw[0], static_cast<int>(raw.size()), nullptr, SLGP_RAWPATH);
-    raw.resize(wcsnlen(raw.c_str(), raw.size()));
-    if (FAILED(rawRead) || raw.empty() || IsLocalPath(raw))
+    std::wstring buffer(TextUnits, L'\0');
+    const HRESULT rawRead = link->GetPath(&buffer[0], static_cast<int>(buffer.size()), nullptr, SLGP_RAWPATH);
+    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+    if (FAILED(rawRead) || buffer.empty() || local.IsLocal(buffer))
         link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
     std::string target, description;
-    hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, target,
-                  found);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, buffer,
+                  target, found);
     if (FAILED(hr))
         return hr;
-    hr = ReadText([&](WCHAR* text, int size) { return link->GetDescription(text, size); }, description, found);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetDescription(text, size); }, buffer, description,
+                  found);
     if (FAILED(hr))
         return hr;
     // Target and description are taken together, once both have been read.
     info.targetPath = target;
     info.description = description;
 
-    hr = ReadText([&](WCHAR* text, int size) { return link->GetWorkingDirectory(text, size); }, info.workingDirectory,
-                  found);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetWorkingDirectory(text, size); }, buffer,
+                  info.workingDirectory, found);
     if (FAILED(hr))
         return hr;
-    hr = ReadText([&](WCHAR* text, int size) { return link->GetArguments(text, size); }, info.arguments, found);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetArguments(text, size); }, buffer, info.arguments,
+                  found);
     if (FAILED(hr))
         return hr;
 
     int iconIndex = 0;
     std::string iconPath;
-    hr = ReadText([&](WCHAR* text, int size) { return link->GetIconLocation(text, size, &iconIndex); }, iconPath,
-                  found);
+    hr = ReadText([&](WCHAR* text, int size) { return link->GetIconLocation(text, size, &iconIndex); }, buffer,
+                  iconPath, found);
     if (FAILED(hr))
         return hr;
     info.iconPath = iconPath;
@@ -168,17 +178,15 @@ HRESULT StoredShortcutReader::Read(const std::wstring& linkPath, std::wstring& t
     return S_OK;
 }
 
-HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
-                           bool* iconRefused)
+namespace {
+
+// A new shell link object holding only the properties of info; the icon location is left out when
+// the object refuses it, and *iconRefused says so.
+HRESULT NewShellLink(const ShortcutInfo& info, ComPtr<IShellLinkW>& link, bool* iconRefused)
 {
-    // A path the shell link object could not take is refused here as it is everywhere else.
-    HRESULT hr = CheckPathLength(linkPath);
+    HRESULT hr = CreateShellLink(link);
     if (FAILED(hr))
         return hr;
-    ComPtr<IShellLinkW> link;
-    if (FAILED(hr = CreateShellLink(link)))
-        return hr;
-
     // A refused property would leave the object's default in the saved shortcut: a restored
     // shortcut without its target, say. Only the icon is optional.
     if (FAILED(hr = link->SetPath(ToWide(info.targetPath).c_str())) ||
@@ -198,19 +206,42 @@ HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& inf
     const bool refused = FAILED(link->SetIconLocation(ToWide(info.iconPath).c_str(), info.iconIndex));
     if (iconRefused)
         *iconRefused = refused;
+    return S_OK;
+}
 
-    // The object saves only to a file: one beside the shortcut, read back and removed.
-    const std::wstring newPath = NewFileBeside(linkPath);
-    // Whatever an earlier run under this process id left there; a link is removed, not followed.
-    DeleteFileW(newPath.c_str());
-    hr = LoadOrSave(link.Get(), newPath, true);
-    std::optional<std::string> saved = SUCCEEDED(hr) ? ReadWholeFile(newPath) : std::nullopt;
-    DeleteFileW(newPath.c_str());
-    if (FAILED(hr))
+} // namespace
+
+HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
+                           bool* iconRefused)
+{
+    // A path the shell link object could not take is refused here as it is everywhere else.
+    HRESULT hr = CheckPathLength(linkPath);
+    ComPtr<IShellLinkW> link;
+    if (FAILED(hr) || FAILED(hr = NewShellLink(info, link, iconRefused)))
         return hr;
-    if (!saved)
+    // Saved into memory: saving to a file costs a file made, read back and removed, and some
+    // shell link objects start other work for every file saved.
+    auto createStream = SystemFunction<decltype(&CreateStreamOnHGlobal)>("ole32.dll", "CreateStreamOnHGlobal");
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    if (!createStream)
+        return E_NOTIMPL;
+    if (FAILED(hr = link.As(&persist)) || FAILED(hr = createStream(nullptr, TRUE, &stream)) ||
+        FAILED(hr = persist->Save(stream.Get(), TRUE)))
+        return hr;
+    ULARGE_INTEGER size = {};
+    if (FAILED(hr = stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &size)))
+        return hr;
+    if (size.QuadPart == 0 || size.QuadPart > MaxReadBytes)
         return E_FAIL;
-    bytes = std::move(*saved);
+    std::string saved(static_cast<size_t>(size.QuadPart), '\0');
+    ULONG read = 0;
+    if (FAILED(hr = stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(hr = stream->Read(&saved[0], static_cast<ULONG>(saved.size()), &read)))
+        return hr;
+    if (read != saved.size())
+        return E_FAIL;
+    bytes = std::move(saved);
     return S_OK;
 }
 
@@ -239,9 +270,21 @@ HRESULT PutShortcutBytes(const std::wstring& linkPath, const std::string& bytes)
 
 HRESULT WriteShortcut(const std::wstring& linkPath, const ShortcutInfo& info, bool* iconRefused)
 {
-    std::string bytes;
-    const HRESULT hr = BuildShortcutBytes(linkPath, info, bytes, iconRefused);
-    return FAILED(hr) ? hr : PutShortcutBytes(linkPath, bytes);
+    HRESULT hr = CheckPathLength(linkPath);
+    ComPtr<IShellLinkW> link;
+    if (FAILED(hr) || FAILED(hr = NewShellLink(info, link, iconRefused)))
+        return hr;
+    // Saved as a file beside the shortcut, so that the object keeps what it keeps for a file in
+    // that place (the target's path relative to it); read back, removed, and put in place.
+    const std::wstring newPath = NewFileBeside(linkPath);
+    // Whatever an earlier run under this process id left there; a link is removed, not followed.
+    DeleteFileW(newPath.c_str());
+    hr = LoadOrSave(link.Get(), newPath, true);
+    const std::optional<std::string> saved = SUCCEEDED(hr) ? ReadWholeFile(newPath) : std::nullopt;
+    DeleteFileW(newPath.c_str());
+    if (FAILED(hr))
+        return hr;
+    return saved ? PutShortcutBytes(linkPath, *saved) : E_FAIL;
 }
 
 bool ResolveAdvertisedShortcut(const std::wstring& linkPath, std::string& targetPath)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/ShortcutInfo.h"
+#include "win/LocalPaths.h"
 #include "win/Strings.h"
 
 #include <windows.h>
@@ -32,6 +33,11 @@ inline HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, Sho
     return ReadShortcut(ToWide(linkPath), info, problem, advertised);
 }
 
+// ReadShortcut that asks whether a drive is a server's through local, so that a caller that asks
+// again about the same drive (the target's, the record's) does not wait for the answer twice.
+HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPaths& local,
+                     ShortcutTextProblem* problem = nullptr, bool* advertised = nullptr);
+
 // Reads shortcuts' targets and arguments as stored, for a look over many of them with one shell
 // link object: each file is opened for reading only, never resolved (resolving may write it) and
 // never written.
@@ -48,7 +54,8 @@ private:
 };
 
 // The bytes of a new shortcut holding only the properties of info, as the shell link object saves
-// it (into a passing file beside linkPath); the same icon rule as WriteShortcut.
+// it into memory (nothing is written); the same icon rule as WriteShortcut. linkPath is where it
+// is meant to go, refused as WriteShortcut refuses it.
 HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
                            bool* iconRefused = nullptr);
 

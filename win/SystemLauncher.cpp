@@ -1,5 +1,6 @@
 #include "win/SystemLauncher.h"
 
+#include "core/Paths.h"
 #include "core/ProtectRules.h"
 #include "win/Strings.h"
 
@@ -17,6 +18,12 @@ bool IsSystemLauncherTarget(const std::string& targetPath)
 {
     const std::optional<std::string> system = SystemDirectory();
     if (!system)
+        return false;
+    // The system folder's short form is asked of the file system only for a target that is not
+    // the launcher in its long form and bears the launcher's name (its own short name).
+    if (IsSystemLauncher(targetPath, *system, std::string()))
+        return true;
+    if (LowerAscii(BaseName(targetPath)) != LowerAscii(LauncherFileName))
         return false;
     return IsSystemLauncher(targetPath, *system, ShortPathName(*system).value_or(std::string()));
 }

@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "win/ProtectFiles.h"
 #include "win/ShellLink.h"
+#include "win/ShortcutStore.h"
 #include "win/Files.h"
 #include "core/IconFile.h"
 #include "core/ProtectionRecord.h"
@@ -268,9 +269,9 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     EXPECT_FALSE(FileExists(outcome.recordPath));
 }
 
-// A shortcut that cannot be written is found out before the record is written; one whose save
-// still fails takes the record and the icon copy of the attempt away again. Either way the
-// shortcut, the program's folder and the system folder are as they were.
+// A shortcut that cannot be replaced (held by another program past the wait, or immutable) takes
+// the record, the icon copy and the kept original of the attempt away again: the shortcut, the
+// program's folder and the system folder are as they were.
 TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedLeavesNothingBehind)
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
@@ -314,5 +315,7 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedLeavesNothingBehind)
         EXPECT_EQ(FolderEntries(programFolder), programFiles) << "a record was left behind";
         EXPECT_EQ(FolderEntries(folder.Path()), linkFolder) << "a new shortcut was left behind";
         EXPECT_FALSE(FileExists(copy)) << "an icon copy was left behind";
+        if (!outcome.recordPath.empty())
+            EXPECT_FALSE(KeptOriginalShortcut(outcome.recordPath)) << "a kept original was left behind";
     }
 }

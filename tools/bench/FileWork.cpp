@@ -3,10 +3,15 @@
 //
 // The raw column is the work a sound command cannot avoid. Raw protect: the shortcut's and the
 // program's folders held open, one shell-link load, three reads (target, arguments, working
-// directory), the record written, two sets, the link saved beside and put in place in one step,
-// and the original's bytes kept in the store (written beside, renamed over). Raw remove: the
-// shortcut's folder held, one load, one read (the arguments), the record read, the kept entry
-// and the shortcut's bytes read, the kept bytes written beside and put in place, the entry deleted.
+// directory), the target's drive asked once whether it is a server's, the target's short form
+// (the record keeps it), the record written, two sets, the link saved into memory, written
+// beside and put in place in one step, and the original's bytes kept in the store (its folder
+// checked once, the entry written beside, renamed over). Raw remove: the shortcut's folder
+// held, one load, one read (the arguments), the record's drive asked once, the record read, the
+// store's folder checked once, the kept entry and the shortcut's bytes read, the kept bytes
+// written beside and put in place, the entry deleted.
+// The shell link object saves into memory on both sides: saving it to a file makes Wine start a
+// process and wait for it (the part rows show what that costs), which a command need not pay.
 // Both work on a shortcut of their own in the same folder, alternating with the commands (which
 // hold the same folders as the commands of the tool do), and leave it as they found it.
 //
@@ -113,15 +118,13 @@ HANDLE HoldFolder(const std::string& folder)
     return held;
 }
 
-// A file someone else wrote, flushed to disk before it takes another's place.
-void Flush(const std::wstring& path)
+// The store's folder, where only Administrators may write, opened once and found at its real
+// path before an entry is written or read there: never one reached through a link planted in
+// ProgramData.
+void CheckStore(const std::string& entry)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    const bool ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (!ok)
-        Fail("cannot flush a saved link");
+    HANDLE store = HoldFolder(entry.substr(0, entry.find_last_of('\\')));
+    CloseHandle(store);
 }
 
 // The new bytes written beside path, then put in its place in one step.
@@ -173,13 +176,39 @@ struct RawLink {
     }
 };
 
-// The shortcut of the raw sequences, the folder of its program and its store entry.
+// The shortcut of the raw sequences, its program and that program's folder, and its store entry.
 struct RawPlace {
     std::string link;
     std::wstring wideLink;
+    std::string target;
     std::string programFolder;
     std::string storeEntry;
 };
+
+// The link's bytes as the shell link object saves them, into memory.
+std::string SavedBytes(IShellLinkA* link)
+{
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    ULARGE_INTEGER size = {};
+    if (FAILED(link->QueryInterface(IID_PPV_ARGS(&persist))) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) ||
+        FAILED(persist->Save(stream.Get(), TRUE)) || FAILED(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &size)))
+        Fail("raw save failed");
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    ULONG read = 0;
+    if (FAILED(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(stream->Read(&bytes[0], static_cast<ULONG>(bytes.size()), &read)) || read != bytes.size())
+        Fail("raw save failed");
+    return bytes;
+}
+
+// Whether the path's drive is a server's: asked before anything on it is opened.
+void AskDrive(const std::string& path)
+{
+    const char root[] = {path[0], ':', '\\', '\0'};
+    if (GetDriveTypeA(root) == DRIVE_REMOTE)
+        Fail("a server's drive: " + path);
+}
 
 void RawProtect(const RawPlace& place, const std::string& recordPath, const std::string& recordBytes,
                 const std::string& launcher)
@@ -189,21 +218,20 @@ void RawProtect(const RawPlace& place, const std::string& recordPath, const std:
     const std::string original = ReadFileBytes(place.link);
     RawLink raw;
     raw.Load(place.wideLink);
-    raw.ReadPath();
+    AskDrive(raw.ReadPath());
     raw.Read(&IShellLinkA::GetArguments);
     raw.Read(&IShellLinkA::GetWorkingDirectory);
+    ShortPath(place.target);
     WriteFileBytes(recordPath, recordBytes);
     raw.link->SetPath(launcher.c_str());
     raw.link->SetArguments(Scramble(recordPath).c_str());
-    const std::wstring beside = place.wideLink + L".new";
-    if (FAILED(raw.file->Save(beside.c_str(), FALSE)))
-        Fail("raw save failed");
-    Flush(beside);
+    const std::string beside = place.link + ".new";
+    WriteFileBytes(beside, SavedBytes(raw.link.Get()));
+    CheckStore(place.storeEntry);
     KeepBytes(place.storeEntry, original);
     CheckReached(linkFolder);
     CheckReached(programFolder);
-    if (!ReplaceFileW(place.wideLink.c_str(), beside.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                      nullptr))
+    if (!ReplaceFileA(place.link.c_str(), beside.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         Fail("cannot replace " + place.link);
     CloseHandle(programFolder);
     CloseHandle(linkFolder);
@@ -215,7 +243,9 @@ void RawRemove(const RawPlace& place, const std::string& recordPath)
     RawLink raw;
     raw.Load(place.wideLink);
     raw.Read(&IShellLinkA::GetArguments);
+    AskDrive(recordPath);
     ReadFileBytes(recordPath);
+    CheckStore(place.storeEntry);
     const std::string kept = ReadFileBytes(place.storeEntry);
     ReadFileBytes(place.link); // still as protect left it
     CheckReached(linkFolder);
@@ -270,7 +300,7 @@ int main(int argc, char** argv)
     const std::optional<std::string> store = ShortcutStoreFolder();
     if (!store)
         Fail("no store folder");
-    const RawPlace rawPlace = {rawLink, rawLinkWide, folder, *store + "\\bench-raw.lks"};
+    const RawPlace rawPlace = {rawLink, rawLinkWide, target, folder, *store + "\\bench-raw.lks"};
     // What a remove writes back: the record's target, in its short form.
     ShortcutInfo restored = plain;
     restored.targetPath = shortTarget;
@@ -368,10 +398,40 @@ int main(int argc, char** argv)
             Timer timer;
             const HeldFolder linkFolder(FolderToOpen(commandLink));
             const HeldFolder programFolder(FolderToOpen(target));
+            Print(records, "step:folders-taken", timer.Microseconds());
+            Timer again;
             const bool still = linkFolder.StillThere() && programFolder.StillThere();
+            Print(records, "step:folders-still-there", again.Microseconds());
             Print(records, "step:held-folders", timer.Microseconds());
             if (!still)
                 Fail("the folders were not held");
+        }
+        {
+            Timer timer;
+            CanReplaceFile(Wide(commandLink));
+            Print(records, "step:can-replace", timer.Microseconds());
+        }
+        {
+            // The commands' two halves, each on its own: the checks before the password, then the
+            // writes after it; remove's the same way on the shortcut just protected.
+            Timer timer;
+            const LoadedShortcut loaded = LoadShortcutForProtection(commandLink);
+            Print(records, "step:load-for-protection", timer.Microseconds());
+            Timer apply;
+            const ProtectOutcome outcome =
+                ApplyProtection(commandLink, loaded.info, "secret", false, Stamp('T', i));
+            Print(records, "step:apply-protection", apply.Microseconds());
+            if (outcome.result != ProtectResult::Succeeded)
+                Fail("the protect step did not succeed");
+            Timer load;
+            const LoadedProtection protection = LoadProtectedShortcut(commandLink);
+            Print(records, "step:load-protected", load.Microseconds());
+            Timer restore;
+            const RemoveOutcome removed = RestoreShortcut(commandLink, protection);
+            Print(records, "step:restore-shortcut", restore.Microseconds());
+            DeleteFileA(outcome.recordPath.c_str());
+            if (removed.result != RemoveResult::Succeeded)
+                Fail("the remove step did not succeed");
         }
         {
             Timer timer;
@@ -396,6 +456,16 @@ int main(int argc, char** argv)
             raw.Read(&IShellLinkA::GetWorkingDirectory);
             Print(records, "step:raw-load-and-reads", timer.Microseconds());
         }
+        {
+            Timer timer;
+            RawLink raw;
+            raw.Load(rawLinkWide);
+            raw.link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
+            raw.ReadPath();
+            raw.Read(&IShellLinkA::GetArguments);
+            raw.Read(&IShellLinkA::GetWorkingDirectory);
+            Print(records, "step:raw-load-resolve-and-reads", timer.Microseconds());
+        }
         DeleteFileA(recordPath.c_str()); // both writes create the file anew
         {
             Timer timer;
@@ -410,6 +480,15 @@ int main(int argc, char** argv)
             raw.link->SetArguments(plain.arguments.c_str());
             raw.Save(rawLinkWide);
             Print(records, "step:raw-sets-and-save", timer.Microseconds());
+        }
+        {
+            RawLink raw;
+            raw.Load(rawLinkWide);
+            Timer timer;
+            raw.link->SetPath(plain.targetPath.c_str());
+            raw.link->SetArguments(plain.arguments.c_str());
+            SavedBytes(raw.link.Get());
+            Print(records, "step:raw-sets-and-save-in-memory", timer.Microseconds());
         }
         // After a remove the shortcut names its target in the short form (from the record):
         // the reads of the next protect, on such a shortcut.
