@@ -101,12 +101,6 @@ std::optional<std::string> ReadUnattendedPassword(const PasswordSource& source)
     return std::move(read.password);
 }
 
-std::wstring ToolPath()
-{
-    return GrowString<wchar_t>([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); })
-        .value_or(std::wstring());
-}
-
 // The shortcuts of a look that start program directly (not protected), as the commands name them.
 std::vector<std::wstring> DirectShortcuts(const std::vector<FoundShortcut>& found, const std::string& program)
 {
@@ -147,7 +141,7 @@ bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<Kept
     }
     HRESULT task = S_OK;
     if (!after.empty())
-        task = RegisterCheckTask(ToolPath()); // again each time: it may have been deleted by hand
+        task = RegisterCheckTask(ModulePath(nullptr).value_or(std::wstring())); // again: it may have been deleted
     else if (!before.empty())
         task = DeleteCheckTask();
     if (SUCCEEDED(task))

@@ -39,7 +39,7 @@ std::optional<std::string> ShortPathName(const std::string& path);
 std::optional<std::string> LongPathName(const std::string& path);
 std::optional<std::wstring> LongPathName(const std::wstring& path);
 // The full path of a loaded module (nullptr: the program itself).
-std::optional<std::string> ModulePath(HMODULE module);
+std::optional<std::wstring> ModulePath(HMODULE module);
 std::optional<std::string> CurrentDirectory();
 // Environment variables in text expanded.
 std::optional<std::string> ExpandEnvironment(const std::string& text);
