@@ -65,11 +65,11 @@ std::optional<std::string> LocalProgram(const std::string& path)
     const std::optional<std::string> full = FullPathName(path);
     if (!full || !IsLocalPath(*full))
         return std::nullopt;
-    const std::optional<std::string> longForm = LongPathName(*full);
-    const DWORD attributes = longForm ? GetFileAttributesA(longForm->c_str()) : INVALID_FILE_ATTRIBUTES;
+    std::string program = LongFormUtf8(*full);
+    const DWORD attributes = GetFileAttributesW(FromUtf8(program).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    return ToUtf8(ToWide(*longForm));
+    return program;
 }
 
 // The password from a file or standard input; nullopt, told why, when there is none to take.
@@ -231,7 +231,7 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
 {
     // A program that is gone (uninstalled) can still be let go: it is named as it was kept.
     const std::string full = FullPathName(programPath).value_or(programPath);
-    const std::string program = ToUtf8(ToWide(LongPathName(full).value_or(full)));
+    const std::string program = LongFormUtf8(full);
     KeptList kept;
     if (!ReadKeptList(kept))
         return CommandResult::Failed;
@@ -304,7 +304,7 @@ void OfferToStopKeeping(const std::vector<std::string>& programs, const std::str
 {
     std::vector<std::string> asked;
     for (const std::string& path : programs) {
-        const std::string program = ToUtf8(ToWide(LongPathName(path).value_or(path)));
+        const std::string program = LongFormUtf8(path);
         if (std::any_of(asked.begin(), asked.end(), [&](const std::string& a) { return SameProgram(a, program); }))
             continue;
         asked.push_back(program);

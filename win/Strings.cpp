@@ -27,6 +27,11 @@ std::optional<std::wstring> LongPathName(const std::wstring& path)
     return GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(path.c_str(), buffer, size); });
 }
 
+std::string LongFormUtf8(const std::string& path)
+{
+    return ToUtf8(ToWide(LongPathName(path).value_or(path)));
+}
+
 std::optional<std::wstring> ModulePath(HMODULE module)
 {
     // A cut path comes back as the buffer's full size, which GrowString takes as "too small".
