@@ -168,7 +168,8 @@ CommandResult StopKeeping(KeptList& kept, std::vector<KeptProgram>::iterator kno
 
 } // namespace
 
-CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source)
+CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source,
+                          const std::vector<FoundShortcut>* seen)
 {
     ComApartment com;
     const std::optional<std::string> program = LocalProgram(programPath);
@@ -210,14 +211,15 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
             return CommandResult::Failed;
     }
 
-    const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
+    const ShortcutScan scan = seen ? ShortcutScan() : ScanShortcuts(ShortcutFolders());
+    const std::vector<FoundShortcut>& found = seen ? *seen : scan.found;
     BatchSummary summary;
-    ProtectWithPassword(DirectShortcuts(scan.found, *program), password, useOriginalIcon, HistoryResult::Protected,
+    ProtectWithPassword(DirectShortcuts(found, *program), password, useOriginalIcon, HistoryResult::Protected,
                         summary);
     if (scan.limitReached)
         summary.AddFailure(ToWide(ScanSummary(scan.found, scan.unreadable, true)));
     const std::wstring told =
-        ToldText(KeptText(*program, summary.Succeeded(), ProtectedCount(scan.found, *program))) +
+        ToldText(KeptText(*program, summary.Succeeded(), ProtectedCount(found, *program))) +
         (summary.Text().empty() ? std::wstring() : L"\n\n" + summary.Text());
     if (!summary.AllSucceeded()) {
         AfxMessageBox(told);
