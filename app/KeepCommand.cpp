@@ -152,7 +152,7 @@ bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<Kept
     return false;
 }
 
-// Takes the program out of the list and tells so.
+// Takes the program out of the list, on disk and in kept, and tells so.
 CommandResult StopKeeping(KeptList& kept, std::vector<KeptProgram>::iterator known, HWND owner)
 {
     const std::string name = Ansi(known->programPath);
@@ -162,8 +162,34 @@ CommandResult StopKeeping(KeptList& kept, std::vector<KeptProgram>::iterator kno
             after.programs.push_back(*entry);
     if (!SaveKeptList(kept.programs, after.programs))
         return CommandResult::Failed;
+    // A later stop in the same command writes the list without this one too.
+    kept.programs = std::move(after.programs);
     ShowInformation(owner ? owner : AfxGetMainHwnd(), UnkeptText(name), text::KeepProtectingCaption);
     return CommandResult::Succeeded;
+}
+
+// Stops keeping a program of the list read, given its kept password from source.
+CommandResult UnkeepKnown(KeptList& kept, std::vector<KeptProgram>::iterator known, const PasswordSource& source)
+{
+    if (source.kind == PasswordSource::Kind::Dialog) {
+        CRemovePasswordDlg dlg(source.owner);
+        dlg.m_linkPasswords.push_back(known->password);
+        dlg.m_strTarget = FromUtf8(known->programPath);
+        dlg.m_strProgram = BaseName(dlg.m_strTarget);
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+            return *unanswered;
+    } else {
+        std::optional<std::string> password = ReadUnattendedPassword(source);
+        if (!password)
+            return CommandResult::Failed;
+        const bool right = *password == known->password;
+        ClearSecret(*password);
+        if (!right) {
+            AfxMessageBox(text::KeptPasswordNotCorrect);
+            return CommandResult::Failed;
+        }
+    }
+    return StopKeeping(kept, known, source.owner);
 }
 
 } // namespace
@@ -245,27 +271,7 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
         AfxMessageBox(NotKeptText(programPath));
         return CommandResult::Failed;
     }
-
-    if (source.kind == PasswordSource::Kind::Dialog) {
-        CRemovePasswordDlg dlg(source.owner);
-        dlg.m_linkPasswords.push_back(known->password);
-        dlg.m_strTarget = FromUtf8(known->programPath);
-        dlg.m_strProgram = BaseName(dlg.m_strTarget);
-        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
-            return *unanswered;
-    } else {
-        std::optional<std::string> password = ReadUnattendedPassword(source);
-        if (!password)
-            return CommandResult::Failed;
-        const bool right = *password == known->password;
-        ClearSecret(*password);
-        if (!right) {
-            AfxMessageBox(text::KeptPasswordNotCorrect);
-            return CommandResult::Failed;
-        }
-    }
-
-    return StopKeeping(kept, known, source.owner);
+    return UnkeepKnown(kept, known, source);
 }
 
 CommandResult CheckKeptPrograms()
@@ -304,15 +310,15 @@ CommandResult CheckKeptPrograms()
 
 void OfferToStopKeeping(const std::vector<std::string>& programs, const std::string& typedPassword, HWND owner)
 {
+    KeptList kept;
+    if (programs.empty() || !ReadKeptList(kept))
+        return;
     std::vector<std::string> asked;
     for (const std::string& path : programs) {
         const std::string program = LongFormUtf8(path);
         if (std::any_of(asked.begin(), asked.end(), [&](const std::string& a) { return SameProgram(a, program); }))
             continue;
         asked.push_back(program);
-        KeptList kept;
-        if (!ReadKeptList(kept))
-            return;
         const auto known = kept.Find(program);
         if (known == kept.programs.end())
             continue;
@@ -324,6 +330,6 @@ void OfferToStopKeeping(const std::vector<std::string>& programs, const std::str
         if (known->password == typedPassword)
             StopKeeping(kept, known, owner);
         else
-            UnkeepProgram(name, PasswordSource::FromDialog(owner));
+            UnkeepKnown(kept, known, PasswordSource::FromDialog(owner));
     }
 }
