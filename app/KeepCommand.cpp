@@ -274,7 +274,7 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
     return UnkeepKnown(kept, known, source);
 }
 
-CommandResult CheckKeptPrograms()
+CommandResult CheckKeptPrograms(HWND owner)
 {
     ComApartment com;
     KeptList kept;
@@ -305,7 +305,7 @@ CommandResult CheckKeptPrograms()
                             HistoryResult::ProtectedAgain, summary);
     if (summary.Text().empty())
         return CommandResult::Succeeded;
-    return summary.Tell(nullptr);
+    return summary.Tell(owner);
 }
 
 void OfferToStopKeeping(const std::vector<std::string>& programs, const std::string& typedPassword, HWND owner)

@@ -40,8 +40,8 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
 // Protects with its kept password every shortcut in the look's places that starts a kept program
 // directly, and writes back a missing record of a kept program's shortcut with the bytes it had.
 // Succeeded when afterwards every shortcut of every kept program is protected; with nothing to do
-// it changes nothing on disk.
-CommandResult CheckKeptPrograms();
+// it changes nothing on disk. What it changed is told in a box owned by owner.
+CommandResult CheckKeptPrograms(HWND owner = nullptr);
 
 // After the protection of shortcuts was removed with typedPassword: for each of their programs
 // (ANSI, any path form) that is kept, says that the next check protects them again and offers to

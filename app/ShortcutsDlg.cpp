@@ -289,14 +289,9 @@ void CShortcutsDlg::OnUnkeepSelected()
 void CShortcutsDlg::OnCheckNow()
 {
     StopScan();
-    // The check tells what it changed, if anything, in a box that no window owns: this one takes
-    // no input meanwhile, as under a box of its own, so that nothing starts again under it.
-    EnableWindow(m_hWnd, FALSE);
     const HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    CheckKeptPrograms();
+    CheckKeptPrograms(m_hWnd); // its box, modal to this window, tells what it changed
     SetCursor(before);
-    EnableWindow(m_hWnd, TRUE);
-    SetActiveWindow(m_hWnd);
     ShowKept();
     StartScan();
 }

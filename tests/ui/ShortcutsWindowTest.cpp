@@ -640,6 +640,8 @@ TEST_F(ShortcutsWindow, KeepsTheSelectedProgramsShowsWhatACheckWouldChangeChecks
     Press(window, IDC_CHECKNOW);
     MessageBoxInfo told = WaitForMessageBox(app.Id());
     ASSERT_NE(told.window, nullptr) << "the check told nothing";
+    EXPECT_EQ(GetWindow(told.window, GW_OWNER), window);
+    EXPECT_FALSE(IsWindowEnabled(window)) << "the window takes input under the check's box";
     ASSERT_TRUE(PressToClose(told.window));
     ASSERT_TRUE(WaitForKept(window, {{a1, "Protected", "Yes"}, {a2, "Protected", "Yes"}, {a3, "Protected", "Yes"}}));
     EXPECT_EQ(ReadFileBytes(record1), bytes1);
