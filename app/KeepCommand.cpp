@@ -65,11 +65,11 @@ std::optional<std::string> LocalProgram(const std::string& path)
     const std::optional<std::string> full = FullPathName(path);
     if (!full || !IsLocalPath(*full))
         return std::nullopt;
-    const std::optional<std::string> longForm = LongPathName(*full);
-    const DWORD attributes = longForm ? GetFileAttributesA(longForm->c_str()) : INVALID_FILE_ATTRIBUTES;
+    std::string program = LongFormUtf8(*full);
+    const DWORD attributes = GetFileAttributesW(FromUtf8(program).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    return ToUtf8(ToWide(*longForm));
+    return program;
 }
 
 // The password from a file or standard input; nullopt, told why, when there is none to take.
@@ -99,12 +99,6 @@ std::optional<std::string> ReadUnattendedPassword(const PasswordSource& source)
         return std::nullopt;
     }
     return std::move(read.password);
-}
-
-std::wstring ToolPath()
-{
-    return GrowString<wchar_t>([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); })
-        .value_or(std::wstring());
 }
 
 // The shortcuts of a look that start program directly (not protected), as the commands name them.
@@ -147,7 +141,7 @@ bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<Kept
     }
     HRESULT task = S_OK;
     if (!after.empty())
-        task = RegisterCheckTask(ToolPath()); // again each time: it may have been deleted by hand
+        task = RegisterCheckTask(ModulePath(nullptr).value_or(std::wstring())); // again: it may have been deleted
     else if (!before.empty())
         task = DeleteCheckTask();
     if (SUCCEEDED(task))
@@ -158,7 +152,7 @@ bool SaveKeptList(const std::vector<KeptProgram>& before, const std::vector<Kept
     return false;
 }
 
-// Takes the program out of the list and tells so.
+// Takes the program out of the list, on disk and in kept, and tells so.
 CommandResult StopKeeping(KeptList& kept, std::vector<KeptProgram>::iterator known, HWND owner)
 {
     const std::string name = Ansi(known->programPath);
@@ -168,13 +162,40 @@ CommandResult StopKeeping(KeptList& kept, std::vector<KeptProgram>::iterator kno
             after.programs.push_back(*entry);
     if (!SaveKeptList(kept.programs, after.programs))
         return CommandResult::Failed;
+    // A later stop in the same command writes the list without this one too.
+    kept.programs = std::move(after.programs);
     ShowInformation(owner ? owner : AfxGetMainHwnd(), UnkeptText(name), text::KeepProtectingCaption);
     return CommandResult::Succeeded;
 }
 
+// Stops keeping a program of the list read, given its kept password from source.
+CommandResult UnkeepKnown(KeptList& kept, std::vector<KeptProgram>::iterator known, const PasswordSource& source)
+{
+    if (source.kind == PasswordSource::Kind::Dialog) {
+        CRemovePasswordDlg dlg(source.owner);
+        dlg.m_linkPasswords.push_back(known->password);
+        dlg.m_strTarget = FromUtf8(known->programPath);
+        dlg.m_strProgram = BaseName(dlg.m_strTarget);
+        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
+            return *unanswered;
+    } else {
+        std::optional<std::string> password = ReadUnattendedPassword(source);
+        if (!password)
+            return CommandResult::Failed;
+        const bool right = *password == known->password;
+        ClearSecret(*password);
+        if (!right) {
+            AfxMessageBox(text::KeptPasswordNotCorrect);
+            return CommandResult::Failed;
+        }
+    }
+    return StopKeeping(kept, known, source.owner);
+}
+
 } // namespace
 
-CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source)
+CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source,
+                          const std::vector<FoundShortcut>* seen)
 {
     ComApartment com;
     const std::optional<std::string> program = LocalProgram(programPath);
@@ -216,14 +237,15 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
             return CommandResult::Failed;
     }
 
-    const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
+    const ShortcutScan scan = seen ? ShortcutScan() : ScanShortcuts(ShortcutFolders());
+    const std::vector<FoundShortcut>& found = seen ? *seen : scan.found;
     BatchSummary summary;
-    ProtectWithPassword(DirectShortcuts(scan.found, *program), password, useOriginalIcon, HistoryResult::Protected,
+    ProtectWithPassword(DirectShortcuts(found, *program), password, useOriginalIcon, HistoryResult::Protected,
                         summary);
     if (scan.limitReached)
         summary.AddFailure(ToWide(ScanSummary(scan.found, scan.unreadable, true)));
     const std::wstring told =
-        ToldText(KeptText(*program, summary.Succeeded(), ProtectedCount(scan.found, *program))) +
+        ToldText(KeptText(*program, summary.Succeeded(), ProtectedCount(found, *program))) +
         (summary.Text().empty() ? std::wstring() : L"\n\n" + summary.Text());
     if (!summary.AllSucceeded()) {
         AfxMessageBox(told);
@@ -237,7 +259,7 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
 {
     // A program that is gone (uninstalled) can still be let go: it is named as it was kept.
     const std::string full = FullPathName(programPath).value_or(programPath);
-    const std::string program = ToUtf8(ToWide(LongPathName(full).value_or(full)));
+    const std::string program = LongFormUtf8(full);
     KeptList kept;
     if (!ReadKeptList(kept))
         return CommandResult::Failed;
@@ -249,30 +271,10 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
         AfxMessageBox(NotKeptText(programPath));
         return CommandResult::Failed;
     }
-
-    if (source.kind == PasswordSource::Kind::Dialog) {
-        CRemovePasswordDlg dlg(source.owner);
-        dlg.m_linkPasswords.push_back(known->password);
-        dlg.m_strTarget = FromUtf8(known->programPath);
-        dlg.m_strProgram = BaseName(dlg.m_strTarget);
-        if (const std::optional<CommandResult> unanswered = UnansweredDialog(dlg.DoModal()))
-            return *unanswered;
-    } else {
-        std::optional<std::string> password = ReadUnattendedPassword(source);
-        if (!password)
-            return CommandResult::Failed;
-        const bool right = *password == known->password;
-        ClearSecret(*password);
-        if (!right) {
-            AfxMessageBox(text::KeptPasswordNotCorrect);
-            return CommandResult::Failed;
-        }
-    }
-
-    return StopKeeping(kept, known, source.owner);
+    return UnkeepKnown(kept, known, source);
 }
 
-CommandResult CheckKeptPrograms()
+CommandResult CheckKeptPrograms(HWND owner)
 {
     ComApartment com;
     KeptList kept;
@@ -303,20 +305,20 @@ CommandResult CheckKeptPrograms()
                             HistoryResult::ProtectedAgain, summary);
     if (summary.Text().empty())
         return CommandResult::Succeeded;
-    return summary.Tell(nullptr);
+    return summary.Tell(owner);
 }
 
 void OfferToStopKeeping(const std::vector<std::string>& programs, const std::string& typedPassword, HWND owner)
 {
+    KeptList kept;
+    if (programs.empty() || !ReadKeptList(kept))
+        return;
     std::vector<std::string> asked;
     for (const std::string& path : programs) {
-        const std::string program = ToUtf8(ToWide(LongPathName(path).value_or(path)));
+        const std::string program = LongFormUtf8(path);
         if (std::any_of(asked.begin(), asked.end(), [&](const std::string& a) { return SameProgram(a, program); }))
             continue;
         asked.push_back(program);
-        KeptList kept;
-        if (!ReadKeptList(kept))
-            return;
         const auto known = kept.Find(program);
         if (known == kept.programs.end())
             continue;
@@ -328,6 +330,6 @@ void OfferToStopKeeping(const std::vector<std::string>& programs, const std::str
         if (known->password == typedPassword)
             StopKeeping(kept, known, owner);
         else
-            UnkeepProgram(name, PasswordSource::FromDialog(owner));
+            UnkeepKnown(kept, known, PasswordSource::FromDialog(owner));
     }
 }

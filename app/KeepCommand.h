@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/CommandResult.h"
+#include "core/ShortcutReport.h"
 
 #include <windows.h>
 
@@ -26,8 +27,10 @@ struct PasswordSource {
 // logon check is registered, and every shortcut in the look's places that starts it and is not
 // protected is protected as the batch command protects, a record each. Told by AfxMessageBox (on
 // standard error where the program shows no boxes). A program kept with another password is
-// refused; with the same one, what is not protected is protected.
-CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source);
+// refused; with the same one, what is not protected is protected. seen: the rows of a look that
+// ran to its end (the shortcuts window's), taken instead of looking again.
+CommandResult KeepProgram(const std::string& programPath, const PasswordSource& source,
+                          const std::vector<FoundShortcut>* seen = nullptr);
 
 // Stops keeping the program (as given to KeepProgram, or as KeptProgramPaths names it), given its
 // kept password from source (the dialog asks it once); protection stays as it is. The last one
@@ -37,8 +40,8 @@ CommandResult UnkeepProgram(const std::string& programPath, const PasswordSource
 // Protects with its kept password every shortcut in the look's places that starts a kept program
 // directly, and writes back a missing record of a kept program's shortcut with the bytes it had.
 // Succeeded when afterwards every shortcut of every kept program is protected; with nothing to do
-// it changes nothing on disk.
-CommandResult CheckKeptPrograms();
+// it changes nothing on disk. What it changed is told in a box owned by owner.
+CommandResult CheckKeptPrograms(HWND owner = nullptr);
 
 // After the protection of shortcuts was removed with typedPassword: for each of their programs
 // (ANSI, any path form) that is kept, says that the next check protects them again and offers to

@@ -73,6 +73,9 @@ void CShortcutsDlg::StartScan()
         ComApartment com;
         return ScanShortcuts(folders, &stop, progress);
     });
+    // Looked again after a change, or asked to: what was found may no longer be what there is.
+    m_foundWhole = false;
+    m_stopAsked = false;
     if (!started) {
         SetDlgItemTextA(m_hWnd, IDC_SUMMARY, SystemErrorText(GetLastError()).c_str());
         return;
@@ -98,6 +101,7 @@ void CShortcutsDlg::OnScanDone(ShortcutScan scan)
 {
     m_found = std::move(scan.found);
     m_unreadable = scan.unreadable;
+    m_foundWhole = !m_stopAsked && !scan.limitReached;
     SetScanning(false);
     SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanSummary(m_found, m_unreadable, scan.limitReached).c_str());
     ShowRows();
@@ -247,9 +251,11 @@ void CShortcutsDlg::OnKeepSelected()
     StopScan();
     if (!refused.empty())
         MessageBoxW(m_hWnd, FromUtf8(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    // One password dialog a program, naming it; Cancel ends them all.
+    // One password dialog a program, naming it; Cancel ends them all. The rows of a whole look
+    // are what a new look would find; a look cut short leaves the command to look itself.
     for (const std::string& program : programs)
-        if (KeepProgram(program, PasswordSource::FromDialog(m_hWnd)) == CommandResult::Cancelled)
+        if (KeepProgram(program, PasswordSource::FromDialog(m_hWnd), m_foundWhole ? &m_found : nullptr) ==
+            CommandResult::Cancelled)
             break;
     ShowKept();
     StartScan();
@@ -286,14 +292,9 @@ void CShortcutsDlg::OnUnkeepSelected()
 void CShortcutsDlg::OnCheckNow()
 {
     StopScan();
-    // The check tells what it changed, if anything, in a box that no window owns: this one takes
-    // no input meanwhile, as under a box of its own, so that nothing starts again under it.
-    EnableWindow(m_hWnd, FALSE);
     const HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    CheckKeptPrograms();
+    CheckKeptPrograms(m_hWnd); // its box, modal to this window, tells what it changed
     SetCursor(before);
-    EnableWindow(m_hWnd, TRUE);
-    SetActiveWindow(m_hWnd);
     ShowKept();
     StartScan();
 }
@@ -336,7 +337,10 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
     case IDC_SHOWALL: ShowRows(); return TRUE;
     case IDC_REFRESH: StartScan(); return TRUE;
     case IDC_ADDFOLDER: OnAddFolder(); return TRUE;
-    case IDC_STOPSCAN: m_scan.RequestStop(); return TRUE; // what was found so far arrives and stays
+    case IDC_STOPSCAN: // what was found so far arrives and stays
+        m_scan.RequestStop();
+        m_stopAsked = true;
+        return TRUE;
     case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
     case IDC_REMOVESELECTED: OnProtectSelected(false); return TRUE;
     case IDC_HISTORY: ShowHistoryWindow(m_hWnd); return TRUE;

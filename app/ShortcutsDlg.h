@@ -60,6 +60,8 @@ private:
     std::vector<std::wstring> m_folders; // where to look: the machine's places and those added
     std::vector<FoundShortcut> m_found;
     int m_unreadable = 0;
+    bool m_stopAsked = false; // Stop was pressed during the look under way
+    bool m_foundWhole = false; // m_found is every shortcut there is now: the last look ran to its end
     std::vector<Row> m_rows; // what the list shows
     std::vector<std::string> m_kept; // the kept programs, long form, UTF-8, as their list shows them
     CListView m_list;

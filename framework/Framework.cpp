@@ -19,7 +19,7 @@ CWinApp*& CurrentApp()
 
 std::string ModuleTitle(HINSTANCE instance)
 {
-    return BaseName(ModulePath(instance).value_or(std::string()));
+    return ToAnsi(BaseName(ModulePath(instance).value_or(std::wstring()))).value_or(std::string());
 }
 
 // Our templates give no position: like the framework this stands in for, open each dialog centred

@@ -191,7 +191,7 @@ HistoryEntry NewHistoryEntry(HistoryResult result, const std::wstring& shortcut,
     entry.time = LocalTimeText();
     entry.user = UserName();
     entry.shortcut = ToUtf8(shortcut);
-    entry.program = ToUtf8(ToWide(LongPathName(program).value_or(program)));
+    entry.program = LongFormUtf8(program);
     entry.result = result;
     return entry;
 }

@@ -27,10 +27,15 @@ std::optional<std::wstring> LongPathName(const std::wstring& path)
     return GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(path.c_str(), buffer, size); });
 }
 
-std::optional<std::string> ModulePath(HMODULE module)
+std::string LongFormUtf8(const std::string& path)
+{
+    return ToUtf8(ToWide(LongPathName(path).value_or(path)));
+}
+
+std::optional<std::wstring> ModulePath(HMODULE module)
 {
     // A cut path comes back as the buffer's full size, which GrowString takes as "too small".
-    return GrowString([&](char* buffer, DWORD size) { return GetModuleFileNameA(module, buffer, size); });
+    return GrowString<wchar_t>([&](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(module, buffer, size); });
 }
 
 std::optional<std::string> CurrentDirectory()

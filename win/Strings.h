@@ -38,8 +38,11 @@ std::optional<std::string> ShortPathName(const std::string& path);
 // The long form of an existing path; nullopt when it does not exist.
 std::optional<std::string> LongPathName(const std::string& path);
 std::optional<std::wstring> LongPathName(const std::wstring& path);
+// A program (ANSI, any path form) named as the kept store and the history name it: its long form
+// when it exists, else the path as given, in UTF-8.
+std::string LongFormUtf8(const std::string& path);
 // The full path of a loaded module (nullptr: the program itself).
-std::optional<std::string> ModulePath(HMODULE module);
+std::optional<std::wstring> ModulePath(HMODULE module);
 std::optional<std::string> CurrentDirectory();
 // Environment variables in text expanded.
 std::optional<std::string> ExpandEnvironment(const std::string& text);

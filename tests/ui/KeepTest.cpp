@@ -3,6 +3,7 @@
 // update that puts shortcuts back and deletes a record, and the launcher asking the kept password.
 #include "LauncherResource.h"
 #include "core/MasterPassword.h"
+#include "core/Messages.h"
 #include "core/Scramble.h"
 #include "tests/support/Files.h"
 #include "tests/support/LaunchProbe.h"
@@ -428,6 +429,85 @@ TEST_F(KeptProtection, RemovingAKeptProgramsProtectionOffersToStopKeepingIt)
     run = Run("/check");
     EXPECT_EQ(run.exitCode, 0u) << run.errors;
     EXPECT_FALSE(StartsLauncher(link));
+}
+
+// A batch remove in the shortcuts window offers the same, once for each kept program however many
+// of its shortcuts were removed, and every answer stands: those let go stay let go.
+TEST_F(KeptProtection, ABatchRemoveOffersToStopKeepingEachKeptProgramOnce)
+{
+    const std::map<std::string, int> answers{{"Alpha.exe", IDYES}, {"Beta.exe", IDNO}, {"Gamma.exe", IDYES}};
+    std::map<std::string, std::string> programs; // by file name
+    for (const auto& answer : answers) {
+        programs[answer.first] = scratch / ("Apps\\" + answer.first);
+        ASSERT_TRUE(WriteFileBytes(programs[answer.first], "MZ"));
+    }
+    const std::set<std::string> links{LongPath(Link(ann + "\\Desktop\\Alpha.lnk", programs["Alpha.exe"])),
+                                      LongPath(Link(publicFolder + "\\Desktop\\Alpha.lnk", programs["Alpha.exe"])),
+                                      LongPath(Link(bob + "\\Desktop\\Beta.lnk", programs["Beta.exe"])),
+                                      LongPath(Link(ann + "\\Desktop\\Gamma.lnk", programs["Gamma.exe"]))};
+    SetPasswordFileMode("600");
+    for (const auto& program : programs) {
+        const ToolRun run = Run("/keep " + Quoted(program.second) + " /password-file " + Quoted(passwordFile));
+        ASSERT_EQ(run.exitCode, 0u) << run.errors;
+    }
+
+    Latchkey app = StartLatchkey();
+    ASSERT_NE(app.main, nullptr);
+    HWND window = OpenShortcutsWindow(app);
+    ASSERT_NE(window, nullptr);
+    HWND list = Control(window, IDC_SHORTCUTLIST);
+    std::vector<int> ours;
+    ASSERT_TRUE(WaitUntil([&] {
+        ours.clear();
+        const std::vector<std::vector<std::string>> rows = ListViewRows(list, 4);
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].size() == 4 && rows[i][3] == "Protected" &&
+                links.count(rows[i][1] + "\\" + rows[i][0]))
+                ours.push_back(static_cast<int>(i));
+        return ours.size() == links.size();
+    }));
+    SelectListViewRows(list, ours);
+    Press(window, IDC_REMOVESELECTED);
+    HWND security = WaitForWindow(app.Id(), kSecurity);
+    ASSERT_NE(security, nullptr);
+    SetControlText(security, IDC_PASSWORD, kKeptPassword);
+    Press(security, IDOK);
+    MessageBoxInfo box = WaitForMessageBox(app.Id());
+    ASSERT_NE(box.window, nullptr) << "no summary of the batch";
+    ASSERT_TRUE(PressToClose(box.window));
+
+    // Each question answered by the program it names; after a Yes, the box that tells so.
+    std::vector<std::string> offered;
+    while (offered.size() < answers.size()) {
+        box = WaitForMessageBox(app.Id());
+        ASSERT_NE(box.window, nullptr) << "no offer after " << offered.size();
+        const auto answer = std::find_if(answers.begin(), answers.end(), [&](const auto& program) {
+            return box.text == StopKeepingQuestionText(LongPath(programs[program.first]));
+        });
+        ASSERT_NE(answer, answers.end()) << box.text;
+        offered.push_back(answer->first);
+        ASSERT_TRUE(PressToClose(box.window, answer->second));
+        if (answer->second == IDYES) {
+            box = WaitForMessageBox(app.Id());
+            ASSERT_NE(box.window, nullptr);
+            EXPECT_EQ(box.text, LongPath(programs[answer->first]) +
+                                    "\nis no longer kept protected. Its shortcuts stay as they are.");
+            ASSERT_TRUE(PressToClose(box.window));
+        }
+    }
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<std::string>{"Alpha.exe", "Beta.exe", "Gamma.exe"}));
+    // The window reads the kept programs again once the offers are over: only the one kept is left.
+    HWND keptList = Control(window, IDC_KEPTLIST);
+    ASSERT_TRUE(WaitUntil([&] { return ListBoxItems(keptList).size() == 1; }));
+    EXPECT_EQ(_stricmp(ListBoxItems(keptList)[0].c_str(), LongPath(programs["Beta.exe"]).c_str()), 0);
+    const std::vector<HWND> open = TopWindows(app.Id());
+    EXPECT_TRUE(std::none_of(open.begin(), open.end(), IsMessageBox)) << "a box after the offers";
+    EXPECT_TRUE(CheckTaskRegistered());
+    for (const std::string& link : links)
+        EXPECT_FALSE(StartsLauncher(link)) << link;
+
+    CloseWindowAndTool(app, window);
 }
 
 } // namespace

@@ -20,6 +20,7 @@ constexpr char kProtectPickTitle[] = "SELECT THE SHORTCUT YOU WANT TO ADD PASSWO
 constexpr char kAddPasswordCaption[] = "Add Password Protection";
 // The master prompt, the remove command's dialog and the launcher's share this caption.
 constexpr char kSecurity[] = "Security";
+constexpr char kShortcutsCaption[] = "Protected shortcuts";
 
 // Where protected shortcuts look for the launcher.
 inline std::string SystemLauncher()
@@ -83,6 +84,27 @@ inline HWND PickForPassword(const Latchkey& app, const std::string& path)
     HWND dialog = WaitForWindow(app.Id(), kAddPasswordCaption);
     EXPECT_NE(dialog, nullptr) << "no Add Password Protection dialog";
     return dialog;
+}
+
+// Presses the main window's Shortcuts button and waits for the shortcuts window; null (and a
+// failure) when it did not open.
+inline HWND OpenShortcutsWindow(const Latchkey& app)
+{
+    Press(app.main, IDC_SHORTCUTS);
+    HWND window = WaitForWindow(app.Id(), kShortcutsCaption);
+    EXPECT_NE(window, nullptr) << "the shortcuts window did not open";
+    return window;
+}
+
+// Closes the shortcuts window, then the tool from its main window, which ends with exit code 0.
+inline void CloseWindowAndTool(Latchkey& app, HWND window)
+{
+    Press(window, IDCANCEL);
+    EXPECT_TRUE(WaitForWindowGone(window));
+    Press(app.main, IDCANCEL);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
 }
 
 } // namespace ui

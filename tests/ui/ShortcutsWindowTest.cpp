@@ -36,8 +36,6 @@ using namespace ui;
 
 namespace {
 
-constexpr char kShortcutsCaption[] = "Protected shortcuts";
-
 // The list's rows as the report gives them: the Shortcut column is the file name and the Folder
 // column its folder.
 std::vector<Row> ListRows(HWND window)
@@ -47,14 +45,6 @@ std::vector<Row> ListRows(HWND window)
         if (cells.size() == 4)
             rows.push_back({cells[1] + "\\" + cells[0], cells[2], cells[3]});
     return rows;
-}
-
-HWND OpenShortcutsWindow(const Latchkey& app)
-{
-    Press(app.main, IDC_SHORTCUTS);
-    HWND window = WaitForWindow(app.Id(), kShortcutsCaption);
-    EXPECT_NE(window, nullptr) << "the shortcuts window did not open";
-    return window;
 }
 
 // How the summary begins while the window looks, followed by the count so far.
@@ -85,17 +75,6 @@ void ShowAll(HWND window, bool all)
 {
     SetChecked(window, IDC_SHOWALL, all);
     Press(window, IDC_SHOWALL);
-}
-
-// Closes the window, then the tool from its main window, which ends with exit code 0.
-void CloseWindowAndTool(Latchkey& app, HWND window)
-{
-    Press(window, IDCANCEL);
-    EXPECT_TRUE(WaitForWindowGone(window));
-    Press(app.main, IDCANCEL);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(app.process.WaitForExit(&exitCode));
-    EXPECT_EQ(exitCode, 0u);
 }
 
 class ShortcutsWindow : public LauncherInstalledTest {};
@@ -596,6 +575,22 @@ TEST_F(ShortcutsWindow, KeepsTheSelectedProgramsShowsWhatACheckWouldChangeChecks
     ShowAll(window, true);
     ASSERT_TRUE(WaitForKept(window, {{a1, "Not protected", ""}, {a2, "Not protected", ""}, {b1, "Not protected", ""}}));
 
+    // Cancel in the first program's dialog ends them all: nothing kept, nothing protected. Once
+    // the window has handled the click (a sent message waits for that), no dialog is left.
+    SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a1, a2, b1}));
+    Press(window, IDC_KEEPSELECTED);
+    HWND first = WaitForWindow(app.Id(), kAddPasswordCaption);
+    ASSERT_NE(first, nullptr);
+    Press(first, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(first));
+    DWORD_PTR answered = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answered));
+    EXPECT_EQ(FindTopWindow(app.Id(), kAddPasswordCaption), nullptr) << "a dialog for the next program";
+    ASSERT_TRUE(WaitForKept(window, {{a1, "Not protected", ""}, {a2, "Not protected", ""}, {b1, "Not protected", ""}}));
+    EXPECT_TRUE(ListBoxItems(keptList).empty());
+    const std::optional<std::vector<KeptProgram>> keptNone = ReadKeptPrograms();
+    EXPECT_TRUE(keptNone && keptNone->empty());
+
     // Keep protected...: both programs of the three rows, each asked once in a dialog naming it,
     // each told; every shortcut of each protected with its password.
     SelectListViewRows(Control(window, IDC_SHORTCUTLIST), RowsOf(window, {a1, a2, b1}));
@@ -640,6 +635,8 @@ TEST_F(ShortcutsWindow, KeepsTheSelectedProgramsShowsWhatACheckWouldChangeChecks
     Press(window, IDC_CHECKNOW);
     MessageBoxInfo told = WaitForMessageBox(app.Id());
     ASSERT_NE(told.window, nullptr) << "the check told nothing";
+    EXPECT_EQ(GetWindow(told.window, GW_OWNER), window);
+    EXPECT_FALSE(IsWindowEnabled(window)) << "the window takes input under the check's box";
     ASSERT_TRUE(PressToClose(told.window));
     ASSERT_TRUE(WaitForKept(window, {{a1, "Protected", "Yes"}, {a2, "Protected", "Yes"}, {a3, "Protected", "Yes"}}));
     EXPECT_EQ(ReadFileBytes(record1), bytes1);
