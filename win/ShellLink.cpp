@@ -48,16 +48,29 @@ HRESULT LoadOrSave(IShellLinkW* link, const std::wstring& linkPath, bool save)
 // Reads one text through get(buffer, size) into out, noting in problem why it would not come
 // back as it is.
 template <class Get>
+HRESULT ReadText(Get get, std::wstring& out, ShortcutTextProblem& problem)
+{
+    out.assign(TextUnits, L'\0');
+    HRESULT hr = get(&out[0], static_cast<int>(out.size()));
+    if (FAILED(hr)) {
+        out.clear();
+        return hr;
+    }
+    out.resize(wcsnlen(out.c_str(), out.size()));
+    // A text that fills the whole buffer may have been cut there.
+    if (out.size() + 1 >= TextUnits && problem == ShortcutTextProblem::None)
+        problem = ShortcutTextProblem::TooLong;
+    return hr;
+}
+
+// ReadText for a text the record holds, which must come back from the ANSI code page as it is.
+template <class Get>
 HRESULT ReadText(Get get, std::string& out, ShortcutTextProblem& problem)
 {
-    std::wstring buffer(TextUnits, L'\0');
-    HRESULT hr = get(&buffer[0], static_cast<int>(buffer.size()));
+    std::wstring buffer;
+    HRESULT hr = ReadText(get, buffer, problem);
     if (FAILED(hr))
         return hr;
-    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
-    // A text that fills the whole buffer may have been cut there.
-    if (buffer.size() + 1 >= TextUnits && problem == ShortcutTextProblem::None)
-        problem = ShortcutTextProblem::TooLong;
     std::optional<std::string> ansi = ToAnsi(buffer);
     if (!ansi && problem == ShortcutTextProblem::None)
         problem = ShortcutTextProblem::NotInCodePage;
@@ -98,7 +111,8 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutT
     if (FAILED(rawRead) || raw.empty() || IsLocalPath(raw))
         link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
-    std::string target, description;
+    std::string target;
+    std::wstring description;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, target,
                   found);
     if (FAILED(hr))
@@ -119,7 +133,7 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutT
         return hr;
 
     int iconIndex = 0;
-    std::string iconPath;
+    std::wstring iconPath;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetIconLocation(text, size, &iconIndex); }, iconPath,
                   found);
     if (FAILED(hr))
@@ -182,7 +196,7 @@ HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& inf
     // A refused property would leave the object's default in the saved shortcut: a restored
     // shortcut without its target, say. Only the icon is optional.
     if (FAILED(hr = link->SetPath(ToWide(info.targetPath).c_str())) ||
-        FAILED(hr = link->SetDescription(ToWide(info.description).c_str())) ||
+        FAILED(hr = link->SetDescription(info.description.c_str())) ||
         FAILED(hr = link->SetArguments(ToWide(info.arguments).c_str())) ||
         FAILED(hr = link->SetWorkingDirectory(ToWide(info.workingDirectory).c_str())))
         return hr;
@@ -195,7 +209,7 @@ HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& inf
             FAILED(hr = data->SetFlags(flags | SLDF_RUNAS_USER)))
             return hr;
     }
-    const bool refused = FAILED(link->SetIconLocation(ToWide(info.iconPath).c_str(), info.iconIndex));
+    const bool refused = FAILED(link->SetIconLocation(info.iconPath.c_str(), info.iconIndex));
     if (iconRefused)
         *iconRefused = refused;
 
