@@ -61,12 +61,12 @@ bool IsStorableRecord(const ProtectionRecord& record)
            !ScramblesToLineEnd(record.workingDirectory);
 }
 
-IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,
-                              const std::string& systemDirectory)
+IconChoice ChooseOriginalIcon(const std::wstring& iconPath, int iconIndex, const std::wstring& targetPath,
+                              const std::wstring& systemDirectory)
 {
     IconChoice choice;
-    if (FileName(targetPath).find('.') == std::string::npos) {
-        choice.iconPath = systemDirectory + "\\SHELL32.dll";
+    if (FileName(targetPath).find(L'.') == std::wstring::npos) {
+        choice.iconPath = systemDirectory + L"\\SHELL32.dll";
         choice.iconIndex = 3;
         return choice;
     }

@@ -56,16 +56,17 @@ bool ScramblesToLineEnd(const std::string& text);
 struct IconChoice {
     // The file whose icon is copied (an .ico file, or a program or library holding icon groups)
     // and which of its icons; empty: iconPath and iconIndex are used as they are.
-    std::string copyFrom;
+    std::wstring copyFrom;
     int copyIndex = 0;
-    std::string iconPath;
+    std::wstring iconPath;
     int iconIndex = 0;
 };
 
 // The icon source is the shortcut's icon file, else its target, at the shortcut's icon index. A
 // target without an extension (a folder, say) gets the folder icon of SHELL32.dll instead.
-IconChoice ChooseOriginalIcon(const std::string& iconPath, int iconIndex, const std::string& targetPath,
-                              const std::string& systemDirectory);
+// All three paths are UTF-16: an icon location may hold any character.
+IconChoice ChooseOriginalIcon(const std::wstring& iconPath, int iconIndex, const std::wstring& targetPath,
+                              const std::wstring& systemDirectory);
 
 // Where an icon copy goes: the system directory, the stamp and ".ico".
 std::string IconCopyPath(const std::string& systemDirectory, const std::string& timeStamp);

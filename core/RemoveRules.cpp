@@ -2,12 +2,11 @@
 
 bool FitsInShortcut(const ShortcutInfo& restored)
 {
-    for (const std::string* text : {&restored.targetPath, &restored.arguments, &restored.workingDirectory,
-                                    &restored.description, &restored.iconPath}) {
+    for (const std::string* text : {&restored.targetPath, &restored.arguments, &restored.workingDirectory}) {
         if (text->size() > MaxShortcutText)
             return false;
     }
-    return true;
+    return restored.description.size() <= MaxShortcutText && restored.iconPath.size() <= MaxShortcutText;
 }
 
 ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const ProtectionRecord& record,
@@ -17,7 +16,7 @@ ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const Prote
     restored.targetPath = commandLine.targetPath;
     restored.arguments = commandLine.arguments;
     restored.workingDirectory = record.workingDirectory;
-    restored.iconPath = protectedLink.iconPath.empty() ? restored.targetPath : protectedLink.iconPath;
+    restored.iconPath = protectedLink.iconPath;
     restored.iconIndex = protectedLink.iconIndex;
     restored.description = protectedLink.description;
     restored.hotKey = protectedLink.hotKey;

@@ -23,6 +23,7 @@ bool FitsInShortcut(const ShortcutInfo& restored);
 
 // The shortcut as it is written back: the record's target, arguments and working directory;
 // the protected shortcut's description, hot key, show command and run-as flag, which protect kept
-// there; and its icon (the restored target when it names none).
+// there; and its icon. An empty icon location stays empty: the caller, which can turn the ANSI
+// target into UTF-16, names the target instead.
 ShortcutInfo RestoredShortcutInfo(const ShortcutInfo& protectedLink, const ProtectionRecord& record,
                                   const CommandLineParts& commandLine);

@@ -48,11 +48,22 @@ BOOL CALLBACK AddGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names)
     return TRUE;
 }
 
-std::optional<std::string> IconOfModule(const std::string& path, int index)
+// True for a name ending in ".ico", in any case (ASCII only, whatever the locale).
+bool IsIcoName(const std::wstring& path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string extension;
+    for (wchar_t c : path.substr(path.size() - 4))
+        extension += c < 0x80 ? static_cast<char>(c) : '?';
+    return LowerAscii(extension) == ".ico";
+}
+
+std::optional<std::string> IconOfModule(const std::wstring& path, int index)
 {
     // As data: nothing of the file runs, and no DLL it names is loaded.
     UniqueModule module(
-        LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module)
         return std::nullopt;
     std::string group;
@@ -78,13 +89,13 @@ std::optional<std::string> IconOfModule(const std::string& path, int index)
 
 } // namespace
 
-std::optional<std::string> ReadShownIcon(const std::string& source, int index)
+std::optional<std::string> ReadShownIcon(const std::wstring& source, int index)
 {
-    const std::string path = ExpandEnvironment(source).value_or(source);
+    const std::wstring path = ExpandEnvironment(source).value_or(source);
     // An icon on a server is never read: the shortcut then shows the launcher's icon.
     if (!IsLocalPath(path))
         return std::nullopt;
-    if (LowerAscii(LastCharacters(path, 4)) == ".ico") {
+    if (IsIcoName(path)) {
         std::optional<std::string> bytes = ReadWholeFile(path);
         if (!bytes || !IsIconFile(*bytes))
             return std::nullopt;

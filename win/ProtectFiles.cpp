@@ -139,12 +139,14 @@ std::string ChooseIcon(const ShortcutInfo& info, const std::string& stamp, Short
                        ProtectOutcome& outcome)
 {
     const std::string systemDirectory = SystemDirectory().value_or(std::string());
-    IconChoice icon = ChooseOriginalIcon(info.iconPath, info.iconIndex, info.targetPath, systemDirectory);
+    IconChoice icon =
+        ChooseOriginalIcon(info.iconPath, info.iconIndex, ToWide(info.targetPath), ToWide(systemDirectory));
     std::string iconCopy;
     if (!icon.copyFrom.empty()) {
         const std::optional<std::string> shown = ReadShownIcon(icon.copyFrom, icon.copyIndex);
         const std::optional<std::string> copy = shown ? WriteIconCopy(systemDirectory, stamp, *shown) : std::nullopt;
-        icon.iconPath = iconCopy = copy.value_or(std::string());
+        iconCopy = copy.value_or(std::string());
+        icon.iconPath = ToWide(iconCopy);
         icon.iconIndex = 0;
         outcome.iconNotCopied = !copy;
     }

@@ -11,6 +11,19 @@
 #include "win/Strings.h"
 #include "win/SystemLauncher.h"
 
+namespace {
+
+// The shortcut as the record gives it back; with no icon of its own it shows the program's.
+ShortcutInfo RestoredFromRecord(const LoadedProtection& loaded)
+{
+    ShortcutInfo restored = RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine);
+    if (restored.iconPath.empty())
+        restored.iconPath = ToWide(restored.targetPath);
+    return restored;
+}
+
+} // namespace
+
 bool IsProtectedShortcut(const std::wstring& linkPath)
 {
     ShortcutInfo info;
@@ -68,8 +81,7 @@ RemoveOutcome RestoreShortcut(const std::wstring& pickedPath, const LoadedProtec
     const bool whole = kept && current && BelongsTo(*kept, loaded.recordPath, *current);
     const HRESULT written =
         whole ? PutShortcutBytes(pickedPath, kept->originalBytes)
-              : WriteShortcut(pickedPath, RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine),
-                              &outcome.iconRefused);
+              : WriteShortcut(pickedPath, RestoredFromRecord(loaded), &outcome.iconRefused);
     if (FAILED(written))
         return outcome;
     // Given back: the copy has done its work. One the shortcut did not match stays for the

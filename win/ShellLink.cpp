@@ -45,11 +45,11 @@ HRESULT LoadOrSave(IShellLinkW* link, const std::wstring& linkPath, bool save)
     return save ? file->Save(linkPath.c_str(), TRUE) : file->Load(linkPath.c_str(), STGM_READ);
 }
 
-// Reads one text through get(buffer, size) into out, noting in problem why it would not come
+// Reads one text through get(buffer, size) into buffer, noting in problem why it would not come
 // back as it is. One buffer of TextUnits serves every read of a shortcut: made anew for each,
 // it cost more than the rest of the read.
 template <class Get>
-HRESULT ReadText(Get get, std::wstring& buffer, std::string& out, ShortcutTextProblem& problem)
+HRESULT ReadText(Get get, std::wstring& buffer, ShortcutTextProblem& problem)
 {
     buffer.assign(TextUnits, L'\0'); // within the capacity it has: nothing is allocated again
     HRESULT hr = get(&buffer[0], static_cast<int>(buffer.size()));
@@ -59,6 +59,26 @@ HRESULT ReadText(Get get, std::wstring& buffer, std::string& out, ShortcutTextPr
     // A text that fills the whole buffer may have been cut there.
     if (buffer.size() + 1 >= TextUnits && problem == ShortcutTextProblem::None)
         problem = ShortcutTextProblem::TooLong;
+    return hr;
+}
+
+// A text no record holds: kept in UTF-16, whatever its characters.
+template <class Get>
+HRESULT ReadText(Get get, std::wstring& buffer, std::wstring& out, ShortcutTextProblem& problem)
+{
+    const HRESULT hr = ReadText(get, buffer, problem);
+    if (SUCCEEDED(hr))
+        out = buffer;
+    return hr;
+}
+
+// A text the record holds, which must come back from the ANSI code page as it is.
+template <class Get>
+HRESULT ReadText(Get get, std::wstring& buffer, std::string& out, ShortcutTextProblem& problem)
+{
+    const HRESULT hr = ReadText(get, buffer, problem);
+    if (FAILED(hr))
+        return hr;
     std::optional<std::string> ansi = ToAnsi(buffer);
     if (!ansi && problem == ShortcutTextProblem::None)
         problem = ShortcutTextProblem::NotInCodePage;
@@ -106,7 +126,8 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPath
     if (FAILED(rawRead) || buffer.empty() || local.IsLocal(buffer))
         link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 
-    std::string target, description;
+    std::string target;
+    std::wstring description;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_UNCPRIORITY); }, buffer,
                   target, found);
     if (FAILED(hr))
@@ -129,7 +150,7 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPath
         return hr;
 
     int iconIndex = 0;
-    std::string iconPath;
+    std::wstring iconPath;
     hr = ReadText([&](WCHAR* text, int size) { return link->GetIconLocation(text, size, &iconIndex); }, buffer,
                   iconPath, found);
     if (FAILED(hr))
@@ -190,7 +211,7 @@ HRESULT NewShellLink(const ShortcutInfo& info, ComPtr<IShellLinkW>& link, bool* 
     // A refused property would leave the object's default in the saved shortcut: a restored
     // shortcut without its target, say. Only the icon is optional.
     if (FAILED(hr = link->SetPath(ToWide(info.targetPath).c_str())) ||
-        FAILED(hr = link->SetDescription(ToWide(info.description).c_str())) ||
+        FAILED(hr = link->SetDescription(info.description.c_str())) ||
         FAILED(hr = link->SetArguments(ToWide(info.arguments).c_str())) ||
         FAILED(hr = link->SetWorkingDirectory(ToWide(info.workingDirectory).c_str())))
         return hr;
@@ -203,7 +224,7 @@ HRESULT NewShellLink(const ShortcutInfo& info, ComPtr<IShellLinkW>& link, bool* 
             FAILED(hr = data->SetFlags(flags | SLDF_RUNAS_USER)))
             return hr;
     }
-    const bool refused = FAILED(link->SetIconLocation(ToWide(info.iconPath).c_str(), info.iconIndex));
+    const bool refused = FAILED(link->SetIconLocation(info.iconPath.c_str(), info.iconIndex));
     if (iconRefused)
         *iconRefused = refused;
     return S_OK;

@@ -93,7 +93,7 @@ protected:
         original.targetPath = m_program;
         original.arguments = "-f $HOME *.txt";
         original.workingDirectory = "C:\\Work Dir";
-        original.description = "the editor";
+        original.description = L"the editor";
         EXPECT_GE(WriteShortcut(m_link, original), 0);
         m_original = ReadFileBytes(m_link);
         LoadedShortcut loaded = LoadShortcutForProtection(m_link);

@@ -101,33 +101,36 @@ TEST(ProtectRules, ARecordWhoseScrambledFieldsHoldALineEndIsNotStorable)
 
 TEST(ProtectRules, OriginalIconChoice)
 {
-    const std::string sys = "C:\\windows\\system32";
+    const std::wstring sys = L"C:\\windows\\system32";
     struct Case {
-        const char* iconPath;
+        const wchar_t* iconPath;
         int iconIndex;
-        const char* target;
-        const char* copyFrom; // empty: nothing is copied
+        const wchar_t* target;
+        const wchar_t* copyFrom; // empty: nothing is copied
         int copyIndex;
-        std::string chosenPath;
+        std::wstring chosenPath;
         int chosenIndex;
     } cases[] = {
         // No icon of its own: the target's icon, at the shortcut's index.
-        {"", 0, "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", "C:\\PROGRA~1\\EDITOR\\EDIT.EXE", 0, "", 0},
-        {"D:\\Icons\\Pretty.ICO", 5, "C:\\EDIT.EXE", "D:\\Icons\\Pretty.ICO", 5, "", 0},
-        {"C:\\x.dll", -7, "C:\\EDIT.EXE", "C:\\x.dll", -7, "", 0},
+        {L"", 0, L"C:\\PROGRA~1\\EDITOR\\EDIT.EXE", L"C:\\PROGRA~1\\EDITOR\\EDIT.EXE", 0, L"", 0},
+        {L"D:\\Icons\\Pretty.ICO", 5, L"C:\\EDIT.EXE", L"D:\\Icons\\Pretty.ICO", 5, L"", 0},
+        {L"C:\\x.dll", -7, L"C:\\EDIT.EXE", L"C:\\x.dll", -7, L"", 0},
+        // An icon file in a profile named outside the code page: copied like any other.
+        {L"C:\\Users\\\x0393\x03B9\x03CE\x03C1\x03B3\x03BF\x03C2\\app.ico", 0, L"C:\\EDIT.EXE",
+         L"C:\\Users\\\x0393\x03B9\x03CE\x03C1\x03B3\x03BF\x03C2\\app.ico", 0, L"", 0},
         // A target without an extension (a folder): the shell's folder icon, nothing copied.
-        {"", 0, "C:\\PROGRA~1\\EDITOR", "", 0, sys + "\\SHELL32.dll", 3},
-        {"D:\\Icons\\Pretty.ico", 5, "C:\\DATA.D\\FOLDER", "", 0, sys + "\\SHELL32.dll", 3},
-        {"", 0, "", "", 0, sys + "\\SHELL32.dll", 3},
+        {L"", 0, L"C:\\PROGRA~1\\EDITOR", L"", 0, sys + L"\\SHELL32.dll", 3},
+        {L"D:\\Icons\\Pretty.ico", 5, L"C:\\DATA.D\\FOLDER", L"", 0, sys + L"\\SHELL32.dll", 3},
+        {L"", 0, L"", L"", 0, sys + L"\\SHELL32.dll", 3},
     };
     for (const Case& c : cases) {
         IconChoice choice = ChooseOriginalIcon(c.iconPath, c.iconIndex, c.target, sys);
-        EXPECT_EQ(choice.copyFrom, c.copyFrom) << c.target;
-        EXPECT_EQ(choice.copyIndex, c.copyIndex) << c.target;
-        EXPECT_EQ(choice.iconPath, c.chosenPath) << c.target;
-        EXPECT_EQ(choice.iconIndex, c.chosenIndex) << c.target;
+        EXPECT_EQ(choice.copyFrom, c.copyFrom) << c.copyFrom;
+        EXPECT_EQ(choice.copyIndex, c.copyIndex) << c.copyFrom;
+        EXPECT_EQ(choice.iconPath, c.chosenPath) << c.copyFrom;
+        EXPECT_EQ(choice.iconIndex, c.chosenIndex) << c.copyFrom;
     }
-    EXPECT_EQ(IconCopyPath(sys, "07122026090552"), sys + "\\07122026090552.ico");
+    EXPECT_EQ(IconCopyPath("C:\\windows\\system32", "07122026090552"), "C:\\windows\\system32\\07122026090552.ico");
 }
 
 TEST(ProtectRules, MessagesNameTheShortcutAndTheRecord)

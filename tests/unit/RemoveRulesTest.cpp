@@ -8,26 +8,25 @@ TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithWhatTheProtectedOneKe
 {
     struct Case {
         const char* name;
-        const char* protectedIcon;
+        const wchar_t* protectedIcon;
         int protectedIndex;
         const char* commandLine;
         const char* workingDirectory;
         const char* target;
         const char* arguments;
-        const char* icon;
     } cases[] = {
-        {"icon copy kept", "C:\\windows\\system32\\07122026090552.exe", 2, "C:\\PROGRA~1\\EDIT.EXE -a", "C:\\Work",
-         "C:\\PROGRA~1\\EDIT.EXE", "-a", "C:\\windows\\system32\\07122026090552.exe"},
-        {"no icon: the target's", "", 5, "C:\\PROGRA~1\\EDIT.EXE -a", "", "C:\\PROGRA~1\\EDIT.EXE", "-a",
-         "C:\\PROGRA~1\\EDIT.EXE"},
-        {"quoted target", "", 0, "\"C:\\No Short\\tool.exe\" \"b c\"", "%HOMEPATH%", "C:\\No Short\\tool.exe",
-         "\"b c\"", "C:\\No Short\\tool.exe"},
+        {"icon copy kept", L"C:\\windows\\system32\\07122026090552.exe", 2, "C:\\PROGRA~1\\EDIT.EXE -a", "C:\\Work",
+         "C:\\PROGRA~1\\EDIT.EXE", "-a"},
+        // Left empty: the caller names the target, which it can turn into UTF-16.
+        {"no icon", L"", 5, "C:\\PROGRA~1\\EDIT.EXE -a", "", "C:\\PROGRA~1\\EDIT.EXE", "-a"},
+        {"quoted target", L"", 0, "\"C:\\No Short\\tool.exe\" \"b c\"", "%HOMEPATH%", "C:\\No Short\\tool.exe",
+         "\"b c\""},
     };
     for (const Case& c : cases) {
         ShortcutInfo protectedLink;
         protectedLink.targetPath = "C:\\windows\\system32\\lkrun3.exe";
         protectedLink.arguments = "scrambled";
-        protectedLink.description = "a description";
+        protectedLink.description = L"a description \x4E2D\x6587";
         protectedLink.hotKey = 0x0645; // Ctrl+Alt+E
         protectedLink.showCommand = 3; // maximised
         protectedLink.runAsAdministrator = true;
@@ -39,11 +38,11 @@ TEST(RemoveRules, TheRestoredShortcutComesFromTheRecordWithWhatTheProtectedOneKe
         EXPECT_EQ(restored.arguments, c.arguments) << c.name;
         EXPECT_EQ(restored.workingDirectory, c.workingDirectory) << c.name;
         // What protect kept on the protected shortcut comes back.
-        EXPECT_EQ(restored.description, "a description") << c.name;
+        EXPECT_EQ(restored.description, L"a description \x4E2D\x6587") << c.name;
         EXPECT_EQ(restored.hotKey, 0x0645) << c.name;
         EXPECT_EQ(restored.showCommand, 3) << c.name;
         EXPECT_TRUE(restored.runAsAdministrator) << c.name;
-        EXPECT_EQ(restored.iconPath, c.icon) << c.name;
+        EXPECT_EQ(restored.iconPath, c.protectedIcon) << c.name;
         EXPECT_EQ(restored.iconIndex, c.protectedIndex) << c.name;
     }
 }
@@ -58,6 +57,9 @@ TEST(RemoveRules, AFieldLongerThanAShortcutHoldsDoesNotFit)
     EXPECT_FALSE(FitsInShortcut(restored));
     restored.arguments.clear();
     restored.workingDirectory = std::string(40000, 'w');
+    EXPECT_FALSE(FitsInShortcut(restored));
+    restored.workingDirectory.clear();
+    restored.description = std::wstring(MaxShortcutText + 1, L'd');
     EXPECT_FALSE(FitsInShortcut(restored));
 }
 

@@ -130,10 +130,10 @@ TEST_F(AdvertisedShortcut, InstalledLocallyResolvesToTheComponentPathAndNothingE
     EXPECT_EQ(loaded.result, ProtectResult::Ready);
     EXPECT_EQ(loaded.info.targetPath, ShortPath(target));
     EXPECT_NE(loaded.info.targetPath.find('~'), std::string::npos);
-    EXPECT_EQ(loaded.info.description, "");
+    EXPECT_EQ(loaded.info.description, L"");
     EXPECT_EQ(loaded.info.arguments, "");
     EXPECT_EQ(loaded.info.workingDirectory, "");
-    EXPECT_EQ(loaded.info.iconPath, "");
+    EXPECT_EQ(loaded.info.iconPath, L"");
     EXPECT_EQ(loaded.info.iconIndex, 0);
 }
 
@@ -159,5 +159,5 @@ TEST_F(AdvertisedShortcut, ComponentFileGoneFallsBackToReadingTheShortcut)
     // Its target is the installer's descriptor, no file, so it cannot be protected.
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     EXPECT_EQ(loaded.result, ProtectResult::NotAFileTarget);
-    EXPECT_EQ(loaded.info.description, "Read me, advertised");
+    EXPECT_EQ(loaded.info.description, L"Read me, advertised");
 }

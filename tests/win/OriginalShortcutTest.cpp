@@ -73,6 +73,8 @@ protected:
     }
 
     static std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+    static std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+    static constexpr char16_t GreekDescription[] = u"\u0395\u03C0\u03B5\u03BE\u03B5\u03C1\u03B3\u03B1\u03C3\u03C4\u03AE\u03C2";
 
     ScratchFolder m_scratch{"lk original"};
     const std::string m_program = m_scratch.Folder("Program Files\\My Editor") + "\\Long Editor Name.exe";
@@ -121,6 +123,13 @@ TEST_F(OriginalShortcutTest, ProtectThenRemoveGivesBackTheOriginalBytes)
         l.hotKey = MAKEWORD('Q', HOTKEYF_CONTROL);
         l.blocks = {ConsoleBlock(), AppIdBlock(u"Maker.Editor"), KnownFolderBlock()};
     });
+    // Texts no record holds may be in any script: a description in Greek, an icon in a profile
+    // named in Japanese.
+    add("Outside The Code Page", [](LinkFixture& l) {
+        l.description = GreekDescription;
+        l.iconLocation = u"C:\\Users\\\u30E6\u30FC\u30B6\\app.ico";
+        l.iconIndex = 2;
+    });
 
     int n = 0;
     for (const Case& c : cases) {
@@ -137,6 +146,7 @@ TEST_F(OriginalShortcutTest, ProtectThenRemoveGivesBackTheOriginalBytes)
         ShortcutInfo info;
         ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, info));
         EXPECT_EQ(info.targetPath, SystemFolder() + "\\lkrun3.exe");
+        EXPECT_EQ(info.description, Wide(c.link.description));
         EXPECT_EQ(read->showCommand, c.link.showCommand);
         EXPECT_EQ(read->hotKey, c.link.hotKey);
         EXPECT_EQ((read->flags & linkfile::RunAsUser) != 0, c.link.runAsUser);
@@ -166,20 +176,24 @@ TEST_F(OriginalShortcutTest, ProtectThenRemoveGivesBackTheOriginalBytes)
 }
 
 // Without its stored copy, or with one that is not this shortcut's as protect wrote it, a shortcut
-// comes back from its record as before: the short target, its arguments and working directory.
+// comes back from its record as before: the short target, its arguments and working directory,
+// and the description the protected shortcut kept, in whatever script.
 TEST_F(OriginalShortcutTest, WithoutItsOwnStoredCopyItComesBackFromTheRecord)
 {
     LinkFixture fixture = Fixture();
     fixture.blocks = {ConsoleBlock()};
+    fixture.description = GreekDescription;
     const std::string original = MakeLinkBytes(fixture);
     const std::string link = m_links + "\\Fallback.lnk";
+    const std::wstring greek = Wide(GreekDescription);
 
     const struct {
         const char* what;
         std::function<void(const std::string& recordPath)> spoil;
         bool copyStays;
+        std::wstring description; // the protected shortcut's, which comes back
     } cases[] = {
-        {"missing", [](const std::string& recordPath) { ForgetOriginalShortcut(recordPath); }, false},
+        {"missing", [](const std::string& recordPath) { ForgetOriginalShortcut(recordPath); }, false, greek},
         {"another record's",
          [&](const std::string& recordPath) {
              StoredShortcut entry = *KeptOriginalShortcut(recordPath);
@@ -187,20 +201,20 @@ TEST_F(OriginalShortcutTest, WithoutItsOwnStoredCopyItComesBackFromTheRecord)
              ASSERT_TRUE(WriteWholeFile(*ShortcutStoreFolder() + "\\" + StoredShortcutName(recordPath),
                                         FormatStoredShortcut(entry)));
          },
-         true},
+         true, greek},
         {"the shortcut changed since",
          [&](const std::string&) {
              ShortcutInfo info;
              ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, info));
-             info.description = "changed by hand";
+             info.description = L"changed by hand";
              ASSERT_HRESULT_SUCCEEDED(WriteShortcut(link, info));
          },
-         true},
+         true, L"changed by hand"},
         {"damaged",
          [&](const std::string& recordPath) {
              ASSERT_TRUE(WriteWholeFile(*ShortcutStoreFolder() + "\\" + StoredShortcutName(recordPath), "junk"));
          },
-         true},
+         true, greek},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -215,6 +229,7 @@ TEST_F(OriginalShortcutTest, WithoutItsOwnStoredCopyItComesBackFromTheRecord)
         EXPECT_EQ(restored.targetPath, ShortPath(m_program));
         EXPECT_EQ(restored.arguments, "-open \"a b.txt\"");
         EXPECT_EQ(restored.workingDirectory, "C:\\Work Dir");
+        EXPECT_EQ(restored.description, c.description);
         EXPECT_NE(ReadFileBytes(link), original);
         // A copy that is not this shortcut's stays for the one it belongs to.
         const std::string entryPath = *ShortcutStoreFolder() + "\\" + StoredShortcutName(recordPath);

@@ -86,7 +86,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     EXPECT_EQ(loaded.info.targetPath, shortProgram);
     EXPECT_EQ(loaded.info.arguments, wanted.arguments);
     EXPECT_EQ(loaded.info.workingDirectory, wanted.workingDirectory);
-    EXPECT_EQ(loaded.info.description, wanted.description);
+    EXPECT_EQ(loaded.info.description, ToWide(wanted.description));
 
     const std::string stamp = "07122026090552";
     ProtectOutcome outcome = ApplyProtection(link, loaded.info, "Pass word!", false, stamp);
@@ -105,8 +105,8 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     EXPECT_EQ(protectedLink.targetPath, SystemFolder() + "\\lkrun3.exe");
     EXPECT_EQ(protectedLink.arguments, Scramble(recordPath));
     EXPECT_EQ(protectedLink.workingDirectory, "");
-    EXPECT_EQ(protectedLink.description, wanted.description);
-    EXPECT_EQ(protectedLink.iconPath, "");
+    EXPECT_EQ(protectedLink.description, ToWide(wanted.description));
+    EXPECT_EQ(protectedLink.iconPath, L"");
     EXPECT_EQ(protectedLink.iconIndex, 0);
     // Kept, so that remove can give it back: the hot key then starts the launcher, which asks.
     // (Wine's shell link object saves no show command, so that one cannot be seen here.)
@@ -229,7 +229,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
             added.erase(std::remove(added.begin(), added.end(), name), added.end());
         if (c.copied) {
             const std::string made = c.nameTaken ? next : copy;
-            EXPECT_EQ(protectedLink.iconPath, made);
+            EXPECT_EQ(protectedLink.iconPath, ToWide(made));
             EXPECT_EQ(added, std::vector<std::string>{made.substr(sys.size() + 1)});
             const std::optional<std::string> bytes = ReadFileBytes(made);
             ASSERT_TRUE(bytes);
@@ -239,7 +239,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
             else
                 EXPECT_GE(ExtractIconExA(made.c_str(), -1, nullptr, nullptr, 0), 1u) << "the system sees no icon";
         } else {
-            EXPECT_EQ(protectedLink.iconPath, c.expectedIcon);
+            EXPECT_EQ(protectedLink.iconPath, ToWide(c.expectedIcon));
             EXPECT_EQ(added, std::vector<std::string>{}) << "something was copied";
         }
         if (c.nameTaken)

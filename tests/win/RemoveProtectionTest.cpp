@@ -38,7 +38,7 @@ ShortcutInfo Plain(const std::string& target, const std::string& arguments, cons
     info.targetPath = target;
     info.arguments = arguments;
     info.workingDirectory = workingDirectory;
-    info.description = "the user's comment";
+    info.description = L"the user's comment";
     return info;
 }
 
@@ -180,19 +180,19 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
     {
         const std::string link = Link("No Icon");
         ShortcutInfo original = Plain(m_program, "-a", "");
-        original.iconPath = icon;
+        original.iconPath = ToWide(icon);
         original.iconIndex = 5;
         ASSERT_GE(WriteShortcut(link, original), 0);
         Protect(link, "pw", false, Stamp(910));
         LoadedProtection loaded = LoadProtectedShortcut(link);
         ASSERT_TRUE(loaded.Ready());
         ShortcutInfo restored = RestoredShortcutInfo(loaded.info, loaded.record, loaded.commandLine);
-        EXPECT_EQ(restored.iconPath, shortProgram);
+        EXPECT_EQ(restored.iconPath, ToWide(shortProgram));
         EXPECT_EQ(restored.iconIndex, 0);
         ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
-        EXPECT_EQ(onDisk.iconPath, shortProgram);
+        EXPECT_EQ(onDisk.iconPath, ToWide(shortProgram));
         EXPECT_EQ(onDisk.iconIndex, 0);
     }
     // Kept: the protected shortcut shows the icon copy in the system directory, which holds that
@@ -200,7 +200,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
     {
         const std::string link = Link("Kept Icon");
         ShortcutInfo original = Plain(m_program, "", "C:\\Work");
-        original.iconPath = icon;
+        original.iconPath = ToWide(icon);
         original.iconIndex = 5;
         ASSERT_GE(WriteShortcut(link, original), 0);
         const std::string copy = m_outside.Add(SystemFolder() + "\\" + Stamp(911) + ".ico");
@@ -211,7 +211,7 @@ TEST_F(RemoveProtectionTest, IconComesFromTheProtectedShortcutOrTheRestoredTarge
         ASSERT_EQ(RestoreShortcut(link, loaded).result, RemoveResult::Succeeded);
         ShortcutInfo onDisk;
         ASSERT_GE(ReadShortcut(link, onDisk), 0);
-        EXPECT_EQ(onDisk.iconPath, copy);
+        EXPECT_EQ(onDisk.iconPath, ToWide(copy));
         EXPECT_EQ(onDisk.iconIndex, 0);
         EXPECT_TRUE(FileExists(copy));
     }

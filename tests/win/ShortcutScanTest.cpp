@@ -149,10 +149,14 @@ TEST_F(ShortcutScanTest, NothingOnAServerIsLookedAt)
     const std::string icon = std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\4\0\0\0\x16\0\0\0icon", 26);
     ASSERT_TRUE(WriteFileBytes(ServerShare::Path("tool.ico"), icon));
     ASSERT_TRUE(WriteFileBytes(scratch / "tool.ico", icon));
-    EXPECT_EQ(ReadShownIcon(scratch / "tool.ico", 0), icon);
-    EXPECT_EQ(ReadShownIcon(ServerShare::Path("tool.ico"), 0), std::nullopt);
+    EXPECT_EQ(ReadShownIcon(Widen(scratch / "tool.ico"), 0), icon);
+    EXPECT_EQ(ReadShownIcon(Widen(ServerShare::Path("tool.ico")), 0), std::nullopt);
     SetEnvironmentVariableA("LK_SERVER", "\\\\lk-server\\share");
-    EXPECT_EQ(ReadShownIcon("%LK_SERVER%\\tool.ico", 0), std::nullopt);
+    EXPECT_EQ(ReadShownIcon(L"%LK_SERVER%\\tool.ico", 0), std::nullopt);
+    // A local icon named outside the code page is read like any other.
+    const std::wstring greek = Widen(scratch.Path()) + L"\\\x03B5\x03B9\x03BA\x03CC\x03BD\x03B1.ICO";
+    ASSERT_TRUE(CopyFileW(Widen(scratch / "tool.ico").c_str(), greek.c_str(), TRUE));
+    EXPECT_EQ(ReadShownIcon(greek, 0), icon);
     SetEnvironmentVariableA("LK_SERVER", nullptr);
 }
 

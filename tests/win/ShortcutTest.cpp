@@ -45,8 +45,8 @@ TEST_F(ShortcutFiles, EveryCarriedPropertyRoundTrips)
     EXPECT_EQ(read.targetPath, program);
     EXPECT_EQ(read.arguments, wanted.arguments);
     EXPECT_EQ(read.workingDirectory, wanted.workingDirectory);
-    EXPECT_EQ(read.description, wanted.description);
-    EXPECT_EQ(read.iconPath, wanted.iconPath);
+    EXPECT_EQ(read.description, ToWide(wanted.description));
+    EXPECT_EQ(read.iconPath, ToWide(wanted.iconPath));
     EXPECT_EQ(read.iconIndex, 7);
     EXPECT_EQ(read.hotKey, wanted.hotKey);
     // Wine's shell link object keeps neither the show command nor the run-as flag in the file
@@ -82,13 +82,13 @@ TEST_F(ShortcutFiles, WritingCreatesANewFileAndReadingEmptiesTheTexts)
     ShortcutInfo read;
     read.arguments = "stale";
     read.workingDirectory = "stale";
-    read.description = "stale";
+    read.description = L"stale";
     ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read));
     EXPECT_EQ(read.targetPath, program);
     EXPECT_EQ(read.arguments, "");
     EXPECT_EQ(read.workingDirectory, "");
-    EXPECT_EQ(read.description, "");
-    EXPECT_EQ(read.iconPath, "");
+    EXPECT_EQ(read.description, L"");
+    EXPECT_EQ(read.iconPath, L"");
     EXPECT_EQ(read.iconIndex, 0);
 }
 
@@ -96,12 +96,12 @@ TEST_F(ShortcutFiles, AFileThatIsNoShortcutFailsToLoad)
 {
     ShortcutInfo info;
     info.targetPath = "stale";
-    info.iconPath = "caller's";
+    info.iconPath = L"caller's";
     info.iconIndex = 4;
     HRESULT hr = ReadShortcut(program, info);
     EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
     EXPECT_EQ(info.targetPath, "");
-    EXPECT_EQ(info.iconPath, "caller's");
+    EXPECT_EQ(info.iconPath, L"caller's");
     EXPECT_EQ(info.iconIndex, 4);
     EXPECT_EQ(ReadFileBytes(program), "MZ not really a program");
 }

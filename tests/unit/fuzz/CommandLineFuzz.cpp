@@ -58,12 +58,12 @@ void MakeThenSplit(FuzzFields fields)
 
     ProtectionRecord record{"", MakeCommandLine(target, arguments), workingDirectory};
     ShortcutInfo protectedLink;
-    protectedLink.iconPath = iconPath;
+    protectedLink.iconPath.assign(iconPath.begin(), iconPath.end());
     const ShortcutInfo restored = RestoredShortcutInfo(protectedLink, record, parts);
     Require(restored.targetPath == target && restored.arguments == arguments &&
                 restored.workingDirectory == workingDirectory && restored.description.empty(),
             "the restored shortcut starts what the original did");
-    Require(restored.iconPath == (iconPath.empty() ? target : iconPath), "the restored shortcut has an icon");
+    Require(restored.iconPath == protectedLink.iconPath, "the restored shortcut keeps the protected one's icon");
 }
 
 } // namespace
