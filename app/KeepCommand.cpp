@@ -14,7 +14,7 @@
 #include "win/LocalPaths.h"
 #include "win/LogonTask.h"
 #include "win/Scoped.h"
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 #include "win/ShortcutStore.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
@@ -237,13 +237,13 @@ CommandResult KeepProgram(const std::string& programPath, const PasswordSource& 
             return CommandResult::Failed;
     }
 
-    const ShortcutScan scan = seen ? ShortcutScan() : ScanShortcuts(ShortcutFolders());
-    const std::vector<FoundShortcut>& found = seen ? *seen : scan.found;
+    const ShortcutLook look = seen ? ShortcutLook() : LookForShortcuts(ShortcutFolders());
+    const std::vector<FoundShortcut>& found = seen ? *seen : look.found;
     BatchSummary summary;
     ProtectWithPassword(DirectShortcuts(found, *program), password, useOriginalIcon, HistoryResult::Protected,
                         summary);
-    if (scan.limitReached)
-        summary.AddFailure(ToWide(ScanSummary(scan.found, scan.unreadable, true)));
+    if (look.limitReached)
+        summary.AddFailure(ToWide(LookSummary(look.found, look.unreadable, true)));
     const std::wstring told =
         ToldText(KeptText(*program, summary.Succeeded(), ProtectedCount(found, *program))) +
         (summary.Text().empty() ? std::wstring() : L"\n\n" + summary.Text());
@@ -286,14 +286,14 @@ CommandResult CheckKeptPrograms(HWND owner)
     for (const KeptProgram& program : kept.programs)
         keptPaths.push_back(program.programPath);
 
-    const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
+    const ShortcutLook look = LookForShortcuts(ShortcutFolders());
     BatchSummary summary;
     // Past the look's limits some shortcuts were not seen: none can be said to be protected.
-    if (scan.limitReached)
-        summary.AddFailure(ToWide(ScanSummary(scan.found, scan.unreadable, true)));
+    if (look.limitReached)
+        summary.AddFailure(ToWide(LookSummary(look.found, look.unreadable, true)));
     // Records first: a new record takes the first free name from now on, which may be the name of
     // one that is missing; written back first, it keeps its name for the shortcuts that use it.
-    for (const FoundShortcut& row : scan.found) {
+    for (const FoundShortcut& row : look.found) {
         if (row.state == ShortcutState::RecordMissing && CheckWouldChange(row, keptPaths))
             summary.Add(FromUtf8(row.path), RestoreRecord(row));
         // Protected, but starting nothing: nothing a check can give back.
@@ -301,7 +301,7 @@ CommandResult CheckKeptPrograms(HWND owner)
             summary.Add(FromUtf8(row.path), CommandOutcome{false, false, ToWide(ShortcutStateText(row.state))});
     }
     for (const KeptProgram& program : kept.programs)
-        ProtectWithPassword(DirectShortcuts(scan.found, program.programPath), program.password, true,
+        ProtectWithPassword(DirectShortcuts(look.found, program.programPath), program.password, true,
                             HistoryResult::ProtectedAgain, summary);
     if (summary.Text().empty())
         return CommandResult::Succeeded;

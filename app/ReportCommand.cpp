@@ -7,7 +7,7 @@
 #include "win/Files.h"
 #include "win/HeldFolder.h"
 #include "win/Scoped.h"
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
 
@@ -29,8 +29,8 @@ CommandResult WriteShortcutReport(const std::string& reportPath)
         return CommandResult::Failed;
     }
     ComApartment com;
-    const ShortcutScan scan = ScanShortcuts(ShortcutFolders());
-    if (!ReplaceWholeFile(folder, fullPath, ShortcutReportCsv(scan.found))) {
+    const ShortcutLook look = LookForShortcuts(ShortcutFolders());
+    if (!ReplaceWholeFile(folder, fullPath, ShortcutReportCsv(look.found))) {
         const DWORD error = GetLastError();
         AfxMessageBox(ReportWriteFailedText(reportPath, folder.StillThere() ? SystemErrorText(error)
                                                                             : std::string(text::ReportFolderNotHeld)));

@@ -9,7 +9,7 @@
 #include "core/ProtectRules.h"
 #include "resource.h"
 #include "win/KeptStore.h"
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
 #include "win/SystemLibrary.h"
@@ -23,7 +23,7 @@
 namespace {
 
 // The look found more shortcuts, or ended.
-constexpr UINT WM_SCAN_NEWS = WM_APP + 1;
+constexpr UINT WM_LOOK_NEWS = WM_APP + 1;
 
 // The item list the folder picker hands out.
 struct ItemListFreer {
@@ -38,11 +38,11 @@ bool IsProtected(ShortcutState state)
 
 } // namespace
 
-CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()), m_scan(WM_SCAN_NEWS) {}
+CShortcutsDlg::CShortcutsDlg() : CDialog(IDD_SHORTCUTS), m_folders(ShortcutFolders()), m_look(WM_LOOK_NEWS) {}
 
 CShortcutsDlg::~CShortcutsDlg()
 {
-    StopScan();
+    StopLook();
 }
 
 BOOL CShortcutsDlg::OnInitDialog()
@@ -61,17 +61,17 @@ BOOL CShortcutsDlg::OnInitDialog()
     for (const auto& column : columns)
         m_list.AddColumn(ToWide(column.title), column.width);
     ShowKept();
-    StartScan();
+    StartLook();
     return TRUE;
 }
 
-void CShortcutsDlg::StartScan()
+void CShortcutsDlg::StartLook()
 {
     // The thread has its own copy of the folders.
-    const bool started = m_scan.Start(m_hWnd, [folders = m_folders](const std::atomic<bool>& stop,
+    const bool started = m_look.Start(m_hWnd, [folders = m_folders](const std::atomic<bool>& stop,
                                                                      const JobProgress& progress) {
         ComApartment com;
-        return ScanShortcuts(folders, &stop, progress);
+        return LookForShortcuts(folders, &stop, progress);
     });
     // Looked again after a change, or asked to: what was found may no longer be what there is.
     m_foundWhole = false;
@@ -80,43 +80,43 @@ void CShortcutsDlg::StartScan()
         SetDlgItemTextA(m_hWnd, IDC_SUMMARY, SystemErrorText(GetLastError()).c_str());
         return;
     }
-    SetScanning(true);
+    SetLooking(true);
 }
 
-void CShortcutsDlg::StopScan()
+void CShortcutsDlg::StopLook()
 {
-    m_scan.Stop();
-    SetScanning(false);
+    m_look.Stop();
+    SetLooking(false);
 }
 
-void CShortcutsDlg::OnScanNews()
+void CShortcutsDlg::OnLookNews()
 {
-    if (std::optional<ShortcutScan> scan = m_scan.TakeResult())
-        OnScanDone(std::move(*scan));
-    else if (m_scan.Running())
-        SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanProgressText(m_scan.Progress()).c_str());
+    if (std::optional<ShortcutLook> look = m_look.TakeResult())
+        OnLookDone(std::move(*look));
+    else if (m_look.Running())
+        SetDlgItemTextA(m_hWnd, IDC_SUMMARY, LookProgressText(m_look.Progress()).c_str());
 }
 
-void CShortcutsDlg::OnScanDone(ShortcutScan scan)
+void CShortcutsDlg::OnLookDone(ShortcutLook look)
 {
-    m_found = std::move(scan.found);
-    m_unreadable = scan.unreadable;
-    m_foundWhole = !m_stopAsked && !scan.limitReached;
-    SetScanning(false);
-    SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanSummary(m_found, m_unreadable, scan.limitReached).c_str());
+    m_found = std::move(look.found);
+    m_unreadable = look.unreadable;
+    m_foundWhole = !m_stopAsked && !look.limitReached;
+    SetLooking(false);
+    SetDlgItemTextA(m_hWnd, IDC_SUMMARY, LookSummary(m_found, m_unreadable, look.limitReached).c_str());
     ShowRows();
 }
 
-void CShortcutsDlg::SetScanning(bool scanning)
+void CShortcutsDlg::SetLooking(bool looking)
 {
     if (!m_hWnd)
         return;
-    HWND bar = GetDlgItem(m_hWnd, IDC_SCANPROGRESS);
-    SendMessageW(bar, PBM_SETMARQUEE, scanning, 50);
-    ShowWindow(bar, scanning ? SW_SHOW : SW_HIDE);
-    EnableWindow(GetDlgItem(m_hWnd, IDC_STOPSCAN), scanning);
-    if (scanning)
-        SetDlgItemTextA(m_hWnd, IDC_SUMMARY, ScanProgressText(0).c_str());
+    HWND bar = GetDlgItem(m_hWnd, IDC_LOOKPROGRESS);
+    SendMessageW(bar, PBM_SETMARQUEE, looking, 50);
+    ShowWindow(bar, looking ? SW_SHOW : SW_HIDE);
+    EnableWindow(GetDlgItem(m_hWnd, IDC_STOPLOOK), looking);
+    if (looking)
+        SetDlgItemTextA(m_hWnd, IDC_SUMMARY, LookProgressText(0).c_str());
 }
 
 void CShortcutsDlg::ShowRows()
@@ -173,7 +173,7 @@ void CShortcutsDlg::SortRows()
 void CShortcutsDlg::OnListKey(UINT key)
 {
     switch (key) {
-    case VK_F5: StartScan(); break;
+    case VK_F5: StartLook(); break;
     case VK_DELETE: OnProtectSelected(false); break;
     case 'A':
         if (GetKeyState(VK_CONTROL) < 0)
@@ -207,13 +207,13 @@ void CShortcutsDlg::OnProtectSelected(bool protect)
     }
     if (paths.empty())
         return;
-    StopScan();
+    StopLook();
     if (protect)
         ProtectShortcuts(paths, m_hWnd);
     else
         RemoveProtections(paths, m_hWnd);
     ShowKept(); // removing a kept program's protection offers to stop keeping it
-    StartScan();
+    StartLook();
 }
 
 void CShortcutsDlg::ShowKept()
@@ -248,7 +248,7 @@ void CShortcutsDlg::OnKeepSelected()
     }
     if (programs.empty() && refused.empty())
         return;
-    StopScan();
+    StopLook();
     if (!refused.empty())
         MessageBoxW(m_hWnd, FromUtf8(refused).c_str(), ToWide(AfxAppTitle()).c_str(), MB_OK | MB_ICONEXCLAMATION);
     // One password dialog a program, naming it; Cancel ends them all. The rows of a whole look
@@ -258,7 +258,7 @@ void CShortcutsDlg::OnKeepSelected()
             CommandResult::Cancelled)
             break;
     ShowKept();
-    StartScan();
+    StartLook();
 }
 
 void CShortcutsDlg::OnUnkeepSelected()
@@ -291,12 +291,12 @@ void CShortcutsDlg::OnUnkeepSelected()
 
 void CShortcutsDlg::OnCheckNow()
 {
-    StopScan();
+    StopLook();
     const HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     CheckKeptPrograms(m_hWnd); // its box, modal to this window, tells what it changed
     SetCursor(before);
     ShowKept();
-    StartScan();
+    StartLook();
 }
 
 void CShortcutsDlg::OnAddFolder()
@@ -314,7 +314,7 @@ void CShortcutsDlg::OnAddFolder()
         return;
     path.resize(wcsnlen(path.c_str(), path.size()));
     m_folders.push_back(path);
-    StartScan();
+    StartLook();
 }
 
 void CShortcutsDlg::OnOK()
@@ -325,7 +325,7 @@ void CShortcutsDlg::OnOK()
 void CShortcutsDlg::OnCancel()
 {
     // Closing while it looks ends the look first: nothing runs on after the window.
-    StopScan();
+    StopLook();
     CDialog::OnCancel();
 }
 
@@ -335,10 +335,10 @@ BOOL CShortcutsDlg::OnCommand(UINT id, UINT notifyCode)
         return FALSE;
     switch (id) {
     case IDC_SHOWALL: ShowRows(); return TRUE;
-    case IDC_REFRESH: StartScan(); return TRUE;
+    case IDC_REFRESH: StartLook(); return TRUE;
     case IDC_ADDFOLDER: OnAddFolder(); return TRUE;
-    case IDC_STOPSCAN: // what was found so far arrives and stays
-        m_scan.RequestStop();
+    case IDC_STOPLOOK: // what was found so far arrives and stays
+        m_look.RequestStop();
         m_stopAsked = true;
         return TRUE;
     case IDC_PROTECTSELECTED: OnProtectSelected(true); return TRUE;
@@ -358,9 +358,9 @@ BOOL CShortcutsDlg::OnNotify(UINT controlId, NMHDR* header, LRESULT& result)
 
 INT_PTR CShortcutsDlg::OnMessage(UINT message, WPARAM, LPARAM, bool& handled)
 {
-    if (message != WM_SCAN_NEWS)
+    if (message != WM_LOOK_NEWS)
         return 0;
-    OnScanNews();
+    OnLookNews();
     handled = true;
     return TRUE;
 }

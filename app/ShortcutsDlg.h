@@ -7,7 +7,7 @@
 #include "framework/BackgroundJob.h"
 #include "framework/Framework.h"
 #include "framework/ListView.h"
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 
 #include <string>
 #include <vector>
@@ -35,10 +35,10 @@ private:
         const std::wstring& Text(int column) const;
     };
 
-    void StartScan();
-    void StopScan(); // ends the look, within a bounded wait, and forgets it
-    void OnScanNews(); // the look found more, or ended
-    void OnScanDone(ShortcutScan scan);
+    void StartLook();
+    void StopLook(); // ends the look, within a bounded wait, and forgets it
+    void OnLookNews(); // the look found more, or ended
+    void OnLookDone(ShortcutLook look);
     void ShowRows();          // the rows the check box asks for, sorted
     void SortRows();
     void OnListKey(UINT key);
@@ -47,7 +47,7 @@ private:
     // kind through the commands' batches, then a new look.
     void OnProtectSelected(bool protect);
     void OnAddFolder();
-    void SetScanning(bool scanning);
+    void SetLooking(bool looking);
     // The kept programs, read again, into their list.
     void ShowKept();
     // Keep protected...: the distinct programs of the selected rows, one password for them all.
@@ -65,7 +65,7 @@ private:
     std::vector<Row> m_rows; // what the list shows
     std::vector<std::string> m_kept; // the kept programs, long form, UTF-8, as their list shows them
     CListView m_list;
-    CBackgroundJob<ShortcutScan> m_scan;
+    CBackgroundJob<ShortcutLook> m_look;
 };
 
 // Opens the window over the main window, with COM for the folder picker; returns when it closes.

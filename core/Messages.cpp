@@ -207,7 +207,7 @@ std::string Counted(size_t count, const char* one, const char* many)
 
 } // namespace
 
-std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
+std::string LookSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
                             int unreadable, bool limitReached, size_t maxShortcuts, size_t maxFolders)
 {
     std::string text = Counted(shortcuts, "shortcut", "shortcuts") + ": " + std::to_string(protectedCount) +
@@ -227,7 +227,7 @@ std::string ReportWriteFailedText(const std::string& path, const std::string& sy
     return "The report could not be written to\n" + path + "\n\n" + systemText;
 }
 
-std::string ScanProgressText(size_t found)
+std::string LookProgressText(size_t found)
 {
     return "Looking for shortcuts: " + Counted(found, "shortcut", "shortcuts") + " found so far...";
 }

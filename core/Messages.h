@@ -116,7 +116,7 @@ const char* ShortcutStateText(ShortcutState state);
 // For example "37 shortcuts: 5 protected, 2 not protected that start a protected program,
 // 1 broken.", then how many places could not be read, when any, and that the look stopped at its
 // limit of maxShortcuts shortcuts and maxFolders folders, when it did.
-std::string ScanSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
+std::string LookSummaryText(size_t shortcuts, size_t protectedCount, size_t startsProtected, size_t broken,
                             int unreadable, bool limitReached, size_t maxShortcuts, size_t maxFolders);
 
 // A batch of the shortcuts window: one shortcut's line in the summary, and how the dialog names
@@ -125,7 +125,7 @@ std::string BatchLineText(const std::string& shortcutName, const std::string& te
 std::string ShortcutsCountText(size_t count);
 
 // The shortcuts window while it looks: how many it has found so far.
-std::string ScanProgressText(size_t found);
+std::string LookProgressText(size_t found);
 
 // /report: the report could not be written to path; systemText is the system's text for why.
 std::string ReportWriteFailedText(const std::string& path, const std::string& systemText);

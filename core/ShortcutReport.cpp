@@ -9,7 +9,7 @@ bool IsBroken(ShortcutState state)
            state == ShortcutState::LauncherMissing;
 }
 
-std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached)
+std::string LookSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached)
 {
     size_t protectedCount = 0, startsProtected = 0, broken = 0;
     for (const FoundShortcut& shortcut : found) {
@@ -20,7 +20,7 @@ std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable,
         else if (IsBroken(shortcut.state))
             ++broken;
     }
-    return ScanSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable, limitReached, MaxLookShortcuts,
+    return LookSummaryText(found.size(), protectedCount, startsProtected, broken, unreadable, limitReached, MaxLookShortcuts,
                            MaxLookFolders);
 }
 

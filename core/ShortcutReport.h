@@ -24,9 +24,9 @@ struct FoundShortcut {
 inline constexpr size_t MaxLookShortcuts = 50000;
 inline constexpr size_t MaxLookFolders = 20000;
 
-// The line that sums up what was found (ScanSummaryText); limitReached: the look stopped at one
+// The line that sums up what was found (LookSummaryText); limitReached: the look stopped at one
 // of its limits.
-std::string ScanSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached);
+std::string LookSummary(const std::vector<FoundShortcut>& found, int unreadable, bool limitReached);
 
 // The CSV report: UTF-8 with a byte-order mark (so spreadsheets read it as such), CR LF lines,
 // fields as CsvField makes them (quoted where they must be, never a formula), the header

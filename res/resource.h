@@ -32,10 +32,10 @@
 #define IDC_SHORTCUTLIST      1051
 #define IDC_SHOWALL           1052
 #define IDC_SUMMARY           1053
-#define IDC_SCANPROGRESS      1054
+#define IDC_LOOKPROGRESS      1054
 #define IDC_REFRESH           1055
 #define IDC_ADDFOLDER         1056
-#define IDC_STOPSCAN          1057
+#define IDC_STOPLOOK          1057
 #define IDC_PROTECTSELECTED   1058
 #define IDC_REMOVESELECTED    1059
 #define IDC_HISTORY           1060

@@ -562,7 +562,7 @@ TEST_F(DpiTest, EveryDialogOfBothProgramsFitsAndGrowsWithTheScale)
         HWND shortcuts = WaitForWindow(tool.Id(), "Protected shortcuts");
         ASSERT_NE(shortcuts, nullptr);
         // Once its look has ended: nothing moves on the screen then, and Stop is out of the focus order.
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Control(shortcuts, IDC_STOPSCAN)); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Control(shortcuts, IDC_STOPLOOK)); }));
         CheckDialog(shortcuts, kShortcuts, dpi, sizes);
         EXPECT_TRUE(PressToClose(shortcuts, IDCANCEL));
 

@@ -161,7 +161,7 @@ TEST_F(ShortcutsWindow, ALongLookAnswersInputStopsKeepingWhatItFoundAndEndsWithT
     EXPECT_EQ(answered, 5) << "the window did not answer within 100 ms while it looked";
 
     // Stop keeps what was found so far: the list shows as many shortcuts as the summary counts.
-    Press(window, IDC_STOPSCAN);
+    Press(window, IDC_STOPLOOK);
     ASSERT_TRUE(WaitForLookDone(window));
     const std::string summary = ControlText(window, IDC_SUMMARY);
     const size_t counted = std::strtoul(summary.c_str(), nullptr, 10);

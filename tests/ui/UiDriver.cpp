@@ -494,9 +494,9 @@ void PressKey(HWND window, WORD virtualKey)
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
         (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
         target = info.hwndFocus;
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
-    PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
-    PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | static_cast<LPARAM>(0xC0000000u));
+    const LPARAM look = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, look | 1);
+    PostMessageA(target, WM_KEYUP, virtualKey, look | 1 | static_cast<LPARAM>(0xC0000000u));
 }
 
 bool TypeCtrlKey(HWND dialog, int control, WORD virtualKey)

@@ -27,11 +27,11 @@ TEST(ShortcutReport, SummaryCountsProtectedWaysInAndBrokenOnes)
                                 ShortcutState::RecordDamaged, ShortcutState::LauncherMissing,
                                 ShortcutState::StartsProtectedProgram, ShortcutState::NotProtected})
         found.push_back({"x.lnk", "x.exe", state});
-    EXPECT_EQ(ScanSummary(found, 0, false), "7 shortcuts: 2 protected, 1 not protected that starts a protected program, "
+    EXPECT_EQ(LookSummary(found, 0, false), "7 shortcuts: 2 protected, 1 not protected that starts a protected program, "
                                      "3 broken.");
-    EXPECT_EQ(ScanSummary({}, 2, false), "0 shortcuts: 0 protected, 0 not protected that start a protected program, "
+    EXPECT_EQ(LookSummary({}, 2, false), "0 shortcuts: 0 protected, 0 not protected that start a protected program, "
                                          "0 broken. 2 places could not be read.");
-    EXPECT_EQ(ScanSummary({}, 0, true), "0 shortcuts: 0 protected, 0 not protected that start a protected program, "
+    EXPECT_EQ(LookSummary({}, 0, true), "0 shortcuts: 0 protected, 0 not protected that start a protected program, "
                                         "0 broken. The look stopped at its limit of 50000 shortcuts and 20000 "
                                         "folders: some were not looked at.");
 }

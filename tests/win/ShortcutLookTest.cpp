@@ -9,7 +9,7 @@
 #include "tests/support/UnixShell.h"
 #include "win/IconCopy.h"
 #include "win/ProtectFiles.h"
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 
 using namespace lktest;
 
-class ShortcutScanTest : public ComTest {};
+class ShortcutLookTest : public ComTest {};
 
 namespace {
 
@@ -45,19 +45,19 @@ private:
     std::string m_dosdevices;
 };
 
-std::map<std::string, FoundShortcut> ByPath(const ShortcutScan& scan)
+std::map<std::string, FoundShortcut> ByPath(const ShortcutLook& look)
 {
     std::map<std::string, FoundShortcut> found;
-    for (const FoundShortcut& shortcut : scan.found)
+    for (const FoundShortcut& shortcut : look.found)
         found[shortcut.path] = shortcut;
     return found;
 }
 
 } // namespace
 
-TEST_F(ShortcutScanTest, TellsEachRecordsStateAndOpensNoFileThatIsNotALocalRecord)
+TEST_F(ShortcutLookTest, TellsEachRecordsStateAndOpensNoFileThatIsNotALocalRecord)
 {
-    ScratchFolder scratch("lk scan");
+    ScratchFolder scratch("lk look");
     const std::string program = scratch / "Apps\\Long Program.exe";
     const std::string sound = scratch / "Apps\\01012026000001.lki";
     const std::string damaged = scratch / "Apps\\01012026000002.lki";
@@ -94,10 +94,10 @@ TEST_F(ShortcutScanTest, TellsEachRecordsStateAndOpensNoFileThatIsNotALocalRecor
         ASSERT_HRESULT_SUCCEEDED(MakeLink(desktop + "\\" + c.link, wanted)) << c.link;
     }
 
-    const ShortcutScan scan = ScanShortcuts({Widen(desktop)});
-    EXPECT_EQ(scan.unreadable, 0);
+    const ShortcutLook look = LookForShortcuts({Widen(desktop)});
+    EXPECT_EQ(look.unreadable, 0);
     std::map<std::string, FoundShortcut> found;
-    for (const FoundShortcut& shortcut : scan.found)
+    for (const FoundShortcut& shortcut : look.found)
         found[shortcut.path] = shortcut;
     ASSERT_EQ(found.size(), std::size(cases));
     for (const Case& c : cases) {
@@ -110,14 +110,14 @@ TEST_F(ShortcutScanTest, TellsEachRecordsStateAndOpensNoFileThatIsNotALocalRecor
 // A program, record target or icon on a server is never looked at: the server would be sent the
 // administrator's credentials. (Wine makes no short names on a share, so that a look that reached
 // it would show the same program text: the icon shows that nothing there is read.)
-TEST_F(ShortcutScanTest, NothingOnAServerIsLookedAt)
+TEST_F(ShortcutLookTest, NothingOnAServerIsLookedAt)
 {
     ServerShare share;
     const std::string remote = ServerShare::Path("Long Tool Folder\\Long Tool.exe");
     ASSERT_TRUE(MakeFolders(ServerShare::Path("Long Tool Folder")));
     ASSERT_TRUE(WriteFileBytes(remote, "MZ")) << "Wine serves no share here";
 
-    ScratchFolder scratch("lk scan server");
+    ScratchFolder scratch("lk look server");
     const std::string local = scratch / "Apps\\Long Program.exe";
     ASSERT_TRUE(WriteFileBytes(local, "MZ"));
     const std::string record = scratch / "Apps\\01012026000001.lki";
@@ -136,7 +136,7 @@ TEST_F(ShortcutScanTest, NothingOnAServerIsLookedAt)
         wanted.arguments = c.arguments;
         ASSERT_HRESULT_SUCCEEDED(MakeLink(desktop + "\\" + c.link, wanted)) << c.link;
     }
-    std::map<std::string, FoundShortcut> found = ByPath(ScanShortcuts({Widen(desktop)}));
+    std::map<std::string, FoundShortcut> found = ByPath(LookForShortcuts({Widen(desktop)}));
     for (const auto& c : cases)
         EXPECT_EQ(found[desktop + "\\" + c.link].program, c.program) << c.link;
 
@@ -163,9 +163,9 @@ TEST_F(ShortcutScanTest, NothingOnAServerIsLookedAt)
 // Every record is read once a look, however many shortcuts name it: a record gone after the
 // first of them still gives the later ones their state. A record's program longer than Windows
 // takes makes its shortcuts damaged, and keeps nothing of it.
-TEST_F(ShortcutScanTest, EachRecordIsReadOnceAndAnOverlongProgramIsDamaged)
+TEST_F(ShortcutLookTest, EachRecordIsReadOnceAndAnOverlongProgramIsDamaged)
 {
-    ScratchFolder scratch("lk scan records");
+    ScratchFolder scratch("lk look records");
     const std::string program = scratch / "Apps\\tool.exe";
     ASSERT_TRUE(WriteFileBytes(program, "MZ"));
     const std::string record = scratch / "Apps\\01012026000001.lki";
@@ -183,13 +183,13 @@ TEST_F(ShortcutScanTest, EachRecordIsReadOnceAndAnOverlongProgramIsDamaged)
         ASSERT_HRESULT_SUCCEEDED(MakeLink(longer + "\\Long " + std::to_string(i) + ".lnk", wanted));
     }
     size_t readBefore = 0;
-    const ShortcutScan scan = ScanShortcuts({Widen(same), Widen(longer)}, nullptr, [&](size_t found) {
+    const ShortcutLook look = LookForShortcuts({Widen(same), Widen(longer)}, nullptr, [&](size_t found) {
         if (found == 1)
             readBefore = DeleteFileA(record.c_str()) ? 1 : 0;
     });
     ASSERT_EQ(readBefore, 1u);
-    ASSERT_EQ(scan.found.size(), 6u);
-    for (const FoundShortcut& shortcut : scan.found) {
+    ASSERT_EQ(look.found.size(), 6u);
+    for (const FoundShortcut& shortcut : look.found) {
         const bool isLong = shortcut.path.find("\\Long ") != std::string::npos;
         EXPECT_EQ(shortcut.state == ShortcutState::RecordDamaged, isLong) << shortcut.path;
         EXPECT_EQ(shortcut.program, isLong ? "" : program) << shortcut.path;
@@ -198,9 +198,9 @@ TEST_F(ShortcutScanTest, EachRecordIsReadOnceAndAnOverlongProgramIsDamaged)
 
 // A start folder reached through a link is not entered, and counted as not read: a user could
 // point their own Desktop at a tree of their choosing.
-TEST_F(ShortcutScanTest, AStartFolderReachedThroughALinkIsNotEntered)
+TEST_F(ShortcutLookTest, AStartFolderReachedThroughALinkIsNotEntered)
 {
-    ScratchFolder scratch("lk scan start link");
+    ScratchFolder scratch("lk look start link");
     const std::string elsewhere = scratch.Folder("Elsewhere");
     LinkSpec wanted;
     wanted.target = scratch / "tool.exe";
@@ -209,10 +209,10 @@ TEST_F(ShortcutScanTest, AStartFolderReachedThroughALinkIsNotEntered)
     const std::string desktop = profile + "\\Desktop";
     ASSERT_EQ(RunLinux("ln -s " + ShellQuote(UnixPath(elsewhere)) + " " + ShellQuote(UnixPath(profile) + "/Desktop")),
               0);
-    const ShortcutScan scan = ScanShortcuts({Widen(desktop), Widen(elsewhere)});
+    const ShortcutLook look = LookForShortcuts({Widen(desktop), Widen(elsewhere)});
     RunLinux("rm -f " + ShellQuote(UnixPath(profile) + "/Desktop"));
-    ASSERT_EQ(scan.found.size(), 1u); // once, from where it really is
-    EXPECT_EQ(scan.found[0].path, elsewhere + "\\Tool.lnk");
-    EXPECT_EQ(scan.unreadable, 1);
-    EXPECT_FALSE(scan.limitReached);
+    ASSERT_EQ(look.found.size(), 1u); // once, from where it really is
+    EXPECT_EQ(look.found[0].path, elsewhere + "\\Tool.lnk");
+    EXPECT_EQ(look.unreadable, 1);
+    EXPECT_FALSE(look.limitReached);
 }

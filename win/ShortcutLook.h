@@ -17,14 +17,14 @@
 // exist are left out.
 std::vector<std::wstring> ShortcutFolders();
 
-struct ShortcutScan {
+struct ShortcutLook {
     std::vector<FoundShortcut> found;
     int unreadable = 0; // folders and shortcuts that could not be read, and were skipped
     bool limitReached = false; // it stopped at MaxLookShortcuts or MaxLookFolders
 };
 
 // Told the number of shortcuts found so far, after each one.
-using ScanProgress = std::function<void(size_t found)>;
+using LookProgress = std::function<void(size_t found)>;
 
 // Looks through the folders and their subfolders, each folder once however it is reached, never
 // through a junction or symbolic link (a start folder reached through one is counted as not
@@ -32,5 +32,5 @@ using ScanProgress = std::function<void(size_t found)>;
 // Each record is read once; a program on a server is told as stored, never looked up.
 // Once *stop is set it ends within one shortcut's read and tells what it had found. Needs COM on
 // the calling thread.
-ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop = nullptr,
-                           const ScanProgress& progress = nullptr);
+ShortcutLook LookForShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop = nullptr,
+                           const LookProgress& progress = nullptr);

@@ -1,18 +1,18 @@
-// lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS: the look over the machine's shortcuts
-// (ScanShortcuts, as /report runs it) against the least the platform must do for the same answer,
+// lk_bench_look FOLDER SHORTCUTS PROTECTED ROUNDS: the look over the machine's shortcuts
+// (LookForShortcuts, as /report runs it) against the least the platform must do for the same answer,
 // on SHORTCUTS shortcuts, PROTECTED of them protected, spread over four profiles' Desktop, Start
 // menu and pinned Quick Launch folders under FOLDER (made once, kept for later runs).
 //
 // Raw: FindFirstFileEx over the same folders, each .lnk loaded once and its target and arguments
 // read, each protected shortcut's record read once.
 //
-// Prints one line a run: kind ("scan" or "scan-raw"), microseconds, and for the scan the working
+// Prints one line a run: kind ("look" or "look-raw"), microseconds, and for the look the working
 // set it added while its result was held, in bytes, and the microseconds from its start to its
 // first progress callback (the shortcuts window counts from that callback); then
 // "first-look<TAB>microseconds to the first progress of the process's first look" and
 // "found<TAB>N".
 //
-// lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS check KEPT REPROTECT: /check (CheckKeptPrograms)
+// lk_bench_look FOLDER SHORTCUTS PROTECTED ROUNDS check KEPT REPROTECT: /check (CheckKeptPrograms)
 // over such a machine whose four profiles are registered as the machine's, KEPT programs kept and
 // REPROTECT of their shortcuts (the first ones) put back unprotected before each round, against
 // the work it cannot avoid: the raw walk and loads above, then the single command's work for each
@@ -28,7 +28,7 @@
 #include "win/History.h"
 #include "win/KeptStore.h"
 #include "win/ProtectFiles.h"
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 #include "win/ShortcutStore.h"
 
 #include <windows.h>
@@ -50,7 +50,7 @@ using bench::Wide;
 
 [[noreturn]] void Fail(const std::string& what)
 {
-    bench::Fail("lk_bench_scan", what);
+    bench::Fail("lk_bench_look", what);
 }
 
 size_t WorkingSet()
@@ -181,7 +181,7 @@ size_t Raw(const std::vector<std::wstring>& folders, IShellLinkW* link, IPersist
 // A look as the shortcuts window runs it, with a progress callback, timed to that callback's first
 // call and to its end.
 struct TimedLook {
-    ShortcutScan scan;
+    ShortcutLook result;
     double us = 0, firstProgressUs = -1;
 };
 
@@ -189,7 +189,7 @@ TimedLook Look(const std::vector<std::wstring>& folders)
 {
     TimedLook look;
     Timer timer;
-    look.scan = ScanShortcuts(folders, nullptr, [&](size_t) {
+    look.result = LookForShortcuts(folders, nullptr, [&](size_t) {
         if (look.firstProgressUs < 0)
             look.firstProgressUs = timer.Microseconds();
     });
@@ -358,7 +358,7 @@ void CheckRounds(const std::string& root, int shortcuts, int kept, int reprotect
 int main(int argc, char** argv)
 {
     if (argc != 5 && argc != 8)
-        Fail("usage: lk_bench_scan FOLDER SHORTCUTS PROTECTED ROUNDS [check KEPT REPROTECT]");
+        Fail("usage: lk_bench_look FOLDER SHORTCUTS PROTECTED ROUNDS [check KEPT REPROTECT]");
     const std::string root = argv[1];
     const int shortcuts = std::atoi(argv[2]), protectedCount = std::atoi(argv[3]), rounds = std::atoi(argv[4]);
     if (FAILED(CoInitialize(nullptr)))
@@ -382,7 +382,7 @@ int main(int argc, char** argv)
     // progress), then rounds in alternating order.
     const TimedLook first = Look(folders);
     const size_t rawFound = Raw(folders, link.Get(), file.Get());
-    size_t found = first.scan.found.size();
+    size_t found = first.look.found.size();
     if (found != rawFound || found != static_cast<size_t>(shortcuts))
         Fail("found " + std::to_string(found) + " and " + std::to_string(rawFound) + " of " + std::to_string(shortcuts));
     std::printf("first-look\t%.0f\n", first.firstProgressUs);
@@ -392,12 +392,12 @@ int main(int argc, char** argv)
                 const size_t before = WorkingSet();
                 const TimedLook look = Look(folders);
                 const long long grown = static_cast<long long>(WorkingSet()) - static_cast<long long>(before);
-                std::printf("scan\t%.0f\t%lld\t%.0f\n", look.us, grown, look.firstProgressUs);
-                found = look.scan.found.size();
+                std::printf("look\t%.0f\t%lld\t%.0f\n", look.us, grown, look.firstProgressUs);
+                found = look.result.found.size();
             } else {
                 Timer timer;
                 Raw(folders, link.Get(), file.Get());
-                std::printf("scan-raw\t%.0f\t0\n", timer.Microseconds());
+                std::printf("look-raw\t%.0f\t0\n", timer.Microseconds());
             }
         }
     }

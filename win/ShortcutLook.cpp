@@ -1,4 +1,4 @@
-#include "win/ShortcutScan.h"
+#include "win/ShortcutLook.h"
 
 #include "core/LaunchRequest.h"
 #include "core/ProtectRules.h"
@@ -91,13 +91,13 @@ struct RecordSeen {
 
 class Walk {
 public:
-    Walk(ShortcutScan& scan, const std::atomic<bool>* stop, const ScanProgress& progress)
-        : m_scan(scan), m_stop(stop), m_progress(progress), m_system(SystemDirectory().value_or(std::string())),
+    Walk(ShortcutLook& look, const std::atomic<bool>* stop, const LookProgress& progress)
+        : m_look(look), m_stop(stop), m_progress(progress), m_system(SystemDirectory().value_or(std::string())),
           m_shortSystem(ShortPathName(m_system).value_or(std::string()))
     {
     }
 
-    bool Stopped() const { return m_scan.limitReached || (m_stop && m_stop->load()); }
+    bool Stopped() const { return m_look.limitReached || (m_stop && m_stop->load()); }
 
     // A place shortcuts are kept. Not entered when it is reached through a link or junction: a
     // user could point their own Desktop at a tree of their choosing. Held while it is listed, so
@@ -109,7 +109,7 @@ public:
             return;
         if (Folded(WithoutClosingSeparator(FinalPath(held.get()))) !=
             Folded(WithoutClosingSeparator(SystemLongForm(path)))) {
-            ++m_scan.unreadable;
+            ++m_look.unreadable;
             return;
         }
         Folder(path, 0, held.get());
@@ -118,7 +118,7 @@ public:
     // Marks the shortcuts that start a program a protected shortcut guards.
     void MarkUnprotectedWays()
     {
-        for (FoundShortcut& found : m_scan.found) {
+        for (FoundShortcut& found : m_look.found) {
             if (found.state != ShortcutState::NotProtected || found.program.empty())
                 continue;
             ShortcutFacts facts;
@@ -143,7 +143,7 @@ private:
                                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
         if (!find) {
             if (GetLastError() != ERROR_FILE_NOT_FOUND)
-                ++m_scan.unreadable;
+                ++m_look.unreadable;
             return;
         }
         std::vector<std::wstring> folders;
@@ -176,7 +176,7 @@ private:
         if (!folder) {
             const DWORD error = GetLastError();
             if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-                ++m_scan.unreadable;
+                ++m_look.unreadable;
         }
         return folder;
     }
@@ -190,7 +190,7 @@ private:
             return false;
         BY_HANDLE_FILE_INFORMATION info;
         if (!GetFileInformationByHandle(folder, &info)) {
-            ++m_scan.unreadable;
+            ++m_look.unreadable;
             return false;
         }
         const auto id = std::make_pair(info.dwVolumeSerialNumber,
@@ -198,7 +198,7 @@ private:
         if (m_visited.count(id))
             return false;
         if (m_visited.size() >= MaxLookFolders) {
-            m_scan.limitReached = true;
+            m_look.limitReached = true;
             return false;
         }
         m_visited.insert(id);
@@ -207,13 +207,13 @@ private:
 
     void Shortcut(const std::wstring& linkPath)
     {
-        if (m_scan.found.size() >= MaxLookShortcuts) {
-            m_scan.limitReached = true;
+        if (m_look.found.size() >= MaxLookShortcuts) {
+            m_look.limitReached = true;
             return;
         }
         std::wstring target, arguments;
         if (FAILED(m_reader.Read(linkPath, target, arguments))) {
-            ++m_scan.unreadable;
+            ++m_look.unreadable;
             return;
         }
         ShortcutFacts facts;
@@ -233,7 +233,7 @@ private:
         }
         const std::optional<ShortcutState> state = StateOf(facts);
         if (!state) {
-            ++m_scan.unreadable;
+            ++m_look.unreadable;
             return;
         }
         FoundShortcut found;
@@ -241,9 +241,9 @@ private:
         found.program = std::move(program);
         found.recordPath = std::move(recordPath);
         found.state = *state;
-        m_scan.found.push_back(std::move(found));
+        m_look.found.push_back(std::move(found));
         if (m_progress)
-            m_progress(m_scan.found.size());
+            m_progress(m_look.found.size());
     }
 
     // The facts of the record a protected shortcut's argument names, read once per look however
@@ -308,9 +308,9 @@ private:
         return m_launcherPresent > 0;
     }
 
-    ShortcutScan& m_scan;
+    ShortcutLook& m_look;
     const std::atomic<bool>* m_stop;
-    const ScanProgress& m_progress;
+    const LookProgress& m_progress;
     StoredShortcutReader m_reader;
     LongPaths m_longPaths;
     LocalPaths m_local;
@@ -364,13 +364,13 @@ std::vector<std::wstring> ShortcutFolders()
     return folders;
 }
 
-ShortcutScan ScanShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop,
-                           const ScanProgress& progress)
+ShortcutLook LookForShortcuts(const std::vector<std::wstring>& folders, const std::atomic<bool>* stop,
+                           const LookProgress& progress)
 {
-    ShortcutScan scan;
-    Walk walk(scan, stop, progress);
+    ShortcutLook look;
+    Walk walk(look, stop, progress);
     for (const std::wstring& folder : folders)
         walk.StartFolder(folder);
     walk.MarkUnprotectedWays();
-    return scan;
+    return look;
 }
