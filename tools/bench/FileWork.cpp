@@ -291,7 +291,7 @@ int main(int argc, char** argv)
     plain.targetPath = target;
     plain.arguments = "--bench \"a file.txt\"";
     plain.workingDirectory = folder;
-    plain.description = "Target Editor";
+    plain.description = L"Target Editor";
     const std::string commandLink = folder + "\\Command.lnk";
     const std::string rawLink = folder + "\\Raw.lnk";
     if (FAILED(WriteShortcut(commandLink, plain)) || FAILED(WriteShortcut(rawLink, plain)))
