@@ -382,7 +382,7 @@ int main(int argc, char** argv)
     // progress), then rounds in alternating order.
     const TimedLook first = Look(folders);
     const size_t rawFound = Raw(folders, link.Get(), file.Get());
-    size_t found = first.look.found.size();
+    size_t found = first.result.found.size();
     if (found != rawFound || found != static_cast<size_t>(shortcuts))
         Fail("found " + std::to_string(found) + " and " + std::to_string(rawFound) + " of " + std::to_string(shortcuts));
     std::printf("first-look\t%.0f\n", first.firstProgressUs);
