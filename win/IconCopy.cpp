@@ -6,6 +6,7 @@
 #include "core/ProtectionRecord.h"
 #include "win/Files.h"
 #include "win/LocalPaths.h"
+#include "win/LongPaths.h"
 #include "win/Strings.h"
 
 #include <windows.h>
@@ -48,15 +49,10 @@ BOOL CALLBACK AddGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names)
     return TRUE;
 }
 
-// True for a name ending in ".ico", in any case (ASCII only, whatever the locale).
+// True for a name ending in ".ico", in any case, compared as Windows compares names.
 bool IsIcoName(const std::wstring& path)
 {
-    if (path.size() < 4)
-        return false;
-    std::string extension;
-    for (wchar_t c : path.substr(path.size() - 4))
-        extension += c < 0x80 ? static_cast<char>(c) : '?';
-    return LowerAscii(extension) == ".ico";
+    return path.size() >= 4 && Folded(path.substr(path.size() - 4)) == L".ICO";
 }
 
 std::optional<std::string> IconOfModule(const std::wstring& path, int index)
