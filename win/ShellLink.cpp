@@ -18,6 +18,9 @@ namespace {
 constexpr size_t PathUnits = MAX_PATH;
 // Every text a shortcut stores is counted in 16 bits, so it fits with its terminator.
 constexpr size_t TextUnits = 65536;
+// Room for a long path: the first try of every read. Made ready for the longest text every time,
+// the buffer cost more than all the reads.
+constexpr size_t FirstTextUnits = 1024;
 
 HRESULT CheckPathLength(const std::wstring& linkPath)
 {
@@ -45,19 +48,33 @@ HRESULT LoadOrSave(IShellLinkW* link, const std::wstring& linkPath, bool save)
     return save ? file->Save(linkPath.c_str(), TRUE) : file->Load(linkPath.c_str(), STGM_READ);
 }
 
-// Reads one text through get(buffer, size) into buffer, noting in problem why it would not come
-// back as it is. One buffer of TextUnits serves every read of a shortcut: made anew for each,
-// it cost more than the rest of the read.
+// Reads one text through get(buffer, size) into buffer. Most texts fit the first room, a long
+// path's; one that fills it may have been cut there, and is read again with room for the
+// longest. cut says that even that was filled.
+template <class Get>
+HRESULT ReadWholeText(Get get, std::wstring& buffer, bool& cut)
+{
+    HRESULT hr = E_FAIL;
+    for (const size_t units : {FirstTextUnits, TextUnits}) {
+        buffer.assign(units, L'\0');
+        hr = get(&buffer[0], static_cast<int>(units));
+        if (SUCCEEDED(hr)) {
+            buffer.resize(wcsnlen(buffer.c_str(), units));
+            cut = buffer.size() + 1 >= units;
+            if (!cut)
+                return hr;
+        }
+    }
+    return hr;
+}
+
+// ReadWholeText, noting in problem why the text would not come back as it is.
 template <class Get>
 HRESULT ReadText(Get get, std::wstring& buffer, ShortcutTextProblem& problem)
 {
-    buffer.assign(TextUnits, L'\0'); // within the capacity it has: nothing is allocated again
-    HRESULT hr = get(&buffer[0], static_cast<int>(buffer.size()));
-    if (FAILED(hr))
-        return hr;
-    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
-    // A text that fills the whole buffer may have been cut there.
-    if (buffer.size() + 1 >= TextUnits && problem == ShortcutTextProblem::None)
+    bool cut = false;
+    const HRESULT hr = ReadWholeText(get, buffer, cut);
+    if (SUCCEEDED(hr) && cut && problem == ShortcutTextProblem::None)
         problem = ShortcutTextProblem::TooLong;
     return hr;
 }
@@ -120,9 +137,10 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPath
     // that cannot be found is still the shortcut's own, so the result does not stop the read.
     // A target on a server is never looked for: that would send it the administrator's credentials.
     // (A shortcut that stores only an item list has no path text until it is resolved.)
-    std::wstring buffer(TextUnits, L'\0');
-    const HRESULT rawRead = link->GetPath(&buffer[0], static_cast<int>(buffer.size()), nullptr, SLGP_RAWPATH);
-    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+    std::wstring buffer;
+    bool cut = false;
+    const HRESULT rawRead = ReadWholeText(
+        [&](WCHAR* text, int size) { return link->GetPath(text, size, nullptr, SLGP_RAWPATH); }, buffer, cut);
     if (FAILED(rawRead) || buffer.empty() || local.IsLocal(buffer))
         link->Resolve(nullptr, SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
 

@@ -1,6 +1,7 @@
 // Reading and writing real shortcut files through the shell link object.
 #include "win/ShellLink.h"
 #include "tests/support/Files.h"
+#include "tests/support/LinkBytes.h"
 #include "tests/support/ShellLinks.h"
 #include "tests/support/UnixShell.h"
 
@@ -196,4 +197,30 @@ TEST_F(ShortcutFiles, WritingReplacesTheOldFileInOneStepKeepingItsAttributes)
     EXPECT_EQ(GetFileAttributesA(link.c_str()) & (attributes | FILE_ATTRIBUTE_SYSTEM), attributes);
     EXPECT_EQ(FolderEntries(folder.Path()), entries);
     SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Every text comes back whole whatever its length: around the first room a read gives it (a long
+// path's), and far beyond it. (Wine's shell link object loads no text of 32,767 characters or more,
+// so the longest a shortcut holds, which the read tells as too long, cannot be shown here.)
+TEST_F(ShortcutFiles, TextsOfEveryLengthComeBackWhole)
+{
+    const std::string link = folder / "Long Texts.lnk";
+    for (const std::size_t length : {1022, 1023, 1024, 1025, 5000, 32766}) {
+        SCOPED_TRACE(length);
+        LinkFixture fixture;
+        fixture.target = program;
+        fixture.description = std::u16string(length, u'd');
+        fixture.arguments = std::u16string(length, u'a');
+        ASSERT_TRUE(WriteFileBytes(link, MakeLinkBytes(fixture)));
+        ShortcutInfo read;
+        ShortcutTextProblem problem = ShortcutTextProblem::NotInCodePage;
+        ASSERT_HRESULT_SUCCEEDED(ReadShortcut(link, read, &problem));
+        EXPECT_EQ(problem, ShortcutTextProblem::None);
+        // Compared whole; only their lengths are printed.
+        EXPECT_EQ(read.description.size(), length);
+        EXPECT_EQ(read.arguments.size(), length);
+        EXPECT_TRUE(read.description == std::wstring(length, L'd'));
+        EXPECT_TRUE(read.arguments == std::string(length, 'a'));
+        EXPECT_EQ(read.targetPath, program);
+    }
 }
