@@ -76,7 +76,8 @@ RemoveOutcome RestoreShortcut(const std::wstring& pickedPath, const LoadedProtec
     // The original exactly as protect found it, when the store has it and it belongs to this
     // shortcut as protect left it: every field and block comes back, the long target included.
     // Otherwise (protected before the store, on another PC, or changed since) from the record.
-    const std::optional<StoredShortcut> kept = KeptOriginalShortcut(loaded.recordPath);
+    const StoreEntry entry(loaded.recordPath);
+    const std::optional<StoredShortcut> kept = entry.Read();
     const std::optional<std::string> current = kept ? ReadWholeFile(pickedPath) : std::nullopt;
     const bool whole = kept && current && BelongsTo(*kept, loaded.recordPath, *current);
     const HRESULT written =
@@ -87,7 +88,7 @@ RemoveOutcome RestoreShortcut(const std::wstring& pickedPath, const LoadedProtec
     // Given back: the copy has done its work. One the shortcut did not match stays for the
     // shortcut it belongs to.
     if (whole)
-        ForgetOriginalShortcut(loaded.recordPath);
+        entry.Forget();
     outcome.result = RemoveResult::Succeeded;
     return outcome;
 }

@@ -64,14 +64,7 @@ bool KeepOriginalShortcut(const StoredShortcut& entry)
 
 std::optional<StoredShortcut> KeptOriginalShortcut(const std::string& recordPath)
 {
-    const std::optional<std::string> path = EntryPath(recordPath);
-    if (!path)
-        return std::nullopt;
-    std::optional<std::string> bytes = ReadWholeFile(*path);
-    if (!bytes)
-        return std::nullopt;
-    SecretWiper clearBytes(*bytes);
-    return ParseStoredShortcut(*bytes);
+    return StoreEntry(recordPath).Read();
 }
 
 std::optional<StoredShortcut> PeekOriginalShortcut(const std::string& recordPath)
@@ -101,6 +94,24 @@ bool RestoreRecordFromStore(const std::string& recordPath)
 
 void ForgetOriginalShortcut(const std::string& recordPath)
 {
-    if (const std::optional<std::string> path = EntryPath(recordPath))
-        DeleteFileA(path->c_str());
+    StoreEntry(recordPath).Forget();
+}
+
+StoreEntry::StoreEntry(const std::string& recordPath) : m_path(EntryPath(recordPath)) {}
+
+std::optional<StoredShortcut> StoreEntry::Read() const
+{
+    if (!m_path)
+        return std::nullopt;
+    std::optional<std::string> bytes = ReadWholeFile(*m_path);
+    if (!bytes)
+        return std::nullopt;
+    SecretWiper clearBytes(*bytes);
+    return ParseStoredShortcut(*bytes);
+}
+
+void StoreEntry::Forget() const
+{
+    if (m_path)
+        DeleteFileA(m_path->c_str());
 }

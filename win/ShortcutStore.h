@@ -30,3 +30,18 @@ bool RestoreRecordFromStore(const std::string& recordPath);
 
 // Deletes the entry kept for recordPath, if any.
 void ForgetOriginalShortcut(const std::string& recordPath);
+
+// One record's entry, for a command that reads it and then deletes it: the store's folder is
+// found and checked once, for both. Only Administrators can change that folder, so it does not
+// turn into another between the two.
+class StoreEntry {
+public:
+    explicit StoreEntry(const std::string& recordPath);
+
+    // KeptOriginalShortcut and ForgetOriginalShortcut, in the folder as it was checked.
+    std::optional<StoredShortcut> Read() const;
+    void Forget() const;
+
+private:
+    std::optional<std::string> m_path;
+};
