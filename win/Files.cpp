@@ -124,21 +124,6 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes)
 
 namespace {
 
-// A name for a new file in path's folder that no other user can foresee (and so plant a link at).
-std::string UnforeseenNameBeside(const std::string& path)
-{
-    unsigned char random[12];
-    if (!RtlGenRandom(random, sizeof random))
-        return std::string();
-    std::string name = "lk";
-    for (unsigned char byte : random) {
-        name += "0123456789abcdef"[byte >> 4];
-        name += "0123456789abcdef"[byte & 15];
-    }
-    const std::string folder = FolderOf(path);
-    return (folder.empty() ? std::string() : folder + "\\") + name + ".new";
-}
-
 bool SetFileInfo(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info, std::size_t size)
 {
     return SetFileInformationByHandle(file, kind, info, static_cast<DWORD>(size)) != FALSE;
@@ -195,7 +180,7 @@ bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const s
     std::string newPath;
     UniqueHandle file;
     while (!file) {
-        newPath = UnforeseenNameBeside(path);
+        newPath = NewFileBeside(path);
         if (newPath.empty())
             return false;
         file = OwnHandle(CreateFileA(newPath.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
@@ -318,12 +303,24 @@ bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath)
 
 std::string NewFileBeside(const std::string& path)
 {
+    // 64 bits: nobody can plant a link at every name in advance. Short, for paths near the limit.
+    unsigned char random[8];
+    if (!RtlGenRandom(random, sizeof random))
+        return std::string();
+    std::string name = "lk";
+    for (unsigned char byte : random) {
+        name += "0123456789abcdef"[byte >> 4];
+        name += "0123456789abcdef"[byte & 15];
+    }
     const std::string folder = FolderOf(path);
-    return (folder.empty() ? std::string() : folder + "\\") + "lk" + DecimalText(GetCurrentProcessId()) + ".new";
+    return (folder.empty() ? std::string() : folder + "\\") + name + ".new";
 }
 
 std::wstring NewFileBeside(const std::wstring& path)
 {
+    const std::string name = NewFileBeside(std::string());
+    if (name.empty())
+        return std::wstring();
     const std::wstring folder = FolderOf(path);
-    return (folder.empty() ? std::wstring() : folder + L"\\") + ToWide(NewFileBeside(std::string()));
+    return (folder.empty() ? std::wstring() : folder + L"\\") + ToWide(name);
 }

@@ -51,6 +51,7 @@ bool CanReplaceFile(const std::wstring& path);
 bool ReplaceWithNewFile(const std::string& path, const std::string& newPath);
 bool ReplaceWithNewFile(const std::wstring& path, const std::wstring& newPath);
 
-// A name for a new file in the folder of path that no other running copy of the tool uses.
+// A name for a new file in the folder of path that nobody can foresee (and so plant a link at), and
+// no other running copy of the tool uses; empty when the system gives no random bytes.
 std::string NewFileBeside(const std::string& path);
 std::wstring NewFileBeside(const std::wstring& path);

@@ -292,9 +292,10 @@ HRESULT PutShortcutBytes(const std::wstring& linkPath, const std::string& bytes)
     for (;;) {
         // Written whole into a new file beside, then put in the old one's place in one step: a
         // kill or a power cut mid-write leaves the old shortcut or the new one, never half of one.
+        // The shortcut's folder may be another user's: the new file's name is one nobody could
+        // plant a link at, and it is created, never opened.
         const std::wstring newPath = NewFileBeside(linkPath);
-        DeleteFileW(newPath.c_str());
-        if (WriteNewWholeFile(newPath, bytes) != NewFileResult::Written)
+        if (newPath.empty() || WriteNewWholeFile(newPath, bytes) != NewFileResult::Written)
             return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
         if (ReplaceWithNewFile(linkPath, newPath))
             return S_OK;
@@ -315,9 +316,10 @@ HRESULT WriteShortcut(const std::wstring& linkPath, const ShortcutInfo& info, bo
         return hr;
     // Saved as a file beside the shortcut, so that the object keeps what it keeps for a file in
     // that place (the target's path relative to it); read back, removed, and put in place.
+    // Under a name nobody could plant a link at: saving follows one.
     const std::wstring newPath = NewFileBeside(linkPath);
-    // Whatever an earlier run under this process id left there; a link is removed, not followed.
-    DeleteFileW(newPath.c_str());
+    if (newPath.empty())
+        return E_FAIL;
     hr = LoadOrSave(link.Get(), newPath, true);
     const std::optional<std::string> saved = SUCCEEDED(hr) ? ReadWholeFile(newPath) : std::nullopt;
     DeleteFileW(newPath.c_str());

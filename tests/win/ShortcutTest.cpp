@@ -1,4 +1,5 @@
 // Reading and writing real shortcut files through the shell link object.
+#include "win/Files.h"
 #include "win/ShellLink.h"
 #include "tests/support/Files.h"
 #include "tests/support/LinkBytes.h"
@@ -222,5 +223,37 @@ TEST_F(ShortcutFiles, TextsOfEveryLengthComeBackWhole)
         EXPECT_TRUE(read.description == std::wstring(length, L'd'));
         EXPECT_TRUE(read.arguments == std::string(length, 'a'));
         EXPECT_EQ(read.targetPath, program);
+    }
+}
+
+// The new shortcut is written beside the old one under a name nobody can work out beforehand: a link
+// planted at the name a process id would give (which anyone can work out) is neither followed nor
+// removed, whether what it leads to is there or not.
+TEST_F(ShortcutFiles, ALinkPlantedBesideIsNeitherFollowedNorRemoved)
+{
+    const std::string link = folder / "Beside.lnk";
+    const std::string planted = folder / ("lk" + std::to_string(GetCurrentProcessId()) + ".new");
+    const std::string victim = folder / "victim.txt";
+    const std::string missing = folder / "never made.txt";
+    ASSERT_TRUE(WriteFileBytes(victim, "keep me"));
+    LinkFixture fixture;
+    fixture.target = program;
+    for (const std::string& leadsTo : {victim, missing}) {
+        SCOPED_TRACE(leadsTo);
+        fixture.arguments = u"-old";
+        ASSERT_TRUE(WriteFileBytes(link, MakeLinkBytes(fixture)));
+        ASSERT_EQ(RunLinux("ln -sfn " + ShellQuote(UnixPath(leadsTo)) + " " + ShellQuote(UnixPath(planted))), 0);
+        const std::vector<std::string> entries = FolderEntries(folder.Path());
+
+        fixture.arguments = u"-new";
+        const std::string newBytes = MakeLinkBytes(fixture);
+        EXPECT_HRESULT_SUCCEEDED(PutShortcutBytes(ToWide(link), newBytes));
+        EXPECT_EQ(ReadFileBytes(link), newBytes);
+        ShortcutInfo info;
+        info.targetPath = program;
+        EXPECT_HRESULT_SUCCEEDED(WriteShortcut(link, info));
+        EXPECT_EQ(ReadFileBytes(victim), "keep me");
+        EXPECT_FALSE(FileExists(missing));
+        EXPECT_EQ(FolderEntries(folder.Path()), entries);
     }
 }
