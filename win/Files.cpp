@@ -215,29 +215,12 @@ bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const s
     return ReplaceWithNewFile(path, newPath);
 }
 
-bool CanReplaceFile(const std::string& path)
+bool CanMakeFileBeside(const std::string& path)
 {
-    return CanReplaceFile(ToWide(path));
-}
-
-bool CanReplaceFile(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            return false;
-        // What the replacement needs: to take the old file away and to set its attributes. A
-        // program that holds it without letting others delete it makes this fail.
-        UniqueHandle file = OwnHandle(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!file)
-            return false;
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;
-    }
     // Made and gone again: it leaves nothing behind, whatever happens next.
-    const std::wstring probe = NewFileBeside(path);
+    const std::wstring probe = ToWide(NewFileBeside(path));
+    if (probe.empty())
+        return false;
     UniqueHandle made = OwnHandle(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return made != nullptr;

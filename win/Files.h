@@ -38,11 +38,9 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 // failure the new file is deleted (through its handle until it is closed) and path is as it was.
 bool ReplaceWholeFile(const HeldFolder& folder, const std::string& path, const std::string& bytes);
 
-// True when the file at path can be replaced by a new one: it can be opened for deleting and
-// for setting its attributes (no program holds it against that), and a new file can be made in
-// its folder. A file that is not there yet only needs the folder.
-bool CanReplaceFile(const std::string& path);
-bool CanReplaceFile(const std::wstring& path);
+// True when a new file can be made beside path: its folder is there and allows changes. Nothing
+// is left behind.
+bool CanMakeFileBeside(const std::string& path);
 
 // Puts the finished file newPath in the place of path in one step, keeping the old file's
 // attributes, read-only included (and, on Windows, its security and creation time); where path

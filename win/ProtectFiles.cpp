@@ -91,7 +91,7 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
     else if (!ShortcutStoreFolder())
         loaded.result = ProtectResult::OriginalNotKept;
     // Found before the password is asked, not after it was typed twice.
-    else if (!CanReplaceFile(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+    else if (!CanMakeFileBeside(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
         loaded.result = ProtectResult::RecordFolderNotWritable;
     return loaded;
 }

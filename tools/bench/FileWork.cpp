@@ -408,8 +408,8 @@ int main(int argc, char** argv)
         }
         {
             Timer timer;
-            CanReplaceFile(Wide(commandLink));
-            Print(records, "step:can-replace", timer.Microseconds());
+            CanMakeFileBeside(recordPath);
+            Print(records, "step:record-folder", timer.Microseconds());
         }
         {
             // The commands' two halves, each on its own: the checks before the password, then the
