@@ -96,7 +96,7 @@ CommandOutcome Protect(const Candidate& candidate, const std::string& password, 
     if (!candidate.FoldersStayed())
         return CommandOutcome{false, false, ToWide(text::FolderNotHeld)};
     // One stamp names both the record and any icon copy.
-    const ProtectOutcome outcome = ApplyProtection(candidate.path, candidate.loaded.info, password, useOriginalIcon,
+    const ProtectOutcome outcome = ApplyProtection(candidate.path, candidate.loaded, password, useOriginalIcon,
                                                    stamps.Next(candidate.loaded.info.targetPath));
     if (!outcome.recordPath.empty())
         stamps.Used(outcome.recordPath);

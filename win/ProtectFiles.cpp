@@ -43,7 +43,7 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
     ShortcutTextProblem problem = ShortcutTextProblem::None;
     bool advertised = false;
     LocalPaths local;
-    HRESULT read = ReadShortcut(pickedPath, loaded.info, local, &problem, &advertised);
+    HRESULT read = ReadShortcut(pickedPath, loaded.info, local, loaded.links, &problem, &advertised);
     // An advertised shortcut installed here is taken at its component's path and nothing else.
     // Windows Installer is asked only about those: it loads the file once more.
     std::string componentPath;
@@ -168,9 +168,10 @@ ProtectResult RollBack(const std::string& recordPath, const std::string& iconCop
 
 } // namespace
 
-ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const ShortcutInfo& info, const std::string& password,
-                               bool useOriginalIcon, const std::string& timeStamp)
+ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const LoadedShortcut& loaded,
+                               const std::string& password, bool useOriginalIcon, const std::string& timeStamp)
 {
+    const ShortcutInfo& info = loaded.info;
     ProtectOutcome outcome;
     ProtectionRecord record;
     record.password = password;
@@ -208,7 +209,7 @@ ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const ShortcutInf
     // blocks of how its window looks and which app it is (console, property store) are carried
     // over at byte level, as not every shell link object keeps them.
     std::string built;
-    if (FAILED(BuildShortcutBytes(pickedPath, protectedLink, built, &outcome.iconRefused))) {
+    if (FAILED(BuildShortcutBytes(loaded.links, pickedPath, protectedLink, built, &outcome.iconRefused))) {
         outcome.result = RollBack(outcome.recordPath, iconCopy, ProtectResult::ShortcutNotWritable);
         return outcome;
     }

@@ -5,6 +5,7 @@
 
 #include "core/ProtectRules.h"
 #include "core/ShortcutInfo.h"
+#include "win/ShellLink.h"
 #include "win/Strings.h"
 
 #include <string>
@@ -12,6 +13,9 @@
 struct LoadedShortcut {
     ProtectResult result = ProtectResult::Ready; // Ready, or why it cannot be protected
     ShortcutInfo info;                           // targetPath already in its short form
+    // Made the shell link object that read the shortcut; makes the one the protected shortcut is
+    // built in, without looking its class up again.
+    ShellLinkMaker links;
 };
 
 // Steps before the password dialog: advertised or plain read, short form, the refusals.
@@ -28,12 +32,13 @@ struct ProtectOutcome {
     bool iconNotCopied = false; // the original icon could not be copied; the launcher's icon shows
 };
 
-// Steps after the password dialog: record, launcher path, icon choice, protected shortcut saved
-// over pickedPath. A record that cannot be written stops it before the shortcut is touched.
-ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const ShortcutInfo& info, const std::string& password,
-                               bool useOriginalIcon, const std::string& timeStamp);
-inline ProtectOutcome ApplyProtection(const std::string& pickedPath, const ShortcutInfo& info,
+// Steps after the password dialog, on what LoadShortcutForProtection gave: record, launcher path,
+// icon choice, protected shortcut saved over pickedPath. A record that cannot be written stops it
+// before the shortcut is touched.
+ProtectOutcome ApplyProtection(const std::wstring& pickedPath, const LoadedShortcut& loaded,
+                               const std::string& password, bool useOriginalIcon, const std::string& timeStamp);
+inline ProtectOutcome ApplyProtection(const std::string& pickedPath, const LoadedShortcut& loaded,
                                       const std::string& password, bool useOriginalIcon, const std::string& timeStamp)
 {
-    return ApplyProtection(ToWide(pickedPath), info, password, useOriginalIcon, timeStamp);
+    return ApplyProtection(ToWide(pickedPath), loaded, password, useOriginalIcon, timeStamp);
 }

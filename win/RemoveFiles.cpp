@@ -34,7 +34,7 @@ LoadedProtection LoadProtectedShortcut(const std::wstring& pickedPath)
 {
     LoadedProtection loaded;
     LocalPaths local;
-    if (FAILED(ReadShortcut(pickedPath, loaded.info, local))) {
+    if (FAILED(ReadShortcut(pickedPath, loaded.info, local, ShellLinkMaker()))) {
         loaded.result = RemoveResult::ReadFailed;
         return loaded;
     }

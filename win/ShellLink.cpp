@@ -27,13 +27,22 @@ HRESULT CheckPathLength(const std::wstring& linkPath)
     return linkPath.size() + 1 > PathUnits ? HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE) : S_OK;
 }
 
-HRESULT CreateShellLink(ComPtr<IShellLinkW>& link)
+} // namespace
+
+HRESULT ShellLinkMaker::Make(ComPtr<IShellLinkW>& link) const
 {
-    auto create = SystemFunction<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
-    if (!create)
-        return E_NOTIMPL;
-    return create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+    if (!m_class) {
+        auto classObject = SystemFunction<decltype(&CoGetClassObject)>("ole32.dll", "CoGetClassObject");
+        if (!classObject)
+            return E_NOTIMPL;
+        const HRESULT hr = classObject(CLSID_ShellLink, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&m_class));
+        if (FAILED(hr))
+            return hr;
+    }
+    return m_class->CreateInstance(nullptr, IID_PPV_ARGS(&link));
 }
+
+namespace {
 
 // Loads the shortcut file into link, or saves link as that file.
 HRESULT LoadOrSave(IShellLinkW* link, const std::wstring& linkPath, bool save)
@@ -108,11 +117,12 @@ HRESULT ReadText(Get get, std::wstring& buffer, std::string& out, ShortcutTextPr
 HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, ShortcutTextProblem* problem, bool* advertised)
 {
     LocalPaths local;
-    return ReadShortcut(linkPath, info, local, problem, advertised);
+    ShellLinkMaker links;
+    return ReadShortcut(linkPath, info, local, links, problem, advertised);
 }
 
-HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPaths& local, ShortcutTextProblem* problem,
-                     bool* advertised)
+HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPaths& local, const ShellLinkMaker& links,
+                     ShortcutTextProblem* problem, bool* advertised)
 {
     info.targetPath.clear();
     info.description.clear();
@@ -121,7 +131,7 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPath
     ShortcutTextProblem found = ShortcutTextProblem::None;
 
     ComPtr<IShellLinkW> link;
-    HRESULT hr = CreateShellLink(link);
+    HRESULT hr = links.Make(link);
     if (FAILED(hr))
         return hr;
     hr = LoadOrSave(link.Get(), linkPath, false);
@@ -193,7 +203,7 @@ HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPath
 
 StoredShortcutReader::StoredShortcutReader() : m_buffer(TextUnits, L'\0')
 {
-    m_created = CreateShellLink(m_link);
+    m_created = ShellLinkMaker().Make(m_link);
     if (SUCCEEDED(m_created))
         m_created = m_link.As(&m_file);
 }
@@ -221,9 +231,10 @@ namespace {
 
 // A new shell link object holding only the properties of info; the icon location is left out when
 // the object refuses it, and *iconRefused says so.
-HRESULT NewShellLink(const ShortcutInfo& info, ComPtr<IShellLinkW>& link, bool* iconRefused)
+HRESULT NewShellLink(const ShellLinkMaker& links, const ShortcutInfo& info, ComPtr<IShellLinkW>& link,
+                     bool* iconRefused)
 {
-    HRESULT hr = CreateShellLink(link);
+    HRESULT hr = links.Make(link);
     if (FAILED(hr))
         return hr;
     // A refused property would leave the object's default in the saved shortcut: a restored
@@ -250,13 +261,13 @@ HRESULT NewShellLink(const ShortcutInfo& info, ComPtr<IShellLinkW>& link, bool* 
 
 } // namespace
 
-HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
-                           bool* iconRefused)
+HRESULT BuildShortcutBytes(const ShellLinkMaker& links, const std::wstring& linkPath, const ShortcutInfo& info,
+                           std::string& bytes, bool* iconRefused)
 {
     // A path the shell link object could not take is refused here as it is everywhere else.
     HRESULT hr = CheckPathLength(linkPath);
     ComPtr<IShellLinkW> link;
-    if (FAILED(hr) || FAILED(hr = NewShellLink(info, link, iconRefused)))
+    if (FAILED(hr) || FAILED(hr = NewShellLink(links, info, link, iconRefused)))
         return hr;
     // Saved into memory: saving to a file costs a file made, read back and removed, and some
     // shell link objects start other work for every file saved.
@@ -312,7 +323,8 @@ HRESULT WriteShortcut(const std::wstring& linkPath, const ShortcutInfo& info, bo
 {
     HRESULT hr = CheckPathLength(linkPath);
     ComPtr<IShellLinkW> link;
-    if (FAILED(hr) || FAILED(hr = NewShellLink(info, link, iconRefused)))
+    ShellLinkMaker links;
+    if (FAILED(hr) || FAILED(hr = NewShellLink(links, info, link, iconRefused)))
         return hr;
     // Saved as a file beside the shortcut, so that the object keeps what it keeps for a file in
     // that place (the target's path relative to it); read back, removed, and put in place.

@@ -20,6 +20,17 @@ enum class ShortcutTextProblem {
     NotInCodePage, // a character the ANSI code page has no form for
 };
 
+// Shell link objects made from one lookup of their class, for a command that needs more than one:
+// CoCreateInstance looks the class up in the registry for every object, which on some systems
+// costs more than loading a shortcut.
+class ShellLinkMaker {
+public:
+    HRESULT Make(Microsoft::WRL::ComPtr<IShellLinkW>& link) const;
+
+private:
+    mutable Microsoft::WRL::ComPtr<IClassFactory> m_class; // looked up at the first object
+};
+
 // Fills info from the shortcut file as it is stored; the file is never written, nothing is
 // searched for and no window is shown. Empties the four texts first; the icon fields keep the
 // caller's values unless the icon step succeeds. Returns the first failing step's result; a
@@ -34,8 +45,9 @@ inline HRESULT ReadShortcut(const std::string& linkPath, ShortcutInfo& info, Sho
 }
 
 // ReadShortcut that asks whether a drive is a server's through local, so that a caller that asks
-// again about the same drive (the target's, the record's) does not wait for the answer twice.
-HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPaths& local,
+// again about the same drive (the target's, the record's) does not wait for the answer twice; and
+// that makes its shell link object with links, which the caller may use again.
+HRESULT ReadShortcut(const std::wstring& linkPath, ShortcutInfo& info, LocalPaths& local, const ShellLinkMaker& links,
                      ShortcutTextProblem* problem = nullptr, bool* advertised = nullptr);
 
 // Reads shortcuts' targets and arguments as stored, for a look over many of them with one shell
@@ -56,8 +68,8 @@ private:
 // The bytes of a new shortcut holding only the properties of info, as the shell link object saves
 // it into memory (nothing is written); the same icon rule as WriteShortcut. linkPath is where it
 // is meant to go, refused as WriteShortcut refuses it.
-HRESULT BuildShortcutBytes(const std::wstring& linkPath, const ShortcutInfo& info, std::string& bytes,
-                           bool* iconRefused = nullptr);
+HRESULT BuildShortcutBytes(const ShellLinkMaker& links, const std::wstring& linkPath, const ShortcutInfo& info,
+                           std::string& bytes, bool* iconRefused = nullptr);
 
 // Puts bytes in the place of the shortcut file at linkPath in one step, keeping the old file's
 // attributes; a file another program holds for a moment is tried again for a few seconds. On

@@ -233,7 +233,7 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(MakeLink(m_protected, plain));
         LoadedShortcut loaded = LoadShortcutForProtection(m_protected);
         ASSERT_EQ(loaded.result, ProtectResult::Ready);
-        ASSERT_EQ(ApplyProtection(m_protected, loaded.info, kLinkPassword, false, "01022027101010").result,
+        ASSERT_EQ(ApplyProtection(m_protected, loaded, kLinkPassword, false, "01022027101010").result,
                   ProtectResult::Succeeded);
         ASSERT_TRUE(WriteFileBytes(m_notALink, "plain text, not a shortcut\r\n"));
         m_before = Snapshot();

@@ -511,7 +511,7 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(MakeLink(m_protectedLink, plain));
         LoadedShortcut loaded = LoadShortcutForProtection(m_protectedLink);
         ASSERT_EQ(loaded.result, ProtectResult::Ready);
-        ProtectOutcome outcome = ApplyProtection(m_protectedLink, loaded.info, "scale", false, "01012026121212");
+        ProtectOutcome outcome = ApplyProtection(m_protectedLink, loaded, "scale", false, "01012026121212");
         ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
         LinkSpec protectedLink;
         ASSERT_HRESULT_SUCCEEDED(ReadLink(m_protectedLink, protectedLink));

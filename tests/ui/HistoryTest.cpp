@@ -265,7 +265,7 @@ protected:
         EXPECT_HRESULT_SUCCEEDED(MakeLink(link, plain));
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         EXPECT_EQ(loaded.result, ProtectResult::Ready);
-        EXPECT_EQ(ApplyProtection(link, loaded.info, "right", false, "01012026" + std::to_string(100000 + m_nStamp++))
+        EXPECT_EQ(ApplyProtection(link, loaded, "right", false, "01012026" + std::to_string(100000 + m_nStamp++))
                       .result,
                   ProtectResult::Succeeded);
         RememberRecord(link);

@@ -49,7 +49,7 @@ protected:
         EXPECT_EQ(loaded.result, ProtectResult::Ready);
         if (keepLongTarget)
             loaded.info.targetPath = original.targetPath;
-        ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, false, NextStamp());
+        ProtectOutcome outcome = ApplyProtection(link, loaded, password, false, NextStamp());
         EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return link;
     }

@@ -98,7 +98,7 @@ protected:
         m_original = ReadFileBytes(m_link);
         LoadedShortcut loaded = LoadShortcutForProtection(m_link);
         EXPECT_EQ(loaded.result, ProtectResult::Ready);
-        ProtectOutcome outcome = ApplyProtection(m_link, loaded.info, kPassword, false, stamp);
+        ProtectOutcome outcome = ApplyProtection(m_link, loaded, kPassword, false, stamp);
         EXPECT_EQ(outcome.result, ProtectResult::Succeeded);
         return MakeRecordPath(loaded.info.targetPath, stamp);
     }

@@ -66,7 +66,7 @@ protected:
     {
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         EXPECT_EQ(loaded.result, ProtectResult::Ready) << link;
-        return ApplyProtection(link, loaded.info, "pw", false, stamp);
+        return ApplyProtection(link, loaded, "pw", false, stamp);
     }
 
     ScratchFolder folder{"lk hardening"};
@@ -176,7 +176,7 @@ TEST_F(Hardening, WhatCannotBeStoredIsRefusedBeforeAnythingIsWritten)
     ASSERT_HRESULT_SUCCEEDED(MakeLink(link, wanted));
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     ASSERT_EQ(loaded.result, ProtectResult::Ready);
-    ProtectOutcome outcome = ApplyProtection(link, loaded.info, "abcde\x0E", false, "03022026101010");
+    ProtectOutcome outcome = ApplyProtection(link, loaded, "abcde\x0E", false, "03022026101010");
     EXPECT_EQ(outcome.result, ProtectResult::NotStorable);
     EXPECT_EQ(FolderEntries(programFolder), before);
 }
@@ -400,7 +400,7 @@ TEST_F(Hardening, NoCopyOfAPasswordOutlivesItsUse)
         std::string typed = needle; // as the dialog hands it over
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         EXPECT_EQ(loaded.result, ProtectResult::Ready);
-        EXPECT_EQ(ApplyProtection(link, loaded.info, typed, false, "07022026101010").result,
+        EXPECT_EQ(ApplyProtection(link, loaded, typed, false, "07022026101010").result,
                   ProtectResult::Succeeded);
         ClearSecret(typed);
     }

@@ -52,7 +52,7 @@ protected:
     {
         LoadedShortcut loaded = LoadShortcutForProtection(link);
         EXPECT_EQ(loaded.result, ProtectResult::Ready) << link;
-        ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", false, stamp);
+        ProtectOutcome outcome = ApplyProtection(link, loaded, "pw", false, stamp);
         EXPECT_EQ(outcome.result, ProtectResult::Succeeded) << link;
         return outcome.recordPath;
     }
@@ -264,7 +264,7 @@ TEST_F(OriginalShortcutTest, TheStoreIsNeverReachedThroughALink)
     // Refused before the password is asked, and again if it came to that afterwards.
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     EXPECT_EQ(loaded.result, ProtectResult::OriginalNotKept);
-    const ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", false, "04012027101010");
+    const ProtectOutcome outcome = ApplyProtection(link, loaded, "pw", false, "04012027101010");
     EXPECT_EQ(outcome.result, ProtectResult::OriginalNotKept);
     EXPECT_EQ(ReadFileBytes(link), MakeLinkBytes(Fixture()));
     EXPECT_FALSE(FileExists(outcome.recordPath));

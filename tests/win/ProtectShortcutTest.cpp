@@ -89,7 +89,7 @@ TEST_F(ProtectShortcut, RecordBesideTheProgramAndAShortcutThatStartsTheLauncher)
     EXPECT_EQ(loaded.info.description, ToWide(wanted.description));
 
     const std::string stamp = "07122026090552";
-    ProtectOutcome outcome = ApplyProtection(link, loaded.info, "Pass word!", false, stamp);
+    ProtectOutcome outcome = ApplyProtection(link, loaded, "Pass word!", false, stamp);
     ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
 
     // The record: in the short-form folder of the program, exactly these bytes.
@@ -140,7 +140,7 @@ TEST_F(ProtectShortcut, ATargetWithoutShortFormIsQuotedInTheRecord)
     ASSERT_EQ(loaded.result, ProtectResult::Ready);
     EXPECT_EQ(loaded.info.targetPath, gone);
 
-    ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", false, "01012027000000");
+    ProtectOutcome outcome = ApplyProtection(link, loaded, "pw", false, "01012027000000");
     ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
     EXPECT_EQ(outcome.recordPath, programFolder + "\\01012027000000.lki");
     RecordReadResult record = ParseRecordFile(ReadWholeFile(outcome.recordPath));
@@ -217,7 +217,7 @@ TEST_F(ProtectShortcut, OriginalIconChoice)
         if (c.nameTaken)
             ASSERT_TRUE(WriteFileBytes(copy, "theirs"));
         const std::vector<std::string> before = FolderEntries(sys);
-        ProtectOutcome outcome = ApplyProtection(link, loaded.info, "pw", true, stamp);
+        ProtectOutcome outcome = ApplyProtection(link, loaded, "pw", true, stamp);
         ASSERT_EQ(outcome.result, ProtectResult::Succeeded);
         DeleteFileA(outcome.recordPath.c_str());
         EXPECT_EQ(outcome.iconNotCopied, !c.copied && c.expectedIcon.empty());
@@ -258,7 +258,7 @@ TEST_F(ProtectShortcut, ARecordThatCannotBeWrittenLeavesTheShortcutAlone)
     {
         ScopedImmutable readOnly(programFolder);
         ASSERT_TRUE(readOnly.IsSet());
-        outcome = ApplyProtection(link, loaded.info, "pw", false, "02022027020202");
+        outcome = ApplyProtection(link, loaded, "pw", false, "02022027020202");
     }
     EXPECT_EQ(outcome.result, ProtectResult::RecordWriteFailed);
     EXPECT_EQ(outcome.recordPath, shortFolder + "\\02022027020202.lki");
@@ -305,7 +305,7 @@ TEST_F(ProtectShortcut, AShortcutThatCannotBeSavedLeavesNothingBehind)
         ProtectOutcome outcome;
         {
             auto held = c.hold();
-            outcome = ApplyProtection(link, loaded.info, "pw", true, stamp);
+            outcome = ApplyProtection(link, loaded, "pw", true, stamp);
         }
         EXPECT_EQ(outcome.result, ProtectResult::ShortcutNotWritable);
         EXPECT_EQ(ProtectMessageText(outcome.result, "", outcome.recordPath),

@@ -49,7 +49,7 @@ std::string Protect(const std::string& link, const std::string& password, bool u
 {
     LoadedShortcut loaded = LoadShortcutForProtection(link);
     EXPECT_EQ(loaded.result, ProtectResult::Ready) << link;
-    ProtectOutcome outcome = ApplyProtection(link, loaded.info, password, useOriginalIcon, stamp);
+    ProtectOutcome outcome = ApplyProtection(link, loaded, password, useOriginalIcon, stamp);
     EXPECT_EQ(outcome.result, ProtectResult::Succeeded) << link;
     const std::string recordPath = MakeRecordPath(loaded.info.targetPath, stamp);
     ForgetOriginalShortcut(recordPath);

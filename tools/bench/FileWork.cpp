@@ -327,7 +327,7 @@ int main(int argc, char** argv)
             const HeldFolder programFolder(FolderToOpen(loaded.info.targetPath));
             ProtectOutcome outcome;
             if (loaded.result == ProtectResult::Ready && linkFolder.StillThere() && programFolder.StillThere())
-                outcome = ApplyProtection(commandLink, loaded.info, "secret", false, Stamp('P', i));
+                outcome = ApplyProtection(commandLink, loaded, "secret", false, Stamp('P', i));
             double us = timer.Microseconds();
             if (outcome.result != ProtectResult::Succeeded || outcome.recordPath != commandRecord)
                 Fail("protect did not succeed");
@@ -419,7 +419,7 @@ int main(int argc, char** argv)
             Print(records, "step:load-for-protection", timer.Microseconds());
             Timer apply;
             const ProtectOutcome outcome =
-                ApplyProtection(commandLink, loaded.info, "secret", false, Stamp('T', i));
+                ApplyProtection(commandLink, loaded, "secret", false, Stamp('T', i));
             Print(records, "step:apply-protection", apply.Microseconds());
             if (outcome.result != ProtectResult::Succeeded)
                 Fail("the protect step did not succeed");

@@ -307,7 +307,7 @@ void RawCheck(const std::vector<std::wstring>& folders, const std::vector<std::s
         const LoadedShortcut loaded = LoadShortcutForProtection(path);
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "0101203%07d", static_cast<int>(&path - &paths[0]));
-        const ProtectOutcome outcome = ApplyProtection(path, loaded.info, "pw", true, stamp);
+        const ProtectOutcome outcome = ApplyProtection(path, loaded, "pw", true, stamp);
         if (outcome.result != ProtectResult::Succeeded)
             Fail("raw protect failed for " + path);
         RecordChange(HistoryResult::ProtectedAgain, path, loaded.info.targetPath);
