@@ -65,9 +65,8 @@ struct Candidate {
         : path(pickedPath), linkFolder(FolderToOpen(pickedPath)), loaded(LoadShortcutForProtection(pickedPath)),
           // Not asked of a refused target: it may be on a server.
           programFolderExists(loaded.result == ProtectResult::Ready &&
-                              GetFileAttributesA(FolderToOpen(loaded.info.targetPath).c_str()) !=
-                                  INVALID_FILE_ATTRIBUTES),
-          recordFolder(programFolderExists ? FolderToOpen(loaded.info.targetPath) : std::string())
+                              GetFileAttributesA(loaded.programFolder.c_str()) != INVALID_FILE_ATTRIBUTES),
+          recordFolder(programFolderExists ? loaded.programFolder : std::string())
     {
     }
 

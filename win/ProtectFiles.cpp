@@ -62,8 +62,11 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
     // The path as it is when the file system gives no short form, or must not be asked: a target
     // on a server is refused below without being looked at.
     const bool localTarget = local.IsLocal(ToWide(loaded.info.targetPath));
-    if (localTarget)
-        loaded.info.targetPath = ShortPathName(loaded.info.targetPath).value_or(loaded.info.targetPath);
+    const std::string asNamed = loaded.info.targetPath;
+    if (localTarget) {
+        loaded.programFolder = FolderToOpen(asNamed);
+        loaded.info.targetPath = ShortPathName(asNamed).value_or(asNamed);
+    }
     if (FAILED(read)) {
         loaded.result = ProtectResult::ReadFailed;
         return loaded;
@@ -91,7 +94,7 @@ LoadedShortcut LoadShortcutForProtection(const std::wstring& pickedPath)
     else if (!ShortcutStoreFolder())
         loaded.result = ProtectResult::OriginalNotKept;
     // Found before the password is asked, not after it was typed twice.
-    else if (!CanMakeFileBeside(MakeRecordPath(loaded.info.targetPath, "01012000000000")))
+    else if (!CanMakeFileBeside(asNamed))
         loaded.result = ProtectResult::RecordFolderNotWritable;
     return loaded;
 }

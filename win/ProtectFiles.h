@@ -13,6 +13,10 @@
 struct LoadedShortcut {
     ProtectResult result = ProtectResult::Ready; // Ready, or why it cannot be protected
     ShortcutInfo info;                           // targetPath already in its short form
+    // The program's folder, where the record goes, as the shortcut names it (most often in its
+    // long form, which a held folder needs: the short form would be asked for it); empty for a
+    // target on a server.
+    std::string programFolder;
     // Made the shell link object that read the shortcut; makes the one the protected shortcut is
     // built in, without looking its class up again.
     ShellLinkMaker links;

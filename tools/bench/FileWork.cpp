@@ -324,7 +324,7 @@ int main(int argc, char** argv)
             Timer timer;
             LoadedShortcut loaded = LoadShortcutForProtection(commandLink);
             const HeldFolder linkFolder(FolderToOpen(commandLink));
-            const HeldFolder programFolder(FolderToOpen(loaded.info.targetPath));
+            const HeldFolder programFolder(loaded.programFolder);
             ProtectOutcome outcome;
             if (loaded.result == ProtectResult::Ready && linkFolder.StillThere() && programFolder.StillThere())
                 outcome = ApplyProtection(commandLink, loaded, "secret", false, Stamp('P', i));
