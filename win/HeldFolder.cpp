@@ -93,6 +93,8 @@ bool HeldFolder::StillThere() const
     // this path, they are the same folder, reached through no link.
     UniqueHandle again =
         OpenFolder(m_path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    return again && IsPlainFolder(again.get()) && IsPlainFolder(m_handle.get()) &&
-           SameWidePath(WideFinalPath(again.get()), m_path) && SameWidePath(WideFinalPath(m_handle.get()), m_path);
+    // (The held one is not asked whether it is a plain folder: with the same path, it is the one
+    // opened again, which is asked.)
+    return again && IsPlainFolder(again.get()) && SameWidePath(WideFinalPath(again.get()), m_path) &&
+           SameWidePath(WideFinalPath(m_handle.get()), m_path);
 }
