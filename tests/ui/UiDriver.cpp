@@ -145,8 +145,22 @@ Process Process::Start(const std::string& exePath, const std::string& currentDir
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, inJob ? CREATE_SUSPENDED : 0,
-                        nullptr, wideDir.empty() ? nullptr : wideDir.c_str(), &startup, &info)) {
+    auto create = [&] {
+        return CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                              inJob ? CREATE_SUSPENDED : 0, nullptr, wideDir.empty() ? nullptr : wideDir.c_str(),
+                              &startup, &info) != FALSE;
+    };
+    bool created = create();
+    // Wine gives ERROR_INTERNAL_ERROR when the new process ended before it had started: its Unix
+    // process went away before the loader was done, so nothing of the program ran (seen once in
+    // a full run, starting Latchkey.exe). It is started once more, as a user would, and said.
+    if (!created && GetLastError() == ERROR_INTERNAL_ERROR) {
+        std::fprintf(stderr, "note: %s ended before it had started (error 1359); starting it once more\n",
+                     exePath.c_str());
+        Sleep(200);
+        created = create();
+    }
+    if (!created) {
         ADD_FAILURE() << "cannot start " << exePath << " in " << currentDir << ": error " << GetLastError();
         return process;
     }
