@@ -152,8 +152,8 @@ Process Process::Start(const std::string& exePath, const std::string& currentDir
     };
     bool created = create();
     // Wine gives ERROR_INTERNAL_ERROR when the new process ended before it had started: its Unix
-    // process went away before the loader was done, so nothing of the program ran (seen once in
-    // a full run, starting Latchkey.exe). It is started once more, as a user would, and said.
+    // process went away before the loader was done, so nothing of the program ran (seen starting
+    // Latchkey.exe, now and then). It is started once more, as a user would, and said.
     if (!created && GetLastError() == ERROR_INTERNAL_ERROR) {
         std::fprintf(stderr, "note: %s ended before it had started (error 1359); starting it once more\n",
                      exePath.c_str());
