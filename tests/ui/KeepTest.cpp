@@ -61,27 +61,18 @@ ToolRun RunTool(const std::string& arguments, const std::optional<std::string>& 
         CloseHandle(writeEnd);
     }
     UniqueHandle inputEnd = OwnHandle(readEnd);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inputEnd.get();
-    startup.hStdError = errors.get();
-    std::string commandLine = "\"" + LatchkeyExe() + "\" " + arguments;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(LatchkeyExe().c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                        DistDir().c_str(), &startup, &info)) {
-        ADD_FAILURE() << "cannot start Latchkey.exe " << arguments;
+    Process tool = Process::StartWithStandardHandles(LatchkeyExe(), DistDir(), arguments, inputEnd.get(), errors.get());
+    if (!tool.Id())
         return run;
-    }
-    UniqueHandle process = OwnHandle(info.hProcess);
-    CloseHandle(info.hThread);
     // Watched until it ends: a window of a run nobody can answer would wait forever.
     const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT && GetTickCount64() < deadline)
-        run.windowShown = run.windowShown || !TopWindows(info.dwProcessId).empty();
-    if (!GetExitCodeProcess(process.get(), &run.exitCode) || run.exitCode == STILL_ACTIVE) {
+    bool ended = false;
+    while (!(ended = tool.WaitForExit(&run.exitCode, 20)) && GetTickCount64() < deadline)
+        run.windowShown = run.windowShown || !TopWindows(tool.Id()).empty();
+    if (!ended) {
         ADD_FAILURE() << "Latchkey.exe " << arguments << " did not end";
-        TerminateProcess(process.get(), 1);
+        run.exitCode = STILL_ACTIVE;
+        tool.Kill();
     }
     errors.reset();
     run.errors = ReadFileBytes(errorFile).value_or("");

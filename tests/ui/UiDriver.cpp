@@ -121,21 +121,33 @@ Process& Process::operator=(Process&& other) noexcept
 
 Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
 {
-    return Start(exePath, currentDir, lktest::Widen(arguments), false);
+    return Start(exePath, currentDir, lktest::Widen(arguments), Way{});
 }
 
 Process Process::StartWide(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments)
 {
-    return Start(exePath, currentDir, arguments, false);
+    return Start(exePath, currentDir, arguments, Way{});
 }
 
 Process Process::StartInJob(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
 {
-    return Start(exePath, currentDir, lktest::Widen(arguments), true);
+    Way way;
+    way.inJob = true;
+    return Start(exePath, currentDir, lktest::Widen(arguments), way);
+}
+
+Process Process::StartWithStandardHandles(const std::string& exePath, const std::string& currentDir,
+                                          const std::string& arguments, HANDLE input, HANDLE error)
+{
+    Way way;
+    way.redirected = true;
+    way.input = input;
+    way.error = error;
+    return Start(exePath, currentDir, lktest::Widen(arguments), way);
 }
 
 Process Process::Start(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments,
-                       bool inJob)
+                       const Way& way)
 {
     Process process;
     const std::wstring widePath = lktest::Widen(exePath), wideDir = lktest::Widen(currentDir);
@@ -144,10 +156,15 @@ Process Process::Start(const std::string& exePath, const std::string& currentDir
         commandLine += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    if (way.redirected) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = way.input;
+        startup.hStdError = way.error;
+    }
     PROCESS_INFORMATION info = {};
     auto create = [&] {
-        return CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                              inJob ? CREATE_SUSPENDED : 0, nullptr, wideDir.empty() ? nullptr : wideDir.c_str(),
+        return CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, way.redirected ? TRUE : FALSE,
+                              way.inJob ? CREATE_SUSPENDED : 0, nullptr, wideDir.empty() ? nullptr : wideDir.c_str(),
                               &startup, &info) != FALSE;
     };
     bool created = create();
@@ -166,9 +183,9 @@ Process Process::Start(const std::string& exePath, const std::string& currentDir
     }
     process.m_hProcess = info.hProcess;
     process.m_dwId = info.dwProcessId;
-    if (inJob && !process.m_job.Add(info.hProcess))
+    if (way.inJob && !process.m_job.Add(info.hProcess))
         ADD_FAILURE() << "cannot put " << exePath << " into a job: error " << GetLastError();
-    if (inJob)
+    if (way.inJob)
         ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     return process;

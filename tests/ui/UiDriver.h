@@ -90,6 +90,10 @@ public:
                               const std::string& arguments = std::string());
     // Starts as Start does, with arguments in UTF-16: names the code page cannot hold.
     static Process StartWide(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments);
+    // Starts as Start does, with this standard input and error (null: none), as a script runs it.
+    // Both are inherited, so they must be inheritable.
+    static Process StartWithStandardHandles(const std::string& exePath, const std::string& currentDir,
+                                            const std::string& arguments, HANDLE input, HANDLE error);
 
     DWORD Id() const { return m_dwId; }
     bool Running() const;
@@ -101,8 +105,15 @@ public:
     DWORD ProcessesInJob() const { return m_job.ProcessesEver(); }
 
 private:
+    // How a program is started beyond its path, folder and arguments.
+    struct Way {
+        bool inJob = false;
+        bool redirected = false;
+        HANDLE input = nullptr;
+        HANDLE error = nullptr;
+    };
     static Process Start(const std::string& exePath, const std::string& currentDir, const std::wstring& arguments,
-                         bool inJob);
+                         const Way& way);
 
     HANDLE m_hProcess = nullptr;
     DWORD m_dwId = 0;
